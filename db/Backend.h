@@ -1,0 +1,36 @@
+#pragma once
+// The engine behind a Connection. The Connection owns parsing of the connection string,
+// the error collection and tracing; a backend only executes command texts.
+
+#include <memory>
+#include <string>
+
+#include "db/ConnectionString.h"
+#include "db/ResultSet.h"
+
+namespace db {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Executes one command text (a T-SQL batch as the module wrote it). Throws db::Error with
+    // one or more items when the engine refuses it.
+    virtual ExecResult execute(const std::string& commandText) = 0;
+    virtual void close() = 0;
+    // "SQLite" or "ODBC": used for messages and for the source of error items.
+    virtual std::string name() const = 0;
+};
+
+// Opens the backend that the connection string's Provider names: "SQLite" (the embedded
+// default) or "ODBC" (any unixODBC driver; SQL Server through FreeTDS gets the T-SQL as is).
+// Throws db::Error with a clear description on an unknown provider, a missing database or a
+// driver failure.
+std::unique_ptr<Backend> openBackend(const ConnectionString& cs, const std::string& user,
+                                     const std::string& password);
+
+// The two engines; openBackend dispatches on Provider.
+std::unique_ptr<Backend> openSqliteBackend(const ConnectionString& cs);
+std::unique_ptr<Backend> openOdbcBackend(const ConnectionString& cs, const std::string& user,
+                                         const std::string& password);
+
+}  // namespace db

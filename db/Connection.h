@@ -1,0 +1,68 @@
+#pragma once
+// ADO-like connection: a connection string, Open/Close, Execute of command texts and the
+// Errors collection. A failing statement both fills Errors and raises db::Error.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/Ado.h"
+#include "db/Backend.h"
+#include "db/ConnectionString.h"
+#include "db/Error.h"
+#include "db/ResultSet.h"
+#include "db/Variant.h"
+
+namespace db {
+
+class Recordset;
+
+class Errors {
+public:
+    long Count() const { return static_cast<long>(items_.size()); }
+    const ErrorItem& Item(long index) const;   // UsageError when out of range
+    void Clear() { items_.clear(); }
+    const std::vector<ErrorItem>& items() const { return items_; }
+    void set(std::vector<ErrorItem> items) { items_ = std::move(items); }
+
+private:
+    std::vector<ErrorItem> items_;
+};
+
+class Connection : public Object, public std::enable_shared_from_this<Connection> {
+public:
+    Connection();
+    ~Connection() override;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    static std::shared_ptr<Connection> create() { return std::make_shared<Connection>(); }
+
+    const std::string& ConnectionString() const { return connectionString_; }
+    void setConnectionString(std::string s) { connectionString_ = std::move(s); }
+
+    // Opens on the given (or the set) connection string. db::Error on failure (also in Errors).
+    void Open(const std::string& connectionString = "", const std::string& user = "",
+              const std::string& password = "", int options = -1);
+    int State() const { return backend_ ? ado::adStateOpen : ado::adStateClosed; }
+    void Close();
+
+    // Executes a command text. Returns a recordset open on the first row-returning statement,
+    // or a closed recordset when there is none. recordsAffected receives the rows changed.
+    std::shared_ptr<Recordset> Execute(const std::string& commandText, long* recordsAffected = nullptr,
+                                       int options = ado::adCmdText);
+    // The whole outcome of a batch (every result set), for tools such as `brevanto-cli sql`.
+    ExecResult ExecuteAll(const std::string& commandText);
+
+    db::Errors& Errors() { return errors_; }
+    long id() const { return id_; }
+    std::string providerName() const;   // "SQLite", "ODBC", "" when closed
+
+private:
+    ExecResult run(const std::string& commandText);
+    std::string connectionString_;
+    std::unique_ptr<Backend> backend_;
+    db::Errors errors_;
+    long id_;
+};
+
+}  // namespace db

@@ -1,0 +1,33 @@
+#pragma once
+// What a backend hands back for one statement that returns rows: column descriptions and
+// the rows, already in memory (the client-side static cursor is built on this).
+
+#include <string>
+#include <vector>
+
+#include "db/Ado.h"
+#include "db/Variant.h"
+
+namespace db {
+
+struct FieldInfo {
+    std::string name;
+    int type = ado::adVariant;         // ADO DataType
+    long definedSize = 0;              // characters for text, precision for decimals
+    int attributes = ado::adFldIsNullable;
+};
+
+using Row = std::vector<Variant>;
+
+struct ResultSet {
+    std::vector<FieldInfo> fields;
+    std::vector<Row> rows;
+};
+
+// Outcome of one command text (which may hold a batch of statements).
+struct ExecResult {
+    std::vector<ResultSet> resultSets;   // one per row-returning statement, in order
+    long long rowsAffected = -1;         // sum over the data-changing statements; -1 when none
+};
+
+}  // namespace db

@@ -1,0 +1,33 @@
+#pragma once
+// Every command text a connection receives is reported here, exactly as the caller built it,
+// before it runs. Tests and the automation driver subscribe; a user can turn on an SQL log.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace db {
+
+struct TraceEvent {
+    long connectionId = 0;      // unique per Connection object in this process
+    std::string commandText;    // as the caller wrote it (T-SQL)
+    std::string executedText;   // what the backend ran after translation ("" when unchanged)
+    bool failed = false;        // set on the event reported after a failure
+    std::string error;          // first error description when failed
+};
+
+class TraceSink {
+public:
+    virtual ~TraceSink() = default;
+    virtual void statement(const TraceEvent& e) = 0;
+};
+
+// Process-wide subscribers (all connections). Returns a token for removeGlobalSink.
+long addGlobalSink(std::shared_ptr<TraceSink> sink);
+void removeGlobalSink(long token);
+void publish(const TraceEvent& e);   // calls every global sink
+
+// Convenience sink from a function.
+std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> fn);
+
+}  // namespace db

@@ -1,0 +1,49 @@
+#pragma once
+// T-SQL -> SQLite translation of the statements the module writes. A batch is tokenized,
+// parsed into statements of a known subset, and each statement is generated as SQLite text.
+// Anything outside the subset raises TranslateError naming the construct: never quietly
+// different SQL.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace db::tsql {
+
+class TranslateError : public std::runtime_error {
+public:
+    TranslateError(const std::string& message, std::size_t offset)
+        : std::runtime_error(message), offset_(offset) {}
+    std::size_t offset() const { return offset_; }   // byte offset in the T-SQL text
+
+private:
+    std::size_t offset_;
+};
+
+// One SQLite statement to run, in order.
+struct Step {
+    std::string sql;
+    // When not empty: every row the statement returns (RETURNING) is inserted into this
+    // temporary table instead of being handed to the caller (OUTPUT ... INTO @table).
+    std::string captureInto;
+    // When true the rows the statement returns are a result set for the caller.
+    bool returnsRows = false;
+    // When not empty: the statement returns one integer; non-zero raises an error with this
+    // text (used for checks SQLite does not make itself, e.g. MERGE's duplicate source rows).
+    std::string failWhenNonZero;
+};
+
+struct Translation {
+    std::vector<Step> steps;
+    // Databases named by three-part names ([GRP].dbo.T): the backend attaches each before
+    // running the steps, under the same name.
+    std::vector<std::string> attachedDatabases;
+};
+
+Translation translate(std::string_view tsql);
+
+// Convenience for golden tests: the steps' SQL joined with ";\n".
+std::string translateToText(std::string_view tsql);
+
+}  // namespace db::tsql

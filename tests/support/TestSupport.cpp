@@ -1,0 +1,55 @@
+#include "support/TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+TempDir::TempDir() {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() /
+                         ("brevanto-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+CommandResult runCommand(const std::string& command, const std::string& input) {
+    TempDir dir;
+    auto in = dir.path() / "in", out = dir.path() / "out", err = dir.path() / "err";
+    { std::ofstream(in, std::ios::binary) << input; }
+    std::string full = "(" + command + ") <'" + in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+    int status = std::system(full.c_str());
+    CommandResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = readFile(out);
+    r.err = readFile(err);
+    return r;
+}
+
+std::filesystem::path testData(const std::string& relative) {
+    return std::filesystem::path(BREVANTO_TEST_DATA) / relative;
+}
+
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+}  // namespace testsupport

@@ -1,0 +1,38 @@
+#pragma once
+// Helpers shared by the test binaries: scratch folders that clean up after themselves and
+// running a command line while capturing its output.
+
+#include <filesystem>
+#include <string>
+
+namespace testsupport {
+
+// A fresh empty folder under the system temp dir, removed on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out;   // stdout
+    std::string err;   // stderr
+};
+
+// Runs `command` through /bin/sh with `input` on stdin.
+CommandResult runCommand(const std::string& command, const std::string& input = "");
+
+// Path of a file under tests/ (BREVANTO_TEST_DATA).
+std::filesystem::path testData(const std::string& relative);
+
+std::string readFile(const std::filesystem::path& p);
+
+}  // namespace testsupport
