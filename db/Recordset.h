@@ -19,6 +19,22 @@ class Connection;
 class Recordset;
 struct RowStore;
 
+// Observer of one recordset object (not of its clones), in the manner of ADO's recordset
+// events. A record frame uses willMove to save a changed row before the cursor leaves it.
+class RecordsetListener {
+public:
+    virtual ~RecordsetListener() = default;
+    // Before any change of the current row (Move*, Bookmark, AbsolutePosition, Find, Filter,
+    // AddNew, Close). Setting cancel leaves the cursor where it is; the move call then
+    // returns without moving.
+    virtual void willMove(Recordset&, bool& cancel) { (void)cancel; }
+    virtual void moveComplete(Recordset&) {}
+    // A field of the current row was written (Field::setValue).
+    virtual void fieldChanged(Recordset&, const std::string& field) { (void)field; }
+    // The row set changed as a whole: Open, Close, Filter, AddNew, Delete.
+    virtual void rowsChanged(Recordset&) {}
+};
+
 class Field {
 public:
     const std::string& Name() const;
@@ -133,6 +149,10 @@ public:
     void Update();     // ends an AddNew / edit; nothing is written to the database
     void Delete();     // removes the current row from this recordset and its clones
 
+    // Listeners are not owned; a listener removes itself before it is destroyed.
+    void addListener(RecordsetListener* l);
+    void removeListener(RecordsetListener* l);
+
     // Read access for views (grids): the rows of the current view without moving the cursor.
     long viewSize() const { return RecordCount(); }
     const Row& viewRow(long index0) const;
@@ -159,6 +179,7 @@ private:
     bool open_ = false;
     std::string filter_;
     Fields fields_{this};
+    std::vector<RecordsetListener*> listeners_;
 };
 
 }  // namespace db
