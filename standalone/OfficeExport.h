@@ -1,0 +1,57 @@
+#pragma once
+// The stand-alone export object: records the title and the sections the module adds and
+// writes them to an .xlsx workbook of one sheet — the title, each master section as
+// caption/value pairs, then each detail section as a table under a header row.
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/ExportToOffice.h"
+
+namespace standalone {
+
+class HostEventLog;
+
+struct ExportSection {
+    enum class Kind { Master, Detail };
+    Kind kind = Kind::Master;
+    std::string caption;
+    std::vector<std::string> captions;
+    std::vector<db::Variant> values;                 // master
+    std::vector<std::vector<db::Variant>> rows;      // detail
+};
+
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class OfficeExport : public host::ExportToOffice {
+public:
+    explicit OfficeExport(std::shared_ptr<HostEventLog> log = nullptr) : log_(std::move(log)) {}
+
+    void setTitoloMaster(const std::string& title) override;
+    std::string titoloMaster() const override { return title_; }
+    void addMasterDetail(const std::vector<std::string>& captions, const std::vector<db::Variant>& values,
+                         const std::string& sectionCaption) override;
+    void addMasterDetail(const std::vector<std::string>& captions,
+                         const std::vector<std::vector<db::Variant>>& rows,
+                         const std::string& sectionCaption) override;
+
+    const std::vector<ExportSection>& sections() const { return sections_; }
+    void clear();
+
+    // Writes the workbook; ExportError with the writer's reason when the file cannot be
+    // written (missing folder, no permission…).
+    void writeXlsx(const std::filesystem::path& file) const;
+
+private:
+    std::shared_ptr<HostEventLog> log_;
+    std::string title_;
+    std::vector<ExportSection> sections_;
+};
+
+}  // namespace standalone

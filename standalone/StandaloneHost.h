@@ -1,0 +1,33 @@
+#pragma once
+// All services of the stand-alone host wired together from the settings and a Dialogs port:
+// what the desktop shell and the automation driver create once at start-up.
+
+#include <memory>
+
+#include "standalone/HostEventLog.h"
+#include "standalone/OfficeExport.h"
+#include "standalone/RecordingModels.h"
+#include "standalone/Services.h"
+#include "standalone/Settings.h"
+
+namespace standalone {
+
+struct StandaloneHost {
+    Settings settings;
+    std::shared_ptr<HostEventLog> events;
+    std::shared_ptr<host::Dialogs> dialogs;
+    std::shared_ptr<StandaloneMessageCenter> messages;
+    std::shared_ptr<StandaloneLookupCatalog> lookups;
+    std::shared_ptr<StandaloneClassFactory> classes;
+    std::shared_ptr<StandaloneGlobal> global;
+
+    // `events` may be null: a new log is created.
+    static StandaloneHost create(Settings settings, std::shared_ptr<host::Dialogs> dialogs,
+                                 std::shared_ptr<HostEventLog> events = nullptr);
+
+    // A navigator for one program, recording into `events`.
+    std::shared_ptr<RecordingNavigator> newNavigator() const { return std::make_shared<RecordingNavigator>(events); }
+    std::shared_ptr<OfficeExport> newExport() const { return std::make_shared<OfficeExport>(events); }
+};
+
+}  // namespace standalone
