@@ -1,0 +1,314 @@
+#include "kit/AccountBoxes.h"
+
+#include "db/Error.h"
+#include "db/SqlText.h"
+#include "kit/ConnectionCache.h"
+#include "kit/Form.h"
+
+namespace kit {
+
+namespace {
+
+bool isMaskPosition(char c) { return c == 'x' || c == '0' || c == '@'; }
+
+std::string trimmed(const std::string& s) {
+    std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return "";
+    std::size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+int intOr(const db::Variant& v, int fallback) {
+    if (v.isBlank()) return fallback;
+    try {
+        return v.toInt32();
+    } catch (const db::Exception&) {
+        return fallback;
+    }
+}
+
+bool isNavigationKey(int key) {
+    return key == keys::Tab || key == keys::Enter || key == keys::Up || key == keys::Down ||
+           key == keys::PageUp || key == keys::PageDown;
+}
+
+}  // namespace
+
+std::string applyAccountMask(const std::string& mask, const std::string& code) {
+    std::string m = trimmed(mask);
+    if (m.empty()) return code;
+    std::string out;
+    std::size_t i = 0;
+    for (char c : m) {
+        if (i >= code.size()) break;
+        if (isMaskPosition(c))
+            out += code[i++];
+        else
+            out += c;
+    }
+    if (i < code.size()) out += code.substr(i);
+    return out;
+}
+
+// ---------------- CoinAccountBox ----------------
+
+CoinAccountBox::CoinAccountBox(Form& form, std::string name) : Control(form, std::move(name)) {}
+
+void CoinAccountBox::setError(std::string e) {
+    if (e == lastError_) return;
+    lastError_ = std::move(e);
+    changed("lastError");
+}
+
+void CoinAccountBox::setConnection(std::shared_ptr<db::Connection> c) {
+    connection_ = std::move(c);
+    masks_.clear();
+}
+
+void CoinAccountBox::setConnectionText(const std::string& t) {
+    if (t == connectionText_) return;
+    connectionText_ = t;
+    masks_.clear();
+    changed("ConnectionText");
+}
+
+void CoinAccountBox::setChartCode(const db::Variant& chart) {
+    if (chart == chartCode_) return;
+    chartCode_ = chart;
+    changed("ChartCode");
+    if (!value_.empty()) decode();
+}
+
+void CoinAccountBox::setIDLookup(const std::string& id) {
+    if (id == idLookup_) return;
+    idLookup_ = id;
+    changed("IDLookup");
+}
+void CoinAccountBox::setFilterText(const std::string& t) {
+    if (t == filterText_) return;
+    filterText_ = t;
+    changed("FilterText");
+}
+void CoinAccountBox::setInitialText(const std::string& t) {
+    if (t == initialText_) return;
+    initialText_ = t;
+    changed("InitialText");
+}
+void CoinAccountBox::setManagementCaption(const std::string& c) {
+    if (c == managementCaption_) return;
+    managementCaption_ = c;
+    changed("ManagementCaption");
+}
+
+void CoinAccountBox::setValue(const std::string& v) {
+    typed_ = false;
+    assignText(v);
+    if (v == value_) return;
+    value_ = v;
+    decode();
+    changed("Value");
+}
+
+void CoinAccountBox::enterText(const std::string& text) {
+    assignText(text);
+    typed_ = true;
+}
+
+void CoinAccountBox::commit() {
+    if (!typed_) return;
+    setValue(Text());
+}
+
+void CoinAccountBox::clearDecoded() {
+    description_.clear();
+    analytic_ = false;
+    accountType_ = -1;
+    decoded_ = false;
+}
+
+std::shared_ptr<db::Connection> CoinAccountBox::queryConnection() {
+    if (connection_ && connection_->State() == db::ado::adStateOpen) return connection_;
+    if (!connectionText_.empty()) return ConnectionCache::instance().get(connectionText_);
+    return nullptr;
+}
+
+std::string CoinAccountBox::maskFor(long long chart, const std::shared_ptr<db::Connection>& conn) {
+    auto it = masks_.find(chart);
+    if (it != masks_.end()) return it->second;
+    auto rs = conn->Execute("SELECT PC01_MASKEDIT FROM PC01_DESCRPDC WITH(NOLOCK) WHERE PC01_CODICE = " +
+                            std::to_string(chart));
+    std::string mask;
+    if (rs && rs->State() == db::ado::adStateOpen && !rs->Eof()) mask = rs->value("PC01_MASKEDIT").toText();
+    masks_[chart] = mask;
+    return mask;
+}
+
+void CoinAccountBox::decode() {
+    clearDecoded();
+    displayText_ = value_;
+    setError("");
+    if (!value_.empty() && !chartCode_.isBlank()) {
+        try {
+            long long chart = chartCode_.toInt64();
+            auto conn = queryConnection();
+            if (!conn) throw KitError("the account box has no connection");
+            displayText_ = applyAccountMask(maskFor(chart, conn), value_);
+            auto rs = conn->Execute(
+                "SELECT PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO FROM PC03_ANAGPDC WITH(NOLOCK) "
+                "WHERE PC03_CODICE_PC01 = " + std::to_string(chart) + " AND PC03_CONTO = " + db::sqlQuoted(value_));
+            if (rs && rs->State() == db::ado::adStateOpen && !rs->Eof()) {
+                description_ = rs->value("PC03_DESCR").toText();
+                analytic_ = intOr(rs->value("PC03_INDANALITICO"), 0) == 1;
+                accountType_ = intOr(rs->value("PC03_INDTIPOCONTO"), -1);
+                decoded_ = true;
+            }
+        } catch (const std::exception& e) {
+            clearDecoded();
+            setError(describeFailure(e));
+        }
+    }
+    changed("Description");
+    changed("DisplayText");
+    changed("IsDecoded");
+}
+
+bool CoinAccountBox::OpenLookup() {
+    if (!effectivelyEnabled()) return false;
+    bool cancel = false;
+    std::string sql, caption, connect;
+    LookupFields fields;
+    StartLookup.raise(cancel, sql, fields, caption, connect);
+    if (cancel || sql.empty()) return false;
+    try {
+        std::shared_ptr<db::Connection> fallback;
+        if (connect.empty()) fallback = queryConnection();
+        auto rs = runBoxQuery(sql, connect, fallback);
+        if (!rs || rs->State() != db::ado::adStateOpen) return false;
+        auto* ws = form().windowSystemOrNull();
+        if (!ws) throw KitError("no window system to show the lookup");
+        auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, value_, idLookup_});
+        if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
+        const db::Row& row = rs->viewRow(*choice);
+        if (row.empty()) return false;
+        setValue(row.front().toText());
+        return true;
+    } catch (const std::exception& e) {
+        setError(describeFailure(e));
+        return false;
+    }
+}
+
+bool CoinAccountBox::pressMenuKey(const std::string& key) {
+    if (!effectivelyEnabled()) return false;
+    MenuKey.raise(key);
+    return true;
+}
+
+void CoinAccountBox::leaveFocus(bool& cancel) {
+    commit();
+    Control::leaveFocus(cancel);
+}
+
+bool CoinAccountBox::processKey(int key, int shift) {
+    if (isNavigationKey(key)) commit();
+    Control::processKey(key, shift);
+    if (!hasFocus()) return true;
+    if (key == keys::F4 || key == keys::F9) {
+        OpenLookup();
+        return true;
+    }
+    return false;
+}
+
+// ---------------- LedgerAccountBox ----------------
+
+LedgerAccountBox::LedgerAccountBox(Form& form, std::string name) : Control(form, std::move(name)) {}
+
+void LedgerAccountBox::setChartCode(std::int16_t chart) {
+    if (chart == chartCode_) return;
+    chartCode_ = chart;
+    changed("ChartCode");
+}
+
+void LedgerAccountBox::setResult(bool decoded, std::string description, int type) {
+    decoded_ = decoded;
+    description_ = std::move(description);
+    accountType_ = type;
+    changed("Description");
+    changed("IsDecoded");
+}
+
+void LedgerAccountBox::setText(const std::string& text) {
+    typed_ = false;
+    if (assignText(text)) decode();
+}
+
+void LedgerAccountBox::enterText(const std::string& text) {
+    assignText(text);
+    typed_ = true;
+}
+
+void LedgerAccountBox::decode() {
+    lastError_.clear();
+    if (Text().empty() || chartCode_ < 0) {
+        setResult(false, "", -1);
+        return;
+    }
+    try {
+        std::shared_ptr<db::Connection> conn;
+        if (connection_ && connection_->State() == db::ado::adStateOpen) {
+            conn = connection_;
+        } else {
+            bool useOwn = true;
+            std::string connect;
+            ConnectionStringRequest.raise(useOwn, connect);
+            if (!useOwn && !connect.empty()) conn = ConnectionCache::instance().get(connect);
+        }
+        if (!conn) throw KitError("the account box has no connection");
+        auto rs = conn->Execute(
+            "SELECT CG24_DESCR, CG24_INDTIPOCONTO FROM CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " +
+            std::to_string(chartCode_) + " AND CG24_CONTO = " + db::sqlQuoted(Text()));
+        if (rs && rs->State() == db::ado::adStateOpen && !rs->Eof())
+            setResult(true, rs->value("CG24_DESCR").toText(), intOr(rs->value("CG24_INDTIPOCONTO"), -1));
+        else
+            setResult(false, "", -1);
+    } catch (const std::exception& e) {
+        lastError_ = describeFailure(e);
+        setResult(false, "", -1);
+    }
+}
+
+bool LedgerAccountBox::search() {
+    typed_ = false;
+    decode();
+    bool cancel = false;
+    Search.raise(cancel);
+    if (cancel) typed_ = true;   // still to be confirmed
+    return !cancel;
+}
+
+bool LedgerAccountBox::confirm() {
+    if (!search()) return false;
+    if (hasFocus()) form().tab(true);
+    return true;
+}
+
+void LedgerAccountBox::leaveFocus(bool& cancel) {
+    if (typed_ && !search()) {
+        cancel = true;
+        return;
+    }
+    Control::leaveFocus(cancel);
+}
+
+bool LedgerAccountBox::processKey(int key, int shift) {
+    Control::processKey(key, shift);
+    if (!hasFocus()) return true;
+    if (key == keys::Enter) {
+        confirm();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kit

@@ -1,0 +1,238 @@
+#include "kit/CodeEditBox.h"
+
+#include <cctype>
+
+#include "db/Error.h"
+#include "kit/ConnectionCache.h"
+#include "kit/Form.h"
+
+namespace kit {
+
+namespace {
+
+std::shared_ptr<Control> resolveTarget(const Form& form, const DecodeField& f) {
+    if (f.target) return f.target;
+    return form.find(f.targetName);
+}
+
+}  // namespace
+
+CodeEditBox::CodeEditBox(Form& form, std::string name) : Control(form, std::move(name)) {
+    menu_.push_back({"Kgestione", "Gestione", true});
+}
+
+void CodeEditBox::setText(const std::string& text) {
+    if (!assignText(text)) return;
+    needsDecode_ = true;
+    pending_ = true;
+    setDecoded(false);
+}
+
+void CodeEditBox::enterText(const std::string& text) { setText(text); }
+
+std::string CodeEditBox::displayText() const {
+    if (!upperCase_) return Text();
+    std::string s = Text();
+    for (auto& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+void CodeEditBox::setIDLookup(const std::string& id) {
+    if (id == idLookup_) return;
+    idLookup_ = id;
+    changed("IDLookup");
+}
+
+void CodeEditBox::setUpperCase(bool u) {
+    if (u == upperCase_) return;
+    upperCase_ = u;
+    changed("UpperCase");
+}
+
+void CodeEditBox::setMandatory(bool m) {
+    if (m == mandatory_) return;
+    mandatory_ = m;
+    changed("Mandatory");
+}
+
+void CodeEditBox::setDecoded(bool d) {
+    if (d == decoded_) return;
+    decoded_ = d;
+    changed("IsDecoded");
+}
+
+void CodeEditBox::setError(std::string e) {
+    if (e == lastError_) return;
+    lastError_ = std::move(e);
+    changed("lastError");
+}
+
+void CodeEditBox::writeTargets(const DecodeFields& fields, db::Recordset* row) {
+    std::string missing;
+    for (const auto& f : fields) {
+        auto target = resolveTarget(form(), f);
+        if (!target) {
+            missing = "no control named " + f.targetName + " for the decoded column " + f.column;
+            continue;
+        }
+        std::string value;
+        if (row) {
+            if (row->fields().contains(f.column))
+                value = row->value(f.column).toText();
+            else
+                missing = "the decode statement returned no column " + f.column;
+        }
+        target->setText(value);
+    }
+    if (!missing.empty()) setError(missing);
+}
+
+void CodeEditBox::decode() {
+    needsDecode_ = false;
+    pending_ = true;
+    if (Text().empty()) {
+        setError("");
+        setDecoded(false);
+        return;
+    }
+    bool cancel = false;
+    std::string sql, connect;
+    DecodeFields fields;
+    StartDecode.raise(cancel, sql, fields, connect);
+    if (cancel) return;   // the form decodes this box itself
+    if (sql.empty()) {
+        setError("");
+        setDecoded(false);
+        return;
+    }
+    try {
+        auto rs = runBoxQuery(sql, connect, connection_);
+        bool found = rs && rs->State() == db::ado::adStateOpen && !rs->Eof();
+        setError("");
+        writeTargets(fields, found ? rs.get() : nullptr);
+        setDecoded(found);
+    } catch (const std::exception& e) {
+        setError(describeFailure(e));
+        try {
+            writeTargets(fields, nullptr);
+        } catch (const std::exception&) {
+            // clearing the targets is best effort
+        }
+        setDecoded(false);
+    }
+}
+
+void CodeEditBox::Redecode() { decode(); }
+
+bool CodeEditBox::runAcceptance() {
+    bool cancel = false;
+    Validate.raise(cancel);
+    if (cancel) return false;
+    AfterItem.raise(cancel);
+    return !cancel;
+}
+
+bool CodeEditBox::OpenLookup() {
+    if (!effectivelyEnabled()) return false;
+    bool cancel = false;
+    std::string sql, caption, connect;
+    LookupFields fields;
+    StartLookup.raise(cancel, sql, fields, caption, connect);
+    if (cancel || sql.empty()) return false;
+    std::shared_ptr<db::Recordset> rs;
+    try {
+        rs = runBoxQuery(sql, connect, connection_);
+    } catch (const std::exception& e) {
+        setError(describeFailure(e));
+        return false;
+    }
+    if (!rs || rs->State() != db::ado::adStateOpen) {
+        setError("the lookup statement returned no rows");
+        return false;
+    }
+    auto* ws = form().windowSystemOrNull();
+    if (!ws) {
+        setError("no window system to show the lookup");
+        return false;
+    }
+    auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, Text(), idLookup_});
+    if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
+    const db::Row& row = rs->viewRow(*choice);
+    if (row.empty()) return false;
+    enterText(row.front().toText());
+    decode();
+    return true;
+}
+
+void CodeEditBox::AddMenuEntry(int id, const std::string& caption, bool enabled) {
+    std::string key = "Kpers" + std::to_string(id);
+    for (auto& e : menu_)
+        if (e.key == key) {
+            e.caption = caption;
+            e.enabled = enabled;
+            changed("Menu");
+            return;
+        }
+    menu_.push_back({key, caption, enabled});
+    changed("Menu");
+}
+
+void CodeEditBox::setMenuEntryEnabled(const std::string& key, bool enabled) {
+    for (auto& e : menu_)
+        if (e.key == key) {
+            e.enabled = enabled;
+            changed("Menu");
+            return;
+        }
+    throw KitError("box " + name() + " has no menu key " + key);
+}
+
+bool CodeEditBox::pressMenuKey(const std::string& key) {
+    for (auto& e : menu_)
+        if (e.key == key) {
+            if (!e.enabled || !effectivelyEnabled()) return false;
+            KeyButtonMenuPress.raise(key);
+            return true;
+        }
+    throw KitError("box " + name() + " has no menu key " + key);
+}
+
+bool CodeEditBox::confirm() {
+    if (needsDecode_) decode();
+    if (!runAcceptance()) return false;
+    pending_ = false;
+    if (hasFocus()) form().tab(true);
+    return true;
+}
+
+void CodeEditBox::leaveFocus(bool& cancel) {
+    if (mandatory_ && Text().empty()) {
+        cancel = true;
+        return;
+    }
+    if (needsDecode_) decode();
+    if (pending_) {
+        if (!runAcceptance()) {
+            cancel = true;
+            return;
+        }
+        pending_ = false;
+    }
+    LostFocus.raise(cancel);
+}
+
+bool CodeEditBox::processKey(int key, int shift) {
+    Control::processKey(key, shift);
+    if (!hasFocus()) return true;
+    if (key == keys::Enter) {
+        confirm();
+        return true;
+    }
+    if (key == keys::F4 || key == keys::F9) {
+        OpenLookup();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kit

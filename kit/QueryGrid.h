@@ -1,0 +1,128 @@
+#pragma once
+// A grid over a recordset: columns defined by field, rows read straight from the
+// recordset's view (no object per row, so 200,000 rows cost nothing until drawn). The grid
+// follows the recordset's current row and moves it when the user clicks a row.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/Recordset.h"
+#include "kit/Control.h"
+
+namespace kit {
+
+class RecordFrame;
+
+// The grid-settings object the form prepares: stored and handed back as given.
+struct GridSettings : db::Object {
+    std::shared_ptr<db::Object> hostInterface;
+    std::shared_ptr<db::Recordset> recordset;
+    std::string keyField;
+    int number = 0;
+    std::array<bool, 9> options{};
+    void Init(std::shared_ptr<db::Object> host, std::shared_ptr<db::Recordset> rs, std::string key, int n) {
+        hostInterface = std::move(host);
+        recordset = std::move(rs);
+        keyField = std::move(key);
+        number = n;
+    }
+};
+
+struct GridColumn {
+    std::string field;
+    std::string caption;
+    int kind = 1;   // 1 plain, 3 value list
+    int width = 0;  // twips
+    bool shown = true;
+    std::vector<std::pair<db::Variant, std::string>> valueList;
+};
+
+class QueryGrid : public Control {
+public:
+    QueryGrid(Form& form, std::string name);
+    ~QueryGrid() override;
+    std::string typeName() const override { return "QueryGrid"; }
+
+    std::shared_ptr<db::Recordset> Recordset() const { return recordset_; }
+    // Binds (or with nullptr unbinds) the recordset; RowChanged follows a binding.
+    void setRecordset(std::shared_ptr<db::Recordset> rs);
+
+    std::shared_ptr<GridSettings> Settings() const { return settings_; }
+    void setSettings(std::shared_ptr<GridSettings>& s) { settings_ = s; }
+    // The grid's numeric option and its three on/off options, stored as set.
+    int NumberOption() const { return numberOption_; }
+    void setNumberOption(int n) { numberOption_ = n; }
+    const std::array<bool, 3>& Options() const { return options_; }
+    void setOptions(bool a, bool b, bool c) { options_ = {a, b, c}; }
+
+    // Column definition: Reset, AddColumn / AddValueListColumn, then EndColumns and
+    // CloseColumns (the definition is complete after both).
+    void Reset();
+    void AddColumn(const std::string& field, const std::string& caption, int kind, int width, bool shown);
+    void AddValueListColumn(const std::string& field, int kind,
+                            const std::vector<std::pair<db::Variant, std::string>>& values,
+                            const std::string& caption, int width, bool shown);
+    void EndColumns();
+    void CloseColumns();
+    bool columnsComplete() const { return endedColumns_ && closedColumns_; }
+    // Re-reads the rows (views redraw).
+    void Refresh();
+    // Lets go of the recordset, the settings and the frame link.
+    void Release();
+
+    const std::vector<GridColumn>& columns() const { return columns_; }
+    long rowCount() const;
+    // The text of a cell: value-list text or the value's text, then CellText lets the form
+    // change it. "" for a row or column out of range.
+    std::string cellText(long row, int column) const;
+    db::Variant cellValue(long row, int column) const;
+    // 0-based current row, -1 when none.
+    long currentRow() const;
+    // Moves the recordset to the row (the frame may refuse); true when the grid is there.
+    bool clickRow(long row);
+
+    Event<> RowChanged;
+    Event<std::string&, const std::string&, int> CellText;
+    // The rows as a whole changed (bind, refresh, re-open): views reload.
+    Event<> rowsChanged;
+
+    // Up/Down/PageUp/PageDown/Home/End move the current row.
+    bool processKey(int key, int shift) override;
+
+    // --- record frame link: the frame shows a row before the grid reports it ---
+    void attachFrame(RecordFrame* frame) { frame_ = frame; }
+    RecordFrame* attachedFrame() const { return frame_; }
+
+private:
+    // Listens to the bound recordset on the grid's behalf.
+    struct Listener : db::RecordsetListener {
+        QueryGrid* grid;
+        explicit Listener(QueryGrid* g) : grid(g) {}
+        void willMove(db::Recordset&, bool& cancel) override {
+            if (!cancel) grid->movedInOperation_ = false;
+        }
+        void moveComplete(db::Recordset&) override { grid->rowMoved(); }
+        void rowsChanged(db::Recordset&) override { grid->rowSetChanged(); }
+    };
+    void rowSetChanged();
+    void reindex();
+    void rowMoved();
+    std::shared_ptr<db::Recordset> recordset_;
+    std::shared_ptr<GridSettings> settings_;
+    std::vector<GridColumn> columns_;
+    std::vector<long> fieldIndex_;   // per column: index in the recordset's fields, -1 none
+    int numberOption_ = 0;
+    std::array<bool, 3> options_{};
+    bool endedColumns_ = false;
+    bool closedColumns_ = false;
+    RecordFrame* frame_ = nullptr;
+    // One recordset operation may report a move and a row-set change: RowChanged once.
+    // Set by a move, cleared when the next operation starts or its row-set change is seen.
+    bool movedInOperation_ = false;
+    Listener listener_{this};
+};
+
+}  // namespace kit
