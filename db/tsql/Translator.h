@@ -25,7 +25,9 @@ private:
 struct Step {
     std::string sql;
     // When not empty: every row the statement returns (RETURNING) is inserted into this
-    // temporary table instead of being handed to the caller (OUTPUT ... INTO @table).
+    // temporary table instead of being handed to the caller (OUTPUT ... INTO @table). The
+    // name is given unquoted, as declared ("@MyVarTable"): quote it with double quotes; the
+    // returned columns are in the table's column order.
     std::string captureInto;
     // When true the rows the statement returns are a result set for the caller.
     bool returnsRows = false;
@@ -39,9 +41,19 @@ struct Translation {
     // Databases named by three-part names ([GRP].dbo.T): the backend attaches each before
     // running the steps, under the same name.
     std::vector<std::string> attachedDatabases;
+    // When true the steps form one statement of the T-SQL text (MERGE): run them inside one
+    // savepoint and roll all of them back when one fails, as SQL Server applies it whole.
+    bool atomic = false;
+};
+
+struct TranslateOptions {
+    // The database the connection opened (SQLite "main"): a three-part name in it is written
+    // main.T and not attached. Compared case-insensitively; empty means none.
+    std::string mainDatabase;
 };
 
 Translation translate(std::string_view tsql);
+Translation translate(std::string_view tsql, const TranslateOptions& options);
 
 // Convenience for golden tests: the steps' SQL joined with ";\n".
 std::string translateToText(std::string_view tsql);

@@ -1,0 +1,20 @@
+#pragma once
+// Recursive-descent parser of the T-SQL subset into the syntax tree of Ast.h. Statements may
+// be separated by ";" or simply follow each other; empty statements are skipped.
+
+#include "db/tsql/Ast.h"
+#include "db/tsql/Lexer.h"
+
+#include <string_view>
+#include <vector>
+
+namespace db::tsql {
+
+// Throws TranslateError for bad syntax ("Incorrect syntax near 'X'.") and for constructs
+// outside the subset ("T-SQL non supportato: X").
+std::vector<Statement> parseBatch(std::string_view sql);
+
+// The message prefix of every unsupported construct.
+inline constexpr std::string_view kUnsupported = "T-SQL non supportato: ";
+
+}  // namespace db::tsql

@@ -1,0 +1,208 @@
+// Script files under tests/tsql/scripts/: T-SQL translated and run on an in-memory SQLite
+// database with the translator's runtime and the host's table functions.
+//
+//   sqlite ok                 raw SQLite (fixture schema and data), up to a blank line
+//   statement ok              T-SQL that must succeed
+//   statement changes N       T-SQL that must succeed and change N rows in total
+//   statement error <text>    T-SQL that must fail with a message containing <text>
+//   query                     T-SQL whose result rows follow "----", one per line, columns
+//                             joined with " | ", NULL as NULL, up to a blank line
+//
+// T-SQL text in a script: its lines are joined with "\n"; \r and \n escapes give exact line ends.
+
+#include "GoldenFile.h"
+#include "db/sqlite/TableFunctions.h"
+#include "db/tsql/SqliteRuntime.h"
+#include "db/tsql/Translator.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Runner {
+public:
+    Runner() {
+        if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("cannot open SQLite");
+        db::tsql::registerSqliteRuntime(db_);
+        db::sqlite::registerTableFunctions(db_);
+    }
+    ~Runner() { sqlite3_close(db_); }
+    Runner(const Runner&) = delete;
+    Runner& operator=(const Runner&) = delete;
+
+    void raw(const std::string& sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string msg = err ? err : "?";
+            sqlite3_free(err);
+            throw Failure(msg);
+        }
+    }
+
+    // Runs the translation's steps as the backend does; returns the rows of the result sets.
+    std::vector<std::string> run(const std::string& tsql, long long& changes) {
+        const db::tsql::Translation t = db::tsql::translate(tsql);
+        std::vector<std::string> rows;
+        changes = 0;
+        if (t.atomic) raw("SAVEPOINT script_statement");
+        try {
+            for (const auto& step : t.steps) runStep(step, rows, changes);
+        } catch (...) {
+            if (t.atomic) raw("ROLLBACK TO script_statement; RELEASE script_statement");
+            throw;
+        }
+        if (t.atomic) raw("RELEASE script_statement");
+        return rows;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+
+    void check(int rc) {
+        if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE) throw Failure(sqlite3_errmsg(db_));
+    }
+
+    void runStep(const db::tsql::Step& step, std::vector<std::string>& rows, long long& changes) {
+        sqlite3_stmt* stmt = nullptr;
+        check(sqlite3_prepare_v2(db_, step.sql.c_str(), -1, &stmt, nullptr));
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
+        const bool readOnly = sqlite3_stmt_readonly(stmt);
+        sqlite3_stmt* capture = nullptr;
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> captureGuard(nullptr, sqlite3_finalize);
+        const int columns = sqlite3_column_count(stmt);
+        if (!step.captureInto.empty()) {
+            std::string ins = "INSERT INTO \"" + step.captureInto + "\" VALUES (";
+            for (int i = 0; i < columns; ++i) ins += i ? ", ?" : "?";
+            check(sqlite3_prepare_v2(db_, (ins + ")").c_str(), -1, &capture, nullptr));
+            captureGuard.reset(capture);
+        }
+        long long captured = 0;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (!step.failWhenNonZero.empty()) {
+                if (sqlite3_column_int64(stmt, 0) != 0) throw Failure(step.failWhenNonZero);
+            } else if (capture) {
+                for (int i = 0; i < columns; ++i) sqlite3_bind_value(capture, i + 1, sqlite3_column_value(stmt, i));
+                check(sqlite3_step(capture));
+                sqlite3_reset(capture);
+                ++captured;
+            } else if (step.returnsRows) {
+                std::string row;
+                for (int i = 0; i < columns; ++i) {
+                    if (i) row += " | ";
+                    const auto* text = sqlite3_column_text(stmt, i);
+                    row += sqlite3_column_type(stmt, i) == SQLITE_NULL ? "NULL" : reinterpret_cast<const char*>(text);
+                }
+                rows.push_back(row);
+            }
+        }
+        check(rc);
+        if (!readOnly && step.failWhenNonZero.empty() && sqlite3_stmt_isexplain(stmt) == 0) {
+            const std::string& s = step.sql;
+            if (s.rfind("INSERT", 0) == 0 || s.rfind("UPDATE", 0) == 0 || s.rfind("DELETE", 0) == 0)
+                changes += capture ? captured : sqlite3_changes64(db_);
+        }
+    }
+};
+
+struct Block {
+    std::string directive;
+    std::string text;
+    std::vector<std::string> expected;
+    int line = 0;
+};
+
+std::vector<Block> readScript(const std::filesystem::path& file) {
+    std::istringstream in(testsupport::readFile(file));
+    std::vector<Block> blocks;
+    std::string line;
+    int lineNo = 0;
+    enum { Idle, Text, Rows } state = Idle;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (state == Idle) {
+            if (line.empty() || line[0] == '#') continue;
+            Block b;
+            b.directive = line;
+            b.line = lineNo;
+            blocks.push_back(b);
+            state = Text;
+            continue;
+        }
+        if (line.empty()) {
+            state = Idle;
+            continue;
+        }
+        Block& b = blocks.back();
+        if (state == Text && line == "----") {
+            state = Rows;
+        } else if (state == Text) {
+            if (!b.text.empty()) b.text += "\n";
+            b.text += tsqltest::unescape(line);
+        } else {
+            b.expected.push_back(line);
+        }
+    }
+    return blocks;
+}
+
+std::string joinRows(const std::vector<std::string>& rows) {
+    std::string s;
+    for (const auto& r : rows) s += r + "\n";
+    return s;
+}
+
+void runScript(const std::filesystem::path& file) {
+    Runner runner;
+    for (const Block& b : readScript(file)) {
+        const std::string where = file.filename().string() + ":" + std::to_string(b.line);
+        long long changes = 0;
+        try {
+            if (b.directive == "sqlite ok") {
+                runner.raw(b.text);
+            } else if (b.directive == "statement ok") {
+                runner.run(b.text, changes);
+            } else if (b.directive.rfind("statement changes ", 0) == 0) {
+                runner.run(b.text, changes);
+                EXPECT_EQ(changes, std::stoll(b.directive.substr(18))) << where;
+            } else if (b.directive.rfind("statement error ", 0) == 0) {
+                const std::string wanted = b.directive.substr(16);
+                try {
+                    runner.run(b.text, changes);
+                    ADD_FAILURE() << where << ": no error, expected \"" << wanted << "\"";
+                } catch (const std::exception& e) {
+                    EXPECT_NE(std::string(e.what()).find(wanted), std::string::npos)
+                        << where << ": error \"" << e.what() << "\", expected \"" << wanted << "\"";
+                }
+            } else if (b.directive == "query") {
+                EXPECT_EQ(joinRows(runner.run(b.text, changes)), joinRows(b.expected)) << where;
+            } else {
+                ADD_FAILURE() << where << ": unknown directive " << b.directive;
+            }
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << where << ": " << e.what();
+        }
+    }
+}
+
+TEST(TsqlScripts, EveryScriptRunsAsWritten) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::testData("tsql/scripts"))) {
+        if (entry.path().extension() != ".test") continue;
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        runScript(entry.path());
+    }
+    EXPECT_GT(files, 0);
+}
+
+}  // namespace
