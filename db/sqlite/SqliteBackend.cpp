@@ -1,0 +1,446 @@
+#include "db/sqlite/SqliteBackend.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "db/sqlite/TableFunctions.h"
+#include "db/tsql/SqliteRuntime.h"
+#include "db/tsql/Translator.h"
+
+namespace db {
+
+std::unique_ptr<Backend> openSqliteBackend(const ConnectionString& cs) { return sqlite::SqliteBackend::open(cs); }
+
+namespace sqlite {
+
+namespace {
+
+constexpr const char* kSource = "SQLite";
+constexpr int kBusyTimeoutMs = 5000;
+// SQL Server's "Database '%s' does not exist": kept as the native code of our own message.
+constexpr long kNoSuchDatabase = 911;
+
+struct StmtDeleter {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
+}
+
+std::string quoteIdentifier(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
+// A database name becomes a file name: refuse anything that would leave the folder.
+bool isPlainName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == '\0'; });
+}
+
+std::filesystem::path databaseFile(const std::string& folder, const std::string& name) {
+    return std::filesystem::path(folder) / (name + ".db");
+}
+
+bool truthy(std::string_view v) {
+    std::string u = upper(v);
+    return u == "1" || u == "TRUE" || u == "YES" || u == "SI";
+}
+
+[[noreturn]] void openError(const std::string& description, long native = SQLITE_CANTOPEN) {
+    throw Error(description, native, "08001", kSource);
+}
+
+// The first keyword of a statement, past blanks and comments.
+std::string firstKeyword(const char* sql) {
+    const char* p = sql;
+    for (;;) {
+        while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+        if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n') ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* end = std::strstr(p + 2, "*/");
+            p = end ? end + 2 : p + std::strlen(p);
+        } else {
+            break;
+        }
+    }
+    const char* b = p;
+    while (*p && (std::isalpha(static_cast<unsigned char>(*p)) || *p == '_')) ++p;
+    return upper(std::string_view(b, static_cast<std::size_t>(p - b)));
+}
+
+// INSERT/UPDATE/DELETE/REPLACE, also behind a WITH: the statements whose changed rows count.
+// CREATE TABLE … AS SELECT and other DDL do not.
+bool changesData(sqlite3_stmt* stmt) {
+    std::string kw = firstKeyword(sqlite3_sql(stmt));
+    if (kw == "INSERT" || kw == "UPDATE" || kw == "DELETE" || kw == "REPLACE") return true;
+    return kw == "WITH" && !sqlite3_stmt_readonly(stmt);
+}
+
+Variant readValue(sqlite3_stmt* stmt, int i, bool asDecimal) {
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER: {
+        auto v = static_cast<long long>(sqlite3_column_int64(stmt, i));
+        return asDecimal ? Variant::decimal(static_cast<double>(v)) : Variant(v);
+    }
+    case SQLITE_FLOAT: {
+        double v = sqlite3_column_double(stmt, i);
+        return asDecimal ? Variant::decimal(v) : Variant(v);
+    }
+    case SQLITE_NULL:
+        return Variant::null();
+    default: {   // TEXT and BLOB: the bytes as UTF-8 text
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+        int n = sqlite3_column_bytes(stmt, i);
+        return Variant(std::string(bytes ? bytes : "", static_cast<std::size_t>(n)));
+    }
+    }
+}
+
+ResultSet readResultSet(sqlite3_stmt* stmt, int rcFirst, int& rcLast) {
+    const int n = sqlite3_column_count(stmt);
+    ResultSet rs;
+    rs.fields.resize(static_cast<std::size_t>(n));
+    std::vector<bool> decimal(static_cast<std::size_t>(n), false);
+    for (int i = 0; i < n; ++i) {
+        const char* decl = sqlite3_column_decltype(stmt, i);
+        FieldInfo fi = fieldInfoForDeclType(decl ? decl : "");
+        const char* name = sqlite3_column_name(stmt, i);
+        fi.name = name ? name : "";
+        decimal[static_cast<std::size_t>(i)] = fi.type == ado::adDecimal;
+        rs.fields[static_cast<std::size_t>(i)] = std::move(fi);
+    }
+    int rc = rcFirst;
+    while (rc == SQLITE_ROW) {
+        Row row;
+        row.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) row.push_back(readValue(stmt, i, decimal[static_cast<std::size_t>(i)]));
+        rs.rows.push_back(std::move(row));
+        rc = sqlite3_step(stmt);
+    }
+    rcLast = rc;
+    // Columns without a declared type (expressions) take the type of their first value.
+    for (int i = 0; i < n; ++i) {
+        auto& fi = rs.fields[static_cast<std::size_t>(i)];
+        if (fi.type != ado::adVariant) continue;
+        for (const auto& row : rs.rows) {
+            const Variant& v = row[static_cast<std::size_t>(i)];
+            if (v.isNull()) continue;
+            if (v.type() == Variant::Type::Integer) {
+                bool wide = std::any_of(rs.rows.begin(), rs.rows.end(), [&](const Row& r) {
+                    const Variant& x = r[static_cast<std::size_t>(i)];
+                    return x.type() == Variant::Type::Integer &&
+                           (x.toInt64() > std::numeric_limits<std::int32_t>::max() ||
+                            x.toInt64() < std::numeric_limits<std::int32_t>::min());
+                });
+                fi.type = wide ? ado::adBigInt : ado::adInteger;
+            } else if (v.type() == Variant::Type::Double) {
+                fi.type = ado::adDouble;
+            } else {
+                fi.type = ado::adVarWChar;
+            }
+            break;
+        }
+    }
+    return rs;
+}
+
+}  // namespace
+
+std::string sqlStateFor(int extendedCode, std::string_view message) {
+    switch (extendedCode & 0xff) {
+    case SQLITE_CONSTRAINT:
+        return "23000";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "HYT00";
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB:
+        return "08001";
+    case SQLITE_ERROR:
+        if (startsWith(message, "no such table")) return "42S02";
+        if (startsWith(message, "no such column")) return "42S22";
+        if (message.find("syntax error") != std::string_view::npos || startsWith(message, "near \"") ||
+            startsWith(message, "incomplete input") || startsWith(message, "unrecognized token"))
+            return "42000";
+        if (message.find("already exists") != std::string_view::npos) return "42S01";
+        return "HY000";
+    default:
+        return "HY000";
+    }
+}
+
+ErrorItem errorItemFor(sqlite3* db, int rc) {
+    int ext = db ? sqlite3_extended_errcode(db) : rc;
+    if ((ext & 0xff) != (rc & 0xff)) ext = rc;   // the connection's code belongs to another call
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    std::string state = sqlStateFor(ext, message);
+    return ErrorItem{std::move(message), ext, std::move(state), kSource};
+}
+
+FieldInfo fieldInfoForDeclType(std::string_view declType) {
+    FieldInfo fi;
+    std::string d = upper(declType);
+    std::size_t open = d.find('(');
+    std::string base = d.substr(0, open);
+    while (!base.empty() && std::isspace(static_cast<unsigned char>(base.back()))) base.pop_back();
+    while (!base.empty() && std::isspace(static_cast<unsigned char>(base.front()))) base.erase(base.begin());
+    // Keep only the type words: "NVARCHAR COLLATE TSQL" names the type NVARCHAR.
+    if (auto sp = base.find(' '); sp != std::string::npos && base.compare(0, 6, "DOUBLE") != 0) base.resize(sp);
+    long size = 0;
+    if (open != std::string::npos) {
+        const char* b = d.data() + open + 1;
+        while (*b == ' ') ++b;
+        std::from_chars(b, d.data() + d.size(), size);
+    }
+    if (base.empty()) return fi;
+    if (base == "NVARCHAR" || base == "VARCHAR" || base == "NCHAR" || base == "CHAR" || base == "TEXT" ||
+        base == "NTEXT" || base == "CLOB" || base == "CHARACTER") {
+        fi.type = ado::adVarWChar;
+        fi.definedSize = size;
+    } else if (base == "TINYINT") {
+        fi.type = ado::adUnsignedTinyInt;
+        fi.definedSize = 1;
+    } else if (base == "SMALLINT") {
+        fi.type = ado::adSmallInt;
+        fi.definedSize = 2;
+    } else if (base == "INT" || base == "INTEGER") {
+        fi.type = ado::adInteger;
+        fi.definedSize = 4;
+    } else if (base == "BIGINT") {
+        fi.type = ado::adBigInt;
+        fi.definedSize = 8;
+    } else if (base == "DECIMAL" || base == "NUMERIC" || base == "NUM" || base == "MONEY") {
+        fi.type = ado::adDecimal;
+        fi.definedSize = size ? size : 18;
+    } else if (base == "REAL" || base == "FLOAT" || base.compare(0, 6, "DOUBLE") == 0) {
+        fi.type = ado::adDouble;
+        fi.definedSize = 8;
+    } else if (base.find("INT") != std::string::npos) {   // SQLite's own affinity rules
+        fi.type = ado::adBigInt;
+        fi.definedSize = 8;
+    } else if (base.find("CHAR") != std::string::npos || base.find("TEXT") != std::string::npos) {
+        fi.type = ado::adVarWChar;
+        fi.definedSize = size;
+    }
+    return fi;
+}
+
+std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
+    std::string database = cs.getOr("database", "");
+    if (database.empty()) database = cs.getOr("Initial Catalog", "");
+    if (database.empty())
+        openError("Stringa di connessione SQLite senza 'database=': indicare il nome del database", 0);
+    if (!isPlainName(database))
+        openError("Nome di database non valido: '" + database + "' (solo un nome, senza cartelle)", 0);
+    std::string folder = cs.getOr("Data Source", "");
+    if (folder.empty())
+        openError("Stringa di connessione SQLite senza 'Data Source=': indicare la cartella dei database", 0);
+    const bool create = truthy(cs.getOr("Create", ""));
+
+    std::error_code ec;
+    auto file = databaseFile(folder, database);
+    if (!std::filesystem::is_directory(folder, ec))
+        openError("La cartella dei database '" + folder + "' non esiste");
+    if (!create && !std::filesystem::exists(file, ec))
+        openError("Il database '" + database + "' non esiste in " + folder + ": crearlo con brevanto-cli db init");
+
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, rc);
+    }
+    std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db, database, folder));
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // The first read of the file happens here: a file that is not a database fails now.
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string msg = sqlite3_errmsg(db);
+        int ext = sqlite3_extended_errcode(db);
+        openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, ext);
+    }
+    try {
+        tsql::registerSqliteRuntime(db);
+    } catch (const std::exception& e) {
+        openError(std::string("Impossibile preparare la connessione SQLite: ") + e.what(), 0);
+    }
+    registerTableFunctions(db);
+    return backend;
+}
+
+SqliteBackend::SqliteBackend(sqlite3* db, std::string database, std::string folder)
+    : db_(db), database_(std::move(database)), folder_(std::move(folder)) {}
+
+SqliteBackend::~SqliteBackend() { close(); }
+
+void SqliteBackend::close() {
+    if (!db_) return;
+    // Every statement is finalized where it runs (the table functions' lookups with their
+    // cursors); close_v2 still defers the close safely should one be left.
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    attached_.clear();
+}
+
+void SqliteBackend::fail(int rc) const { throw Error({errorItemFor(db_, rc)}); }
+
+void SqliteBackend::attachIfNeeded(const std::string& database) {
+    std::string key = upper(database);
+    if (key == upper(database_) || attached_.count(key)) return;
+    auto file = databaseFile(folder_, database);
+    std::error_code ec;
+    if (!isPlainName(database) || !std::filesystem::exists(file, ec))
+        throw Error("Il database '" + database + "' non esiste (" + file.string() + ")", kNoSuchDatabase, "42S02",
+                    kSource);
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &raw, nullptr);
+    StmtPtr stmt(raw);
+    if (rc != SQLITE_OK) fail(rc);
+    std::string path = file.string();
+    sqlite3_bind_text(raw, 1, path.c_str(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(raw, 2, database.c_str(), static_cast<int>(database.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_step(raw);
+    if (rc != SQLITE_DONE) fail(rc);
+    attached_.insert(key);
+}
+
+ExecResult SqliteBackend::execute(const std::string& commandText) {
+    if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
+    tsql::Translation translation;
+    try {
+        translation = tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_});
+    } catch (const tsql::TranslateError& e) {
+        throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",
+                    "T-SQL translator");
+    }
+    return run(translation);
+}
+
+ExecResult SqliteBackend::run(const tsql::Translation& translation) {
+    if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
+    for (const auto& name : translation.attachedDatabases) attachIfNeeded(name);
+
+    ExecResult out;
+    long long changed = 0;
+    bool anyDml = false;
+    if (!translation.atomic) {
+        for (const auto& step : translation.steps) runStep(step, out, changed, anyDml);
+    } else {
+        // One T-SQL statement made of several steps (MERGE) applies whole or not at all. A
+        // savepoint nests inside a transaction the caller may have begun.
+        execSimple("SAVEPOINT brevanto_statement");
+        try {
+            for (const auto& step : translation.steps) runStep(step, out, changed, anyDml);
+        } catch (...) {
+            sqlite3_exec(db_, "ROLLBACK TO brevanto_statement; RELEASE brevanto_statement", nullptr, nullptr,
+                         nullptr);
+            throw;
+        }
+        execSimple("RELEASE brevanto_statement");
+    }
+    out.rowsAffected = anyDml ? changed : -1;
+    return out;
+}
+
+void SqliteBackend::execSimple(const char* sql) {
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) fail(rc);
+}
+
+void SqliteBackend::runStep(const tsql::Step& step, ExecResult& out, long long& changed, bool& anyDml) {
+    const char* sql = step.sql.c_str();
+    const char* end = sql + step.sql.size();
+    while (sql < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        int rc = sqlite3_prepare_v2(db_, sql, static_cast<int>(end - sql), &raw, &tail);
+        StmtPtr stmt(raw);
+        if (rc != SQLITE_OK) fail(rc);
+        if (!tail || tail <= sql) break;
+        sql = tail;
+        if (!raw) continue;   // blanks or a comment only
+        runStatement(raw, step, out, changed, anyDml);
+    }
+}
+
+void SqliteBackend::runStatement(sqlite3_stmt* stmt, const tsql::Step& step, ExecResult& out, long long& changed,
+                                 bool& anyDml) {
+    const bool dml = changesData(stmt);
+    const int columns = sqlite3_column_count(stmt);
+    int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(rc);
+
+    if (!step.failWhenNonZero.empty() && columns > 0) {
+        long long value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+        while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE) fail(rc);
+        if (value != 0) throw Error(step.failWhenNonZero, 0, "HY000", kSource);
+        return;
+    }
+
+    if (!step.captureInto.empty() && columns > 0) {
+        // OUTPUT … INTO: every returned row goes into the session table, none to the caller.
+        const std::string& t = step.captureInto;
+        std::string insert = "INSERT INTO " + (startsWith(t, "\"") ? t : quoteIdentifier(t)) + " VALUES (";
+        for (int i = 1; i <= columns; ++i) insert += "?" + std::to_string(i) + (i < columns ? ", " : ")");
+        sqlite3_stmt* rawIns = nullptr;
+        int prc = sqlite3_prepare_v2(db_, insert.c_str(), -1, &rawIns, nullptr);
+        StmtPtr ins(rawIns);
+        if (prc != SQLITE_OK) fail(prc);
+        long long rows = 0;
+        while (rc == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) sqlite3_bind_value(rawIns, i + 1, sqlite3_column_value(stmt, i));
+            int irc = sqlite3_step(rawIns);
+            if (irc != SQLITE_DONE) fail(irc);
+            sqlite3_reset(rawIns);
+            ++rows;
+            rc = sqlite3_step(stmt);
+        }
+        if (rc != SQLITE_DONE) fail(rc);
+        if (dml) {
+            changed += rows;
+            anyDml = true;
+        }
+        return;
+    }
+
+    if (step.returnsRows && columns > 0) {
+        int last = rc;
+        ResultSet rs = readResultSet(stmt, rc, last);
+        if (last != SQLITE_DONE) fail(last);
+        out.resultSets.push_back(std::move(rs));
+    } else {
+        while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE) fail(rc);
+    }
+    if (dml) {
+        changed += sqlite3_changes64(db_);
+        anyDml = true;
+    }
+}
+
+}  // namespace sqlite
+}  // namespace db

@@ -1,0 +1,348 @@
+// The embedded engine: opening, sessions, attached databases, batches, values and errors.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "db/Error.h"
+#include "db/sqlite/SqliteBackend.h"
+#include "db/tsql/SqliteRuntime.h"
+#include "db/tsql/Translator.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using db::ConnectionString;
+using db::Variant;
+using db::sqlite::SqliteBackend;
+
+std::unique_ptr<SqliteBackend> openIn(const testsupport::TempDir& dir, const std::string& name = "MAIN",
+                                      const std::string& extra = "") {
+    return SqliteBackend::open(
+        ConnectionString("Provider=SQLite;database=" + name + ";Data Source=" + dir.str() + extra));
+}
+
+db::ErrorItem errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const db::Error& e) {
+        EXPECT_FALSE(e.items().empty());
+        return e.items().front();
+    }
+    ADD_FAILURE() << "no db::Error";
+    return {};
+}
+
+// A raw second session on a database file: another process, or the DDL the translated
+// dialect has no statement for.
+struct RawDb {
+    sqlite3* db = nullptr;
+    explicit RawDb(const std::string& path) {
+        EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
+        db::tsql::registerSqliteRuntime(db);
+    }
+    ~RawDb() { sqlite3_close_v2(db); }
+    void exec(const std::string& sql) {
+        char* err = nullptr;
+        int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+        EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "") << " in " << sql;
+        sqlite3_free(err);
+    }
+    std::string text(const std::string& sql) {
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr);
+        std::string out;
+        if (s && sqlite3_step(s) == SQLITE_ROW && sqlite3_column_text(s, 0))
+            out = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        sqlite3_finalize(s);
+        return out;
+    }
+};
+
+class SqliteBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override { openIn(dir, "MAIN", ";Create=1")->close(); }
+    std::string mainFile() const { return (dir.path() / "MAIN.db").string(); }
+    void ddl(const std::string& sql) { RawDb(mainFile()).exec(sql); }
+    testsupport::TempDir dir;
+};
+
+TEST(SqliteOpen, RefusesIncompleteOrMissingTargetsWithoutCreatingFiles) {
+    testsupport::TempDir dir;
+    auto missing = errorOf([&] { openIn(dir); });
+    EXPECT_EQ(missing.sqlState, "08001");
+    EXPECT_NE(missing.description.find("Il database 'MAIN' non esiste"), std::string::npos) << missing.description;
+    EXPECT_NE(missing.description.find("db init"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "MAIN.db"));
+
+    auto noFolder = errorOf([&] { SqliteBackend::open(ConnectionString("Provider=SQLite;database=MAIN")); });
+    EXPECT_NE(noFolder.description.find("Data Source"), std::string::npos);
+    auto noName = errorOf([&] { SqliteBackend::open(ConnectionString("Provider=SQLite;Data Source=" + dir.str())); });
+    EXPECT_NE(noName.description.find("database="), std::string::npos);
+    auto escape = errorOf([&] { openIn(dir, "../MAIN", ";Create=1"); });
+    EXPECT_EQ(escape.sqlState, "08001");
+    auto badFolder = errorOf([&] {
+        SqliteBackend::open(ConnectionString("Provider=SQLite;database=MAIN;Create=1;Data Source=" + dir.str() + "/no"));
+    });
+    EXPECT_EQ(badFolder.sqlState, "08001");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(SqliteOpen, CreatesOnRequestAndReopensWithAnyKeyCase) {
+    testsupport::TempDir dir;
+    openIn(dir, "MAIN", ";Create=1")->close();
+    ASSERT_TRUE(std::filesystem::exists(dir.path() / "MAIN.db"));
+    auto b = SqliteBackend::open(ConnectionString("provider=SQLite;DATABASE=MAIN;data source=" + dir.str()));
+    EXPECT_EQ(b->name(), "SQLite");
+    EXPECT_EQ(b->databaseName(), "MAIN");
+    // WAL is a property of the file: a plain second session sees it.
+    RawDb raw((dir.path() / "MAIN.db").string());
+    EXPECT_EQ(raw.text("PRAGMA journal_mode"), "wal");
+}
+
+TEST(SqliteOpen, AFileThatIsNotADatabaseIsAClearError) {
+    testsupport::TempDir dir;
+    std::ofstream(dir.path() / "MAIN.db") << std::string(4096, 'x');
+    auto e = errorOf([&] { openIn(dir); });
+    EXPECT_EQ(e.sqlState, "08001");
+    EXPECT_NE(e.description.find("MAIN"), std::string::npos);
+    EXPECT_EQ(e.nativeError & 0xff, SQLITE_NOTADB);
+}
+
+TEST_F(SqliteBackendTest, ClosedBackendRefusesCommands) {
+    auto b = openIn(dir);
+    b->close();
+    b->close();
+    EXPECT_FALSE(b->isOpen());
+    EXPECT_EQ(errorOf([&] { b->execute("SELECT 1"); }).sqlState, "08003");
+}
+
+TEST_F(SqliteBackendTest, TempTablesArePrivateToTheSessionAndEndWithIt) {
+    ddl("CREATE TABLE CG24_TABPDC (CG24_CONTO NVARCHAR(10)); INSERT INTO CG24_TABPDC VALUES ('0101')");
+    auto a = openIn(dir);
+    a->execute("SELECT CG24_CONTO AS CONTO INTO #CORRPDCRICL FROM CG24_TABPDC");
+    a->execute("INSERT INTO #CORRPDCRICL (CONTO) VALUES ('0102')");
+    EXPECT_EQ(a->execute("SELECT CONTO FROM #CORRPDCRICL").resultSets.at(0).rows.size(), 2u);
+
+    auto b = openIn(dir);
+    EXPECT_EQ(errorOf([&] { b->execute("SELECT CONTO FROM #CORRPDCRICL"); }).sqlState, "42S02");
+    a->close();
+    auto again = openIn(dir);
+    EXPECT_EQ(errorOf([&] { again->execute("SELECT CONTO FROM #CORRPDCRICL"); }).sqlState, "42S02");
+}
+
+TEST_F(SqliteBackendTest, ThreePartNamesAttachTheGroupDatabaseOnce) {
+    {
+        RawDb grp((dir.path() / "GRP.db").string());
+        grp.exec("CREATE TABLE CG24_TABPDC (CG24_GRUPPO_CG10 TINYINT, CG24_CONTO NVARCHAR(10), CG24_DESCR NVARCHAR(60));"
+                 "INSERT INTO CG24_TABPDC VALUES (1, '0101', 'Cassa del gruppo')");
+    }
+    ddl("CREATE TABLE CG24_TABPDC (CG24_GRUPPO_CG10 TINYINT, CG24_CONTO NVARCHAR(10), CG24_DESCR NVARCHAR(60));"
+        "INSERT INTO CG24_TABPDC VALUES (1, '0101', 'Cassa locale')");
+    auto b = openIn(dir);
+    for (int round = 0; round < 2; ++round) {
+        auto r = b->execute("SELECT CG24_DESCR FROM [GRP].dbo.CG24_TABPDC WHERE CG24_CONTO = '0101'");
+        ASSERT_EQ(r.resultSets.at(0).rows.size(), 1u);
+        EXPECT_EQ(r.resultSets[0].rows[0][0], Variant("Cassa del gruppo"));
+    }
+    // The host database's own name is the main file, not another attachment.
+    auto own = b->execute("SELECT CG24_DESCR FROM [MAIN].dbo.CG24_TABPDC");
+    EXPECT_EQ(own.resultSets.at(0).rows.at(0)[0], Variant("Cassa locale"));
+
+    auto missing = errorOf([&] { b->execute("SELECT CG24_DESCR FROM [NOGRP].dbo.CG24_TABPDC"); });
+    EXPECT_NE(missing.description.find("Il database 'NOGRP' non esiste"), std::string::npos) << missing.description;
+    EXPECT_EQ(missing.nativeError, 911);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "NOGRP.db"));
+}
+
+TEST_F(SqliteBackendTest, ASecondSessionWritesWhileTheFirstHoldsARead) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY, V NVARCHAR(10))");
+    auto b = openIn(dir);
+    b->execute("INSERT INTO T VALUES (1, 'a')");
+    RawDb reader(mainFile());
+    reader.exec("BEGIN");
+    EXPECT_EQ(reader.text("SELECT V FROM T WHERE K = 1"), "a");   // read transaction open
+    EXPECT_EQ(b->execute("INSERT INTO T VALUES (2, 'b')").rowsAffected, 1);
+    EXPECT_EQ(reader.text("SELECT COUNT(*) FROM T"), "1");          // its snapshot is stable
+    reader.exec("COMMIT");
+    EXPECT_EQ(reader.text("SELECT COUNT(*) FROM T"), "2");
+}
+
+TEST_F(SqliteBackendTest, AWriterWaitsForAShortExclusiveLockInsteadOfFailing) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY)");
+    auto b = openIn(dir);
+    RawDb other(mainFile());
+    other.exec("BEGIN IMMEDIATE; INSERT INTO T VALUES (1)");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.exec("COMMIT");
+    });
+    long long affected = 0;
+    EXPECT_NO_THROW(affected = b->execute("INSERT INTO T VALUES (2)").rowsAffected);
+    release.join();
+    EXPECT_EQ(affected, 1);
+    EXPECT_EQ(b->execute("SELECT COUNT(*) AS N FROM T").resultSets.at(0).rows.at(0)[0], Variant(2));
+}
+
+TEST_F(SqliteBackendTest, DuplicateKeyStopsTheBatchKeepingEarlierStatements) {
+    ddl("CREATE TABLE CG83_COLLRICL (CG83_CODICE_CG10 TINYINT, CG83_CONTO_CG24 NVARCHAR(10), "
+        "CG83_CONTORICL_PC03 NVARCHAR(15), PRIMARY KEY (CG83_CODICE_CG10, CG83_CONTO_CG24))");
+    auto b = openIn(dir);
+    auto e = errorOf([&] {
+        b->execute("INSERT INTO CG83_COLLRICL VALUES (1, '01', 'A');\n"
+                   "INSERT INTO CG83_COLLRICL VALUES (1, '01', 'B');\n"
+                   "INSERT INTO CG83_COLLRICL VALUES (1, '02', 'C')");
+    });
+    EXPECT_EQ(e.sqlState, "23000");
+    EXPECT_EQ(e.nativeError, SQLITE_CONSTRAINT_PRIMARYKEY);
+    EXPECT_EQ(e.source, "SQLite");
+    EXPECT_NE(e.description.find("constraint failed"), std::string::npos);
+    auto rows = b->execute("SELECT CG83_CONTORICL_PC03 FROM CG83_COLLRICL").resultSets.at(0).rows;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], Variant("A"));
+}
+
+TEST_F(SqliteBackendTest, ErrorsCarryAdoLikeStates) {
+    ddl("CREATE TABLE T (K INT)");
+    auto b = openIn(dir);
+    EXPECT_EQ(errorOf([&] { b->execute("SELECT K FROM NOPE"); }).sqlState, "42S02");
+    EXPECT_EQ(errorOf([&] { b->execute("SELECT NOPE FROM T"); }).sqlState, "42S22");
+    auto tr = errorOf([&] { b->execute("BEGIN TRANSACTION"); });
+    EXPECT_EQ(tr.source, "T-SQL translator");
+    EXPECT_EQ(tr.sqlState, "42000");
+    EXPECT_NE(tr.description.find("BEGIN TRANSACTION"), std::string::npos) << tr.description;
+}
+
+TEST_F(SqliteBackendTest, ValuesKeepTheirStorageTypeAndFieldsTheirDeclaredType) {
+    ddl("CREATE TABLE V (A TINYINT, B SMALLINT, C INT, D BIGINT, E DECIMAL(18,2), F FLOAT, "
+        "G NVARCHAR(15), H NVARCHAR(15))");
+    auto b = openIn(dir);
+    b->execute("INSERT INTO V VALUES (1, 2, 3, 9000000000, 12.5, 0.25, 'Caffè l''aroma', NULL)");
+    auto r = b->execute("SELECT A, B, C, D, E, F, G, H, 7 AS X, 'y' AS Y, 1.5 AS Z, NULL AS N FROM V");
+    const auto& rs = r.resultSets.at(0);
+    ASSERT_EQ(rs.fields.size(), 12u);
+    const int expected[] = {db::ado::adUnsignedTinyInt, db::ado::adSmallInt, db::ado::adInteger, db::ado::adBigInt,
+                            db::ado::adDecimal, db::ado::adDouble, db::ado::adVarWChar, db::ado::adVarWChar,
+                            db::ado::adInteger, db::ado::adVarWChar, db::ado::adDouble, db::ado::adVariant};
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(rs.fields[i].type, expected[i]) << rs.fields[i].name;
+    EXPECT_EQ(rs.fields[0].name, "A");
+    EXPECT_EQ(rs.fields[6].definedSize, 15);
+    const auto& row = rs.rows.at(0);
+    EXPECT_EQ(row[0].type(), Variant::Type::Integer);
+    EXPECT_EQ(row[3], Variant(9000000000LL));
+    EXPECT_EQ(row[4].type(), Variant::Type::Decimal);
+    EXPECT_DOUBLE_EQ(row[4].toDouble(), 12.5);
+    EXPECT_EQ(row[5].type(), Variant::Type::Double);
+    EXPECT_EQ(row[6], Variant("Caffè l'aroma"));
+    EXPECT_TRUE(row[7].isNull());
+    EXPECT_TRUE(row[11].isNull());
+    EXPECT_EQ(r.rowsAffected, -1);
+}
+
+TEST_F(SqliteBackendTest, RowsAffectedSumsTheDataChangingStatementsOnly) {
+    ddl("CREATE TABLE T (K INT)");
+    auto b = openIn(dir);
+    EXPECT_EQ(b->execute("SELECT K FROM T").rowsAffected, -1);
+    EXPECT_EQ(b->execute("INSERT INTO T VALUES (1), (2), (3)").rowsAffected, 3);
+    EXPECT_EQ(b->execute("UPDATE T SET K = K + 10 WHERE K > 1;\nDELETE FROM T WHERE K = 1").rowsAffected, 3);
+    EXPECT_EQ(b->execute("UPDATE T SET K = 0 WHERE K = 99").rowsAffected, 0);
+    // A statement run after an INSERT does not inherit its count.
+    auto r = b->execute("INSERT INTO T VALUES (4);\nSELECT K INTO #W FROM T;\nSELECT K FROM T");
+    EXPECT_EQ(r.rowsAffected, 1);
+    EXPECT_EQ(r.resultSets.size(), 1u);
+    // A comment-only remainder is no statement.
+    EXPECT_NO_THROW(b->execute("SELECT K FROM T -- fine"));
+}
+
+// Steps as the translator hands them over: OUTPUT … INTO captured into a session table,
+// checks that raise their own message, several statements and comments in one step.
+TEST_F(SqliteBackendTest, TranslatedStepsCaptureCheckAndSplit) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY, V NVARCHAR(10))");
+    auto b = openIn(dir);
+    db::tsql::Translation t;
+    t.steps.push_back({"CREATE TEMP TABLE \"@MyVarTable\" (ACT TEXT, K INT);\n-- only a comment after this", "", false, ""});
+    t.steps.push_back({"INSERT INTO T VALUES (1, 'a'), (2, 'b') ON CONFLICT (K) DO UPDATE SET V = excluded.V"
+                       " RETURNING 'INSERT', K", "@MyVarTable", false, ""});
+    t.steps.push_back({"SELECT ACT, K FROM \"@MyVarTable\" ORDER BY K; /* trailing */", "", true, ""});
+    auto r = b->run(t);
+    EXPECT_EQ(r.rowsAffected, 2);
+    ASSERT_EQ(r.resultSets.size(), 1u);
+    ASSERT_EQ(r.resultSets[0].rows.size(), 2u);
+    EXPECT_EQ(r.resultSets[0].rows[1][0], Variant("INSERT"));
+    EXPECT_EQ(r.resultSets[0].rows[1][1], Variant(2));
+
+    db::tsql::Translation check;
+    check.steps.push_back({"SELECT COUNT(*) - 1 FROM T", "", false, "La sorgente ha righe doppie"});
+    check.steps.push_back({"DELETE FROM T", "", false, ""});
+    auto e = errorOf([&] { b->run(check); });
+    EXPECT_EQ(e.description, "La sorgente ha righe doppie");
+    // The check stopped the batch before the DELETE.
+    EXPECT_EQ(b->execute("SELECT COUNT(*) AS N FROM T").resultSets.at(0).rows.at(0)[0], Variant(2));
+    check.steps[0].sql = "SELECT 0";
+    EXPECT_EQ(b->run(check).rowsAffected, 2);
+}
+
+TEST_F(SqliteBackendTest, AnAtomicStatementRollsBackAllItsStepsOnFailure) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY)");
+    auto b = openIn(dir);
+    db::tsql::Translation t;
+    t.atomic = true;
+    t.steps.push_back({"INSERT INTO T VALUES (1)", "", false, ""});
+    t.steps.push_back({"INSERT INTO T VALUES (1)", "", false, ""});
+    EXPECT_EQ(errorOf([&] { b->run(t); }).sqlState, "23000");
+    EXPECT_EQ(b->execute("SELECT COUNT(*) AS N FROM T").resultSets.at(0).rows.at(0)[0], Variant(0));
+    t.steps[1].sql = "INSERT INTO T VALUES (2)";
+    EXPECT_EQ(b->run(t).rowsAffected, 2);
+    EXPECT_EQ(b->execute("SELECT COUNT(*) AS N FROM T").resultSets.at(0).rows.at(0)[0], Variant(2));
+}
+
+// The bulk batch's shape end to end: MERGE … OUTPUT INTO a table variable, then its count.
+TEST_F(SqliteBackendTest, MergeOutputIntoATableVariableCountsUpdatedAndInsertedRows) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY, V NVARCHAR(10)); INSERT INTO T VALUES (1, 'old');"
+        "CREATE TABLE S (K INT, V NVARCHAR(10)); INSERT INTO S VALUES (1, 'new'), (2, 'two')");
+    auto b = openIn(dir);
+    auto r = b->execute(
+        "DECLARE @MyVarTable TABLE (Azione NVARCHAR(10), K INT);\n"
+        "MERGE T AS Target USING S AS Source ON (Target.K = Source.K)\n"
+        "WHEN MATCHED THEN UPDATE SET Target.V = Source.V\n"
+        "WHEN NOT MATCHED THEN INSERT (K, V) VALUES (Source.K, Source.V)\n"
+        "OUTPUT $action, inserted.K INTO @MyVarTable;\n"
+        "SELECT COUNT(*) AS ELABORATI FROM @MyVartable;");
+    ASSERT_EQ(r.resultSets.size(), 1u);
+    EXPECT_EQ(r.resultSets[0].rows.at(0)[0], Variant(2));
+    EXPECT_EQ(r.rowsAffected, 2);
+    auto rows = b->execute("SELECT V FROM T ORDER BY K").resultSets.at(0).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], Variant("new"));
+}
+
+TEST(SqliteMapping, SqlStatesFollowTheKindOfFailure) {
+    using db::sqlite::sqlStateFor;
+    EXPECT_EQ(sqlStateFor(SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: T.K"), "23000");
+    EXPECT_EQ(sqlStateFor(SQLITE_CONSTRAINT_NOTNULL, "NOT NULL constraint failed: T.K"), "23000");
+    EXPECT_EQ(sqlStateFor(SQLITE_ERROR, "near \"FROMM\": syntax error"), "42000");
+    EXPECT_EQ(sqlStateFor(SQLITE_ERROR, "no such table: X"), "42S02");
+    EXPECT_EQ(sqlStateFor(SQLITE_ERROR, "no such column: X"), "42S22");
+    EXPECT_EQ(sqlStateFor(SQLITE_ERROR, "no such function: F"), "HY000");
+    EXPECT_EQ(sqlStateFor(SQLITE_BUSY, "database is locked"), "HYT00");
+    EXPECT_EQ(sqlStateFor(SQLITE_LOCKED_SHAREDCACHE, "database table is locked"), "HYT00");
+    EXPECT_EQ(sqlStateFor(SQLITE_CANTOPEN, "unable to open database file"), "08001");
+    EXPECT_EQ(sqlStateFor(SQLITE_IOERR_WRITE, "disk I/O error"), "HY000");
+}
+
+// Declared types the values test above does not meet: spacing, affinity-only names
+// (CREATE TABLE … AS SELECT declares TEXT / NUM / INT) and none at all.
+TEST(SqliteMapping, DeclaredTypesGiveAdoTypesAndSizes) {
+    using db::sqlite::fieldInfoForDeclType;
+    EXPECT_EQ(fieldInfoForDeclType("varchar( 60 )").definedSize, 60);
+    EXPECT_EQ(fieldInfoForDeclType("TEXT").type, db::ado::adVarWChar);
+    EXPECT_EQ(fieldInfoForDeclType("NUM").type, db::ado::adDecimal);
+    EXPECT_EQ(fieldInfoForDeclType("INT").type, db::ado::adInteger);
+    EXPECT_EQ(fieldInfoForDeclType("DECIMAL(9,2)").definedSize, 9);
+    EXPECT_EQ(fieldInfoForDeclType("").type, db::ado::adVariant);
+}
+
+}  // namespace
