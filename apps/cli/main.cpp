@@ -1,8 +1,27 @@
+// brevanto-cli: the Brevanto command-line tool. Each subcommand lives in its own cmd_*.cpp file
+// and is registered here through the set-up functions of Commands.h.
+
 #include <CLI/CLI.hpp>
 
+#include <exception>
+#include <iostream>
+
+#include "apps/cli/Commands.h"
+
 int main(int argc, char** argv) {
-    CLI::App app{"brevanto-cli: the Brevanto command-line tool"};
+    CLI::App app{"brevanto-cli: lo strumento a riga di comando di Brevanto"};
     app.require_subcommand(1);
-    CLI11_PARSE(app, argc, argv);
+    brevanto::cli::setupDbCommand(app);
+    brevanto::cli::setupSqlCommand(app);
+    brevanto::cli::setupListCommand(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    } catch (const std::exception& e) {
+        // Anything a subcommand did not turn into a message of its own.
+        std::cerr << "Errore: " << e.what() << '\n';
+        return 1;
+    }
     return 0;
 }

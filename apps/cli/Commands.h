@@ -1,0 +1,16 @@
+#pragma once
+// The subcommands of brevanto-cli. Each cmd_*.cpp file defines one set-up function that adds
+// its subcommand (options and callback) to the application; main.cpp calls them in order.
+// A callback reports failure by throwing CLI::RuntimeError(exit code) after printing why.
+
+namespace CLI {
+class App;
+}
+
+namespace brevanto::cli {
+
+void setupDbCommand(CLI::App& app);     // db init
+void setupSqlCommand(CLI::App& app);    // sql
+void setupListCommand(CLI::App& app);   // list
+
+}  // namespace brevanto::cli

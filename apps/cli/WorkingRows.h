@@ -1,0 +1,103 @@
+#pragma once
+// The correlation editor's working rows, built by the command line from the same statements
+// the editor issues: CreaTabella's SELECT ... INTO #CORRPDCRICL for the kinds COGE, HYPE and
+// CONS, and ValorizzaGridOld's query for COIN. Until the editor's own statement builders are
+// linked into the command line, this file holds a copy of them; the editor's builder replaces
+// it.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+
+namespace brevanto::cli {
+
+enum class Kind { COGE = 0, COIN = 1, HYPE = 2, CONS = 3 };
+
+std::optional<Kind> kindFromName(std::string name);   // case-insensitive
+const char* kindName(Kind kind);
+
+// --- Statement pieces ------------------------------------------------------------------------
+
+// The level filter of the working-table statement for a chart of `levels` levels and
+// `consLevels` consolidation levels; `mask` is the "@"/"/" edit mask (CalcolaMascheraConto).
+std::string levelFilter(Kind kind, int levels, int consLevels, const std::string& mask);
+
+struct WorkingTableInput {
+    Kind kind = Kind::COGE;
+    std::string chart;              // ledger chart code as typed ("" = 0)
+    std::string reclChart;          // reclassification chart code ("" = 0)
+    std::string intercompany;       // structure code, CONS only ("" = 0)
+    int levels = 0;
+    int consLevels = 0;
+    std::string mask;               // "@@/@@@@/@@@@"
+    std::string customersMaster;    // "" when missing
+    std::string suppliersMaster;    // "" when missing
+    std::string database;           // intercompany database name, "" for the host database
+    std::string company = "1";      // replaces <DITTA>
+};
+
+// The whole SELECT ... INTO #CORRPDCRICL text, <DITTA> already replaced.
+std::string creaTabellaSql(const WorkingTableInput& in);
+
+// The reading query of ValorizzaGridNew.
+std::string readingQuerySql();
+
+// ValorizzaGridOld's query (kind COIN), <DITTA> already replaced.
+std::string coinQuerySql(const std::string& analyticChart, const std::string& reclChart,
+                         const std::string& company);
+
+// CG10_MASKEDIT -> the "@" mask: trimmed, every "x" and "0" made "@" (case-sensitive).
+std::string ledgerMaskFromEdit(const std::string& maskEdit);
+// The mask for a level count when the chart has no mask row ("" for another count).
+std::string ledgerMaskForLevels(int levels);
+// A code shown through a mask: each "@" (or "x") takes the next character of the code, any
+// other mask character is written as is while code characters remain; an empty mask shows the
+// code unchanged, and characters beyond the mask are appended.
+std::string formatCode(const std::string& code, const std::string& mask);
+
+// --- Building the rows -----------------------------------------------------------------------
+
+struct ListRequest {
+    Kind kind = Kind::COGE;
+    std::string chart;         // --pdc (ignored in CONS: taken from the structure's company)
+    std::string reclChart;     // --ricl
+    std::string intercompany;  // --intercompany (CONS)
+    std::string company = "1";
+};
+
+struct WorkingRow {
+    std::string contoPdc, descrPdc;
+    std::optional<std::string> contoPdcGrid, descrPdcGrid;   // sign-1 rows only
+    std::optional<std::string> contoRicl, descrRicl;
+    int segno = 0;
+    std::optional<int> indTipoConto, tipoCF;                 // NULL in COIN
+    std::string displayCode;                                 // contoPdcGrid through the mask
+};
+
+struct WorkingSet {
+    std::string chart;          // the chart actually listed (CONS: the structure's)
+    std::string chartDescr;
+    std::string mask;           // "@" mask used for display
+    std::string database;       // intercompany database, "" for the host one
+    std::string customersMaster, suppliersMaster;
+    std::string statement;      // the T-SQL text that built the rows
+    std::vector<WorkingRow> rows;
+};
+
+// A refusal the editor would show as a message (the text is for the user).
+class ListRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Builds the working rows on `conn` as the editor would after the reclassification chart is
+// confirmed. ListRefused for a refused chart, structure or an empty chart (message 107);
+// db::Error when the database refuses a statement.
+WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request);
+
+}  // namespace brevanto::cli

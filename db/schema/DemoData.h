@@ -1,0 +1,49 @@
+#pragma once
+// Demonstration data for a new Brevanto database: an Italian standard ledger chart (80) and a
+// company chart (10), the reclassification, analytic, Hyperion and intercompany charts, the
+// intermediaries of two companies, an intercompany structure whose company lives in a second
+// database, a CEE scheme correlated with both ledger charts, and some correlations of every
+// kind, so that a first look at the editor shows filled rows.
+//
+// Every row is written as T-SQL text (INSERT ... VALUES batches) through the database client,
+// with each value quoted by db::sqlQuoted.
+
+#include <cstddef>
+#include <string>
+
+namespace db {
+class Connection;
+}
+
+namespace db::schema {
+
+struct DemoOptions {
+    // Leaf accounts added to the company chart 10 ("Cliente 000001" ...), for volume tests.
+    long generatedAccounts = 0;
+    // Rows per INSERT ... VALUES statement.
+    std::size_t batchRows = 500;
+};
+
+// What fillDemo wrote, for the caller's summary.
+struct DemoSummary {
+    long hostRows = 0;
+    long groupRows = 0;
+    long ledgerAccounts10 = 0;   // accounts of chart 10, generated ones included
+    bool usedTransaction = false;
+};
+
+// Codes used by the demo, for tests and documentation.
+inline constexpr int kDemoCompany = 1;              // "Rossi S.p.A.", chart 10, host database
+inline constexpr int kDemoGroupCompany = 2;         // "Gruppo Rossi Holding S.r.l.", GRUPPO.db
+inline constexpr int kDemoStandardChart = 80;
+inline constexpr int kDemoCompanyChart = 10;
+inline constexpr const char* kDemoGroupDatabase = "GRUPPO";
+
+// Fills the host database (schema already created) and the intercompany database GRUPPO
+// (schema already created). Throws db::Error when the database refuses a statement.
+DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOptions& options = {});
+
+// Only the generated accounts of chart 10 (used by fillDemo; exposed for benchmarks).
+long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batchRows = 500);
+
+}  // namespace db::schema
