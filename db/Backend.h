@@ -2,6 +2,7 @@
 // The engine behind a Connection. The Connection owns parsing of the connection string,
 // the error collection and tracing; a backend only executes command texts.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,15 @@ public:
     // "SQLite" or "ODBC": used for messages and for the source of error items.
     virtual std::string name() const = 0;
 };
+
+// Creates an engine for a connection string, given the user and password of Open.
+using BackendFactory = std::function<std::unique_ptr<Backend>(
+    const ConnectionString& cs, const std::string& user, const std::string& password)>;
+
+// Makes an extra engine available under a provider name (compared case-insensitively), for
+// example a scripted engine in tests. A registered name is looked up before the built-in
+// ones; an empty factory removes the registration.
+void registerBackend(const std::string& provider, BackendFactory factory);
 
 // Opens the backend that the connection string's Provider names: "SQLite" (the embedded
 // default) or "ODBC" (any unixODBC driver; SQL Server through FreeTDS gets the T-SQL as is).

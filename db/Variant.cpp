@@ -1,5 +1,6 @@
 #include "db/Variant.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -23,9 +24,14 @@ bool parseNumber(std::string_view text, double& out) {
     std::string t = trimBlanks(text);
     if (t.empty()) return false;
     const char* first = t.data();
-    if (*first == '+') ++first;
-    auto [p, ec] = std::from_chars(first, t.data() + t.size(), out);
-    return ec == std::errc() && p == t.data() + t.size();
+    const char* last = t.data() + t.size();
+    if (*first == '+') {
+        ++first;
+        if (first == last || *first == '-') return false;   // "+" alone or "+-5"
+    }
+    auto [p, ec] = std::from_chars(first, last, out);
+    // "inf" and "nan" are not numbers a user types.
+    return ec == std::errc() && p == last && std::isfinite(out);
 }
 
 std::string formatDouble(double v) {

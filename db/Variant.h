@@ -56,6 +56,10 @@ public:
     // Text form; Empty and Null give "". Integral doubles print without decimals.
     std::string toText() const;
 
+    // The text held, without a copy; nullptr unless the value is Text (filters compare
+    // hundreds of thousands of rows and must not copy each one).
+    const std::string* textIf() const noexcept { return std::get_if<std::string>(&v_); }
+
     std::shared_ptr<Object> toObject() const;   // nullptr unless an object is held
     template <class T> std::shared_ptr<T> as() const { return std::dynamic_pointer_cast<T>(toObject()); }
 

@@ -1,0 +1,57 @@
+#include "db/Backend.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "db/Error.h"
+
+namespace db {
+
+namespace {
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Extra engines by lower-cased provider name.
+std::map<std::string, BackendFactory>& registry() {
+    static std::map<std::string, BackendFactory> r;
+    return r;
+}
+
+}  // namespace
+
+void registerBackend(const std::string& provider, BackendFactory factory) {
+    auto key = lowered(provider);
+    if (factory)
+        registry()[key] = std::move(factory);
+    else
+        registry().erase(key);
+}
+
+std::unique_ptr<Backend> openBackend(const ConnectionString& cs, const std::string& user,
+                                     const std::string& password) {
+    // No Provider (or an empty one) means the embedded engine.
+    std::string provider = cs.getOr("Provider", "");
+    if (provider.empty()) provider = "SQLite";
+    const std::string key = lowered(provider);
+
+    std::unique_ptr<Backend> backend;
+    if (auto it = registry().find(key); it != registry().end())
+        backend = it->second(cs, user, password);
+    else if (key == "sqlite")
+        backend = openSqliteBackend(cs);
+    else if (key == "odbc")
+        backend = openOdbcBackend(cs, user, password);
+    else
+        throw Error("Provider '" + provider + "' non disponibile: usare Provider=SQLite o Provider=ODBC", 0,
+                    "IM002", "ADO");
+    if (!backend)
+        throw Error("Provider '" + provider + "': il motore non ha aperto la connessione", 0, "08001", "ADO");
+    return backend;
+}
+
+}  // namespace db

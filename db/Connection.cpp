@@ -1,0 +1,112 @@
+#include "db/Connection.h"
+
+#include <atomic>
+
+#include "db/Recordset.h"
+#include "db/Trace.h"
+
+namespace db {
+
+namespace {
+
+std::atomic<long> nextConnectionId{1};
+
+const char* const kClosedMessage = "Operazione non consentita se l'oggetto è chiuso.";
+
+}  // namespace
+
+const ErrorItem& Errors::Item(long index) const {
+    if (index < 0 || index >= Count())
+        throw UsageError("Errors.Item(" + std::to_string(index) + "): indice fuori intervallo (" +
+                         std::to_string(Count()) + " errori)");
+    return items_[static_cast<std::size_t>(index)];
+}
+
+Connection::Connection() : id_(nextConnectionId++) {}
+
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor must not throw; the engine is gone either way.
+    }
+}
+
+void Connection::Open(const std::string& connectionString, const std::string& user,
+                      const std::string& password, int /*options*/) {
+    if (backend_) throw UsageError("Operazione non consentita se l'oggetto è aperto.");
+    if (!connectionString.empty()) connectionString_ = connectionString;
+    try {
+        backend_ = openBackend(db::ConnectionString(connectionString_), user, password);
+    } catch (const Error& e) {
+        errors_.set(e.items());
+        throw;
+    } catch (const Exception&) {
+        throw;
+    } catch (const std::exception& e) {
+        // Anything else an engine throws while connecting is reported as a database error,
+        // so that callers see it in Errors like every other failure.
+        Error err(e.what(), 0, "08001", "ADO");
+        errors_.set(err.items());
+        throw err;
+    }
+}
+
+void Connection::Close() {
+    if (!backend_) return;
+    // The connection counts as closed even if the engine fails while closing.
+    std::unique_ptr<Backend> engine = std::move(backend_);
+    engine->close();
+}
+
+std::string Connection::providerName() const { return backend_ ? backend_->name() : std::string(); }
+
+ExecResult Connection::run(const std::string& commandText) {
+    TraceEvent before;
+    before.connectionId = id_;
+    before.commandText = commandText;
+    publish(before);
+
+    auto fail = [&](const Error& e) {
+        errors_.set(e.items());
+        TraceEvent after = before;
+        after.failed = true;
+        after.error = e.what();
+        publish(after);
+    };
+
+    if (!backend_) {
+        Error e(kClosedMessage, 3704, "08003", "ADO");
+        fail(e);
+        throw e;
+    }
+    try {
+        return backend_->execute(commandText);
+    } catch (const Error& e) {
+        fail(e);
+        throw;
+    } catch (const std::exception& ex) {
+        // A misbehaving engine (or translator) must still leave a trace and an error item.
+        Error e(ex.what(), 0, "HY000", backend_->name());
+        fail(e);
+        throw e;
+    }
+}
+
+std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText, long* recordsAffected,
+                                               int options) {
+    if (recordsAffected) *recordsAffected = 0;
+    ExecResult result = run(commandText);
+    if (recordsAffected) *recordsAffected = static_cast<long>(result.rowsAffected);
+    const bool noRecords = options != ado::adCmdUnspecified && (options & ado::adExecuteNoRecords) != 0;
+    if (noRecords || result.resultSets.empty()) {
+        auto closed = Recordset::create();
+        closed->setActiveConnection(weak_from_this().lock());
+        return closed;
+    }
+    return Recordset::fromResult(std::move(result.resultSets.front()), weak_from_this().lock());
+}
+
+ExecResult Connection::ExecuteAll(const std::string& commandText) { return run(commandText); }
+
+}  // namespace db

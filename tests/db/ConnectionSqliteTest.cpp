@@ -1,0 +1,116 @@
+// The connection and its recordsets over the real embedded engine, on a scratch database.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Recordset.h"
+#include "db/SqlText.h"
+#include "db/Trace.h"
+#include "support/TestSupport.h"
+
+using db::Connection;
+using db::Recordset;
+using testing::HasSubstr;
+namespace ado = db::ado;
+
+namespace {
+
+class ConnectionSqliteTest : public testing::Test {
+protected:
+    std::string connectionString() const { return "Provider=SQLite;database=T;Data Source=" + dir.str(); }
+    std::shared_ptr<Connection> open() {
+        auto c = Connection::create();
+        c->Open(connectionString());
+        return c;
+    }
+    // The table is made with SQLite itself: the connection speaks the module's T-SQL only.
+    void SetUp() override {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open((dir.path() / "T.db").c_str(), &raw), SQLITE_OK);
+        const char* ddl =
+            "CREATE TABLE CG24_TABPDC (CG24_CONTO NVARCHAR(10), CG24_DESCR NVARCHAR(80), CG24_INDTIPOCONTO DECIMAL(1));";
+        ASSERT_EQ(sqlite3_exec(raw, ddl, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+        auto c = open();
+        for (auto [conto, descr] : {std::pair{"4010000000", "Crediti v/clienti"}, {"4020000000", "Dell'Orto S.p.A."},
+                                    {"6010000000", "Debiti v/fornitori"}})
+            c->Execute("INSERT INTO CG24_TABPDC VALUES (" + db::sqlQuoted(conto) + ", " + db::sqlQuoted(descr) + ", 1)");
+    }
+
+    testsupport::TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(ConnectionSqliteTest, RowsComeBackTypedAndFilterable) {
+    auto c = open();
+    EXPECT_EQ(c->providerName(), "SQLite");
+    auto rs = c->Execute("SELECT CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO FROM CG24_TABPDC WITH(NOLOCK) "
+                         "ORDER BY CG24_CONTO");
+    ASSERT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->fields()("CG24_CONTO").Type(), ado::adVarWChar);
+    EXPECT_EQ(rs->fields()("CG24_INDTIPOCONTO").Type(), ado::adDecimal);
+    rs->Find("CG24_DESCR = 'dell''orto s.p.a.'");
+    EXPECT_EQ(rs->value("CG24_CONTO").toText(), "4020000000");
+    rs->setFilter("CG24_CONTO = 4010000000 OR CG24_CONTO = '6010000000'");
+    EXPECT_EQ(rs->RecordCount(), 2);
+}
+
+TEST_F(ConnectionSqliteTest, TemporaryTablesBelongToTheirConnection) {
+    auto c1 = open();
+    auto c2 = open();
+    c1->Execute("SELECT CG24_CONTO AS CONTOPDC, 1 AS SEGNO INTO #CORRPDCRICL FROM CG24_TABPDC");
+    auto rs = Recordset::create();
+    rs->Open(" SELECT *\r FROM #CORRPDCRICL\r ORDER BY CONTOPDC, SEGNO\r", c1, ado::adOpenStatic,
+             ado::adLockOptimistic);
+    EXPECT_EQ(rs->RecordCount(), 3);
+    rs->MoveLast();
+    auto mark = rs->Bookmark();
+    rs->Close();
+    rs->Open();
+    rs->setBookmark(mark);
+    EXPECT_EQ(rs->value("CONTOPDC").toText(), "6010000000");
+
+    EXPECT_THROW(c2->Execute("SELECT * FROM #CORRPDCRICL"), db::Error);
+    ASSERT_GE(c2->Errors().Count(), 1);
+    EXPECT_THAT(c2->Errors().Item(0).description, HasSubstr("CORRPDCRICL"));
+    EXPECT_EQ(c1->Errors().Count(), 0);
+
+    c1->Close();
+    c1->Open();
+    EXPECT_THROW(c1->Execute("SELECT * FROM #CORRPDCRICL"), db::Error);
+}
+
+TEST_F(ConnectionSqliteTest, FailuresReachErrorsAndTrace) {
+    std::vector<db::TraceEvent> trace;
+    long token = db::addGlobalSink(db::makeSink([&](const db::TraceEvent& e) { trace.push_back(e); }));
+    auto c = open();
+    long affected = 0;
+    c->Execute("UPDATE CG24_TABPDC SET CG24_DESCR = " + db::sqlQuoted("x' OR 1=1 --") +
+                   " WHERE CG24_CONTO = '4010000000'",
+               &affected);
+    EXPECT_EQ(affected, 1);
+    EXPECT_EQ(c->Execute("SELECT CG24_DESCR FROM CG24_TABPDC WHERE CG24_CONTO = '4010000000'")
+                  ->value("CG24_DESCR")
+                  .toText(),
+              "x' OR 1=1 --");
+    EXPECT_THROW(c->Execute("SELECT * FROM NO_SUCH_TABLE"), db::Error);
+    db::removeGlobalSink(token);
+    ASSERT_EQ(c->Errors().Count(), 1);
+    EXPECT_EQ(c->Errors().Item(0).source, "SQLite");
+    EXPECT_EQ(c->Errors().Item(0).sqlState, "42S02");
+    ASSERT_EQ(trace.size(), 4u);
+    EXPECT_EQ(trace[2].commandText, "SELECT * FROM NO_SUCH_TABLE");
+    EXPECT_TRUE(trace[3].failed);
+    EXPECT_EQ(trace[3].error, c->Errors().Item(0).description);
+}
+
+TEST_F(ConnectionSqliteTest, MissingDatabaseIsAnErrorNotANewFile) {
+    auto c = Connection::create();
+    EXPECT_THROW(c->Open("database=NOPE;Data Source=" + dir.str()), db::Error);   // no Provider: SQLite
+    EXPECT_EQ(c->State(), ado::adStateClosed);
+    EXPECT_EQ(c->Errors().Count(), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "NOPE.db"));
+}
