@@ -17,5 +17,14 @@ class ConnectionProvider;
 class RecordsetFactory;
 class ClassFactory;
 class Dialogs;
+class LedgerChartDecoder;
+class LedgerChartFinder;
+class ReclChartDecoder;
+class ReclChartFinder;
+class IntercompanyDecoder;
+class ReclProgramLauncher;
+class LedgerProgramLauncher;
+class IntercompanyProgram;
+class ProgramPresenter;
 
 }  // namespace host

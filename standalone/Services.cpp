@@ -7,6 +7,9 @@
 #include "host/Cinterface.h"
 #include "host/HostError.h"
 #include "host/Values.h"
+#include "standalone/components/Decoders.h"
+#include "standalone/components/Finders.h"
+#include "standalone/components/Programs.h"
 
 namespace standalone {
 
@@ -136,6 +139,52 @@ std::shared_ptr<host::ConnectionProvider> StandaloneClassFactory::newConnectionP
 
 std::shared_ptr<host::RecordsetFactory> StandaloneClassFactory::newRecordsetFactory() {
     return std::make_shared<StandaloneRecordsetFactory>();
+}
+
+std::shared_ptr<host::LedgerChartDecoder> StandaloneClassFactory::newLedgerChartDecoder() {
+    return std::make_shared<StandaloneLedgerChartDecoder>();
+}
+
+std::shared_ptr<host::LedgerChartFinder> StandaloneClassFactory::newLedgerChartFinder() {
+    return std::make_shared<StandaloneLedgerChartFinder>();
+}
+
+std::shared_ptr<host::ReclChartDecoder> StandaloneClassFactory::newReclChartDecoder() {
+    return std::make_shared<StandaloneReclChartDecoder>();
+}
+
+std::shared_ptr<host::ReclChartFinder> StandaloneClassFactory::newReclChartFinder() {
+    return std::make_shared<StandaloneReclChartFinder>();
+}
+
+std::shared_ptr<host::IntercompanyDecoder> StandaloneClassFactory::newIntercompanyDecoder() {
+    return std::make_shared<StandaloneIntercompanyDecoder>();
+}
+
+std::shared_ptr<host::ReclProgramLauncher> StandaloneClassFactory::newReclProgramLauncher() {
+    return std::make_shared<StandaloneReclProgramLauncher>(programPresenter(), eventLog());
+}
+
+std::shared_ptr<host::LedgerProgramLauncher> StandaloneClassFactory::newLedgerProgramLauncher() {
+    return std::make_shared<StandaloneLedgerProgramLauncher>(programPresenter(), eventLog());
+}
+
+std::shared_ptr<host::IntercompanyProgram> StandaloneClassFactory::newIntercompanyProgram() {
+    return std::make_shared<StandaloneIntercompanyProgram>(programPresenter(), eventLog());
+}
+
+void StandaloneClassFactory::setProgramPresenter(std::shared_ptr<host::ProgramPresenter> presenter) {
+    presenter_ = std::move(presenter);
+}
+
+std::shared_ptr<host::ProgramPresenter> StandaloneClassFactory::programPresenter() {
+    if (!presenter_) presenter_ = std::make_shared<RecordingProgramPresenter>();
+    return presenter_;
+}
+
+std::shared_ptr<HostEventLog> StandaloneClassFactory::eventLog() {
+    if (!events_) events_ = std::make_shared<HostEventLog>();
+    return events_;
 }
 
 // ---- lookups -----------------------------------------------------------------------------

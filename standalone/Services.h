@@ -13,6 +13,7 @@
 #include "host/Global.h"
 #include "host/LookupCatalog.h"
 #include "host/MessageCenter.h"
+#include "host/ProgramPresenter.h"
 #include "standalone/Dictionary.h"
 #include "standalone/HostEventLog.h"
 #include "standalone/Settings.h"
@@ -111,9 +112,28 @@ public:
     std::shared_ptr<host::ConnectionProvider> newConnectionProvider() override;
     std::shared_ptr<host::RecordsetFactory> newRecordsetFactory() override;
 
+    std::shared_ptr<host::LedgerChartDecoder> newLedgerChartDecoder() override;
+    std::shared_ptr<host::LedgerChartFinder> newLedgerChartFinder() override;
+    std::shared_ptr<host::ReclChartDecoder> newReclChartDecoder() override;
+    std::shared_ptr<host::ReclChartFinder> newReclChartFinder() override;
+    std::shared_ptr<host::IntercompanyDecoder> newIntercompanyDecoder() override;
+    std::shared_ptr<host::ReclProgramLauncher> newReclProgramLauncher() override;
+    std::shared_ptr<host::LedgerProgramLauncher> newLedgerProgramLauncher() override;
+    std::shared_ptr<host::IntercompanyProgram> newIntercompanyProgram() override;
+
+    // Where the programs opened from the code fields are shown and recorded. Until set, a
+    // recording presenter that answers nothing and a log of the factory's own.
+    void setProgramPresenter(std::shared_ptr<host::ProgramPresenter> presenter);
+    std::shared_ptr<host::ProgramPresenter> programPresenter();
+    void setEventLog(std::shared_ptr<HostEventLog> events) { events_ = std::move(events); }
+
 private:
+    std::shared_ptr<HostEventLog> eventLog();
+
     std::shared_ptr<host::Dialogs> dialogs_;
     std::shared_ptr<host::MessageCenter> messages_;
+    std::shared_ptr<host::ProgramPresenter> presenter_;
+    std::shared_ptr<HostEventLog> events_;
 };
 
 // Lookups of the stand-alone host: "LKP_CODPDCRICLCEE" over the CEE schemes (CG21_SCHEMACEE).

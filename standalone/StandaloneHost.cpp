@@ -15,7 +15,15 @@ StandaloneHost StandaloneHost::create(Settings settings, std::shared_ptr<host::D
     h.lookups = std::make_shared<StandaloneLookupCatalog>();
     h.classes = std::make_shared<StandaloneClassFactory>(h.dialogs, h.messages);
     h.global = std::make_shared<StandaloneGlobal>(h.settings, h.messages, h.lookups, h.classes, h.events);
+    h.classes->setEventLog(h.events);
+    h.setProgramPresenter(std::make_shared<RecordingProgramPresenter>());
     return h;
+}
+
+void StandaloneHost::setProgramPresenter(std::shared_ptr<host::ProgramPresenter> presenter) {
+    if (!presenter) throw std::invalid_argument("the stand-alone host needs a ProgramPresenter");
+    programs = presenter;
+    classes->setProgramPresenter(std::move(presenter));
 }
 
 }  // namespace standalone

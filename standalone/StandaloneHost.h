@@ -9,6 +9,7 @@
 #include "standalone/RecordingModels.h"
 #include "standalone/Services.h"
 #include "standalone/Settings.h"
+#include "standalone/components/Programs.h"
 
 namespace standalone {
 
@@ -20,10 +21,16 @@ struct StandaloneHost {
     std::shared_ptr<StandaloneLookupCatalog> lookups;
     std::shared_ptr<StandaloneClassFactory> classes;
     std::shared_ptr<StandaloneGlobal> global;
+    // Shows the programs opened from the code fields (chart browsers, intercompany
+    // structures); by default a RecordingProgramPresenter. Replace it with setProgramPresenter.
+    std::shared_ptr<host::ProgramPresenter> programs;
 
     // `events` may be null: a new log is created.
     static StandaloneHost create(Settings settings, std::shared_ptr<host::Dialogs> dialogs,
                                  std::shared_ptr<HostEventLog> events = nullptr);
+
+    // The desktop shell's presenter in place of the recording one (for the class factory too).
+    void setProgramPresenter(std::shared_ptr<host::ProgramPresenter> presenter);
 
     // A navigator for one program, recording into `events`.
     std::shared_ptr<RecordingNavigator> newNavigator() const { return std::make_shared<RecordingNavigator>(events); }

@@ -1,0 +1,23 @@
+#pragma once
+// Opens the host's maintenance program of ledger charts (CG10) and their accounts (CG24).
+
+#include <memory>
+
+#include "db/Variant.h"
+#include "host/Fwd.h"
+#include "kit/Control.h"
+
+namespace host {
+
+class LedgerProgramLauncher : public db::Object {
+public:
+    ~LedgerProgramLauncher() override = default;
+    virtual void init(std::shared_ptr<Global> global) = 0;
+    // Opens the program on `chart` (Empty or not a number: the list of charts), positioned
+    // on `account` when given. With `connectField` the account (or, on the list of charts,
+    // the chart) the user chooses is written into that box. True when something was written.
+    virtual bool run(const db::Variant& chart, const db::Variant& account = {},
+                     std::shared_ptr<kit::Control> connectField = nullptr) = 0;
+};
+
+}  // namespace host
