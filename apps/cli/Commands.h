@@ -12,5 +12,6 @@ namespace brevanto::cli {
 void setupDbCommand(CLI::App& app);     // db init
 void setupSqlCommand(CLI::App& app);    // sql
 void setupListCommand(CLI::App& app);   // list
+void setupAutomateCommand(CLI::App& app);   // automate
 
 }  // namespace brevanto::cli

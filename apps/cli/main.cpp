@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupDbCommand(app);
     brevanto::cli::setupSqlCommand(app);
     brevanto::cli::setupListCommand(app);
+    brevanto::cli::setupAutomateCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

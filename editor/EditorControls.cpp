@@ -1,0 +1,125 @@
+// The correlation editor's controls with their kit types, names, design captions, bound
+// fields, tags and layout (twips). The header frame holds the chart fields in two rows (a
+// third, above them, for the intercompany structure in kind CONS); the grid, its navigator
+// and the record fields follow; the buttons sit at the bottom right.
+
+#include "editor/FRMCG_CORRRICL.h"
+
+namespace editor {
+
+namespace {
+
+template <class T>
+std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
+    c->move(left, top, width, height);
+    return c;
+}
+
+}  // namespace
+
+void FRMCG_CORRRICL::createControls() {
+    setSize(kHostBoxWidth, kHostBoxHeight);
+
+    // Header. At design time the intercompany row and the chart row share the first line;
+    // the load moves the chart rows down for CONS.
+    frame1_ = place(create<kit::GroupFrame>("Frame1"), 60, 0, 11760, kHeaderHeight);
+    lblCodIntercompany_ = place(create<kit::CaptionLabel>("LBL_CODINTERCOMPANY"), 120, 180, 1800, 255);
+    lblCodIntercompany_->setCaption("Codice intercompany");
+    txtCodIntercompany_ = place(create<kit::CodeEditBox>("TXT_CODINTERCOMPANY"), 2040, 150, 1200, 315);
+    txtCodIntercompany_->setLabelCaption("Codice intercompany");
+    txtDescrIntercompany_ = place(create<kit::CodeEditBox>("TXT_DESCRINTERCOMPANY"), 3300, 150, 5000, 315);
+    txtDescrIntercompany_->setLabelCaption("Descrizione intercompany");
+
+    lblCodPdc_ = place(create<kit::CaptionLabel>("LBL_CODPDC"), 120, 180, 1800, 255);
+    lblCodPdc_->setCaption("Codice piano dei conti");
+    txtCodicePdc_ = place(create<kit::CodeEditBox>("TXT_CODICE_PDC"), 2040, 150, 1200, 315);
+    txtCodicePdc_->setLabelCaption("Codice piano dei conti");
+    txtDescPdc_ = place(create<kit::CodeEditBox>("TXT_DESC_PDC"), 3300, 150, 5000, 315);
+    txtDescPdc_->setLabelCaption("Descrizione P.d.C. contabile");
+    txtNumLivelli_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI"), 8400, 150, 400, 315);
+    txtNumLivelliCons_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_CONS"), 8880, 150, 400, 315);
+
+    lblCodRicl_ = place(create<kit::CaptionLabel>("LBL_CODRICL"), 120, 510, 1800, 255);
+    lblCodRicl_->setCaption("Codice riclassificazione bilancio");
+    txtCodiceRicl_ = place(create<kit::CodeEditBox>("TXT_CODICE_RICL"), 2040, 480, 1200, 315);
+    txtCodiceRicl_->setLabelCaption("Codice riclassificazione bilancio");
+    txtDescrChartRicl_ = place(create<kit::CodeEditBox>("TXT_DESCR_RICL"), 3300, 480, 5000, 315);
+    txtDescrChartRicl_->setLabelCaption("Descrizione P.d.C. riclassificazione");
+    txtNumLivelliRicl_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_RICL"), 8400, 480, 400, 315);
+
+    for (kit::Control* c : std::initializer_list<kit::Control*>{
+             lblCodIntercompany_.get(), txtCodIntercompany_.get(), txtDescrIntercompany_.get(), lblCodPdc_.get(),
+             txtCodicePdc_.get(), txtDescPdc_.get(), txtNumLivelli_.get(), txtNumLivelliCons_.get(),
+             lblCodRicl_.get(), txtCodiceRicl_.get(), txtDescrChartRicl_.get(), txtNumLivelliRicl_.get()})
+        frame1_->add(*c);
+    // Descriptions are filled by the decodes, never typed.
+    for (auto* d : {txtDescrIntercompany_.get(), txtDescPdc_.get(), txtDescrChartRicl_.get()}) {
+        d->setTabStop(false);
+        d->setEnabled(false);
+    }
+
+    // Grid, navigator and the record fields.
+    grid_ = place(create<kit::QueryGrid>("GRID_CORRPDC"), 60, 900, 11760, 5400);
+    gridNav_ = place(create<kit::GridNavigator>("GRIDNAV"), 60, 6360, 11760, 360);
+    gridNav_->setTabStop(false);
+
+    txtConto_ = place(create<kit::LedgerAccountBox>("TXT_CONTO"), 60, 6780, 1500, 315);
+    txtConto_->setDbfield("CONTOPDC");
+    txtConto_->setTag("Codice conto");
+    txtKey_ = place(create<kit::CodeEditBox>("TXT_KEY"), 60, 7200, 600, 315);
+    txtKey_->setDbfield("FAKEID");
+    txtKey_->setLabelCaption("chiave univoca");
+    txtKey_->setVisible(false);   // the row key the frame binds, never shown
+    txtKey_->setTabStop(false);
+    txtDescrPdc_ = place(create<kit::CodeEditBox>("TXT_DESCRPDC"), 1620, 6780, 3400, 315);
+    txtDescrPdc_->setDbfield("DESCRPDC");
+    txtDescrPdc_->setLabelCaption("Descrizione");
+    txtDescrPdc_->setTabStop(false);
+    txtDescrPdc_->setEnabled(false);
+    cboSegno_ = place(create<kit::ListCombo>("CBO_SEGNO"), 5080, 6780, 900, 315);
+    cboSegno_->setDbfield("SEGNO");
+    cboSegno_->setLabelCaption("Segno");
+    cboSegno_->setTabStop(false);
+    cboSegno_->setEnabled(false);
+    txtContoCoin_ = place(create<kit::CoinAccountBox>("TXT_CONTOCOIN"), 6040, 6780, 1800, 315);
+    txtContoCoin_->setDbfield("CONTORICL");
+    txtContoCoin_->setLabelCaption("Conto di contabilità industriale");
+    txtDescrRicl_ = place(create<kit::CodeEditBox>("TXT_DESCRRICL"), 7900, 6780, 3920, 315);
+    txtDescrRicl_->setDbfield("DESCRRICL");
+    txtDescrRicl_->setLabelCaption("Descrizione conto riclassificato CEE");
+    txtDescrRicl_->setTabStop(false);
+    txtDescrRicl_->setEnabled(false);
+
+    // Buttons, anchored to the bottom right by the resizer.
+    grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 5520, 7620, 600, 420);
+    imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 5610, 7680, 300, 300);
+    grbCheck_->add(*imgCheck_);
+    butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 6180, 7620, 1365, 420);
+    butCorrInfrannualeCee_->setCaption("Bilanci infrannuali");
+    butCorrIntermedi_ = place(create<kit::MenuButton>("BUT_CORRINTERMEDI"), 7605, 7620, 1365, 420);
+    butCorrIntermedi_->setCaption("Intermedi");
+    butNuovaCorr_ = place(create<kit::MenuButton>("BUT_NUOVACORR"), 9030, 7620, 1365, 420);
+    butNuovaCorr_->setCaption("Nuova");
+    butStampa_ = place(create<kit::MenuButton>("BUT_STAMPA"), 10455, 7620, 1365, 420);
+    butStampa_->setCaption("Stampa");
+
+    hostBox_ = create<kit::MdiHostBox>("MdiHostBox");
+    resizer_ = create<kit::FormResizer>("FormResizer");
+
+    // Tab order: the header fields first (the load decides which of the first two is a
+    // stop), then the grid, the search box, the reclassified account and the buttons.
+    int index = 0;
+    for (kit::Control* c : std::initializer_list<kit::Control*>{
+             txtCodIntercompany_.get(), txtCodicePdc_.get(), txtCodiceRicl_.get(), grid_.get(), txtConto_.get(),
+             txtContoCoin_.get(), butNuovaCorr_.get(), butStampa_.get(), butCorrIntermedi_.get(),
+             butCorrInfrannualeCee_.get()})
+        c->setTabIndex(index++);
+    txtCodIntercompany_->setTabStop(false);
+}
+
+std::string FRMCG_CORRRICL::fieldText(const std::string& controlName) const {
+    auto c = find(controlName);
+    return c ? c->Text() : std::string();
+}
+
+}  // namespace editor

@@ -1,0 +1,162 @@
+#pragma once
+// The four public entry classes the host creates by programmatic name. They are one
+// implementation parameterised by the correlation kind: a store of the host properties of
+// Cinterface, the point that opens the correlation editor in its kind (ShowForm), and the
+// handlers of the host navigator's three events (export to office, layout and script object
+// models). No member ever lets an error reach the host: each step that fails is skipped.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "editor/CorrelationKind.h"
+#include "entry/ModuleObjects.h"
+#include "host/Cinterface.h"
+#include "host/ExportToOffice.h"
+#include "host/LayoutModel.h"
+#include "host/Navigator.h"
+#include "host/ScriptModel.h"
+
+namespace editor {
+class FRMCG_CORRRICL;
+}
+
+namespace entry {
+
+// The title the navigator handlers use for a kind (COIN shares COGE's).
+std::string kindTitle(editor::CorrelationKind kind);
+
+// The text of the box a failure while terminating an instance shows: "Errore VB n." number
+// " - " description and where it happened.
+enum class TerminationStage { DestroyClass, Terminate };
+std::string terminationErrorText(long number, const std::string& description, TerminationStage stage);
+
+class CorrelationEntryClass : public host::Cinterface {
+public:
+    explicit CorrelationEntryClass(editor::CorrelationKind kind);
+    ~CorrelationEntryClass() override;
+    CorrelationEntryClass(const CorrelationEntryClass&) = delete;
+    CorrelationEntryClass& operator=(const CorrelationEntryClass&) = delete;
+
+    editor::CorrelationKind kind() const { return kind_; }
+    // The editor last opened (by ShowForm, or handed back by a layout or script model).
+    std::shared_ptr<editor::FRMCG_CORRRICL> Editor() const { return editor_; }
+
+    std::shared_ptr<host::Global> ClsGlobal() const override;
+    void setClsGlobal(std::shared_ptr<host::Global> global) override;
+    std::shared_ptr<db::Object> ActiveFrame() const override;
+    void setActiveFrame(std::shared_ptr<db::Object> frame) override;
+    std::shared_ptr<host::Navigator> ActiveNavigator() const override;
+    void setActiveNavigator(std::shared_ptr<host::Navigator> navigator) override;
+    std::shared_ptr<host::Cinterface> ActiveDll() override;
+    void setActiveDll(std::shared_ptr<host::Cinterface> dll) override;
+    std::shared_ptr<db::Object> StatusBar() const override;
+    void setStatusBar(std::shared_ptr<db::Object> bar) override;
+    bool CanInsert() const override { return canInsert_; }
+    void setCanInsert(bool v) override { canInsert_ = v; }
+    bool CanDelete() const override { return canDelete_; }
+    void setCanDelete(bool v) override { canDelete_ = v; }
+    bool CanUpdate() const override { return canUpdate_; }
+    void setCanUpdate(bool v) override { canUpdate_ = v; }
+    bool CanQbe() const override { return canQbe_; }
+    void setCanQbe(bool v) override { canQbe_ = v; }
+    std::int32_t WindowState() const override { return windowState_; }
+    void setWindowState(std::int32_t v) override;
+    bool WindowModal() const override { return windowModal_; }
+    void setWindowModal(bool v) override { windowModal_ = v; }
+    std::int32_t ProgramMode() const override { return programMode_; }
+    void setProgramMode(std::int32_t v) override;
+    db::Variant MenuModulo() const override { return menuModulo_; }
+    void setMenuModulo(const db::Variant& v) override { menuModulo_ = v; }
+    db::Variant MenuPadre() const override { return menuPadre_; }
+    void setMenuPadre(const db::Variant& v) override { menuPadre_ = v; }
+    db::Variant MenuProg() const override { return menuProg_; }
+    void setMenuProg(const db::Variant& v) override { menuProg_ = v; }
+    db::Variant Caption() const override { return caption_; }
+    void setCaption(const db::Variant& v) override { caption_ = v; }
+    std::int32_t hwndParent() const override { return hwndParent_; }
+    void sethwndParent(std::int32_t v) override { hwndParent_ = v; }
+    db::Variant ShowForm() override;
+    db::Variant CloseForm() override { return {}; }
+    std::shared_ptr<db::Connection> Connection() const override;
+    void setConnection(std::shared_ptr<db::Connection> connection) override;
+    std::shared_ptr<db::Object> Cwindow() const override { return nullptr; }
+    db::Variant TransferData(const db::Variant& data) override;
+    db::Variant Top() const override { return db::Variant(top_); }
+    void setTop(const db::Variant& v) override;
+    db::Variant Left() const override { return db::Variant(left_); }
+    void setLeft(const db::Variant& v) override;
+    std::shared_ptr<db::Object> ClsVoceMenu() const override;
+    void setClsVoceMenu(std::shared_ptr<db::Object> entry) override;
+    bool IsActive() const override { return isActive_; }
+    void setIsActive(bool v) override { isActive_ = v; }
+    bool IsCalled() const override { return isCalled_; }
+    void setIsCalled(bool v) override { isCalled_ = v; }
+    db::Variant Filtro() const override { return {}; }
+    void setFiltro(const db::Variant&) override {}
+
+    // Handlers of the navigator's events (connected while the navigator is set).
+    void ActiveNavigator_BeforeExportToOffice(bool& Cancel, host::ExportToOffice& Pcls_ExpToOffice);
+    void ActiveNavigator_InitializeLayoutObjectModel(bool& Cancel, host::LayoutModel& ClsLayout);
+    void ActiveNavigator_InitializeScriptObjectModel(bool& Cancel, host::ScriptModel& ClsScript);
+
+protected:
+    // Releases the host objects in the order COGE, COIN and CONS terminate with.
+    void releaseHostObjects() noexcept;
+    // Releases in HYPE's order; the first failure throws to the caller.
+    void releaseInDestroyOrder();
+    std::shared_ptr<host::MessageCenter> messageCenterOrNull() const noexcept;
+
+private:
+    void subscribe();
+    void unsubscribe();
+
+    editor::CorrelationKind kind_;
+    LiveObject live_;
+    std::shared_ptr<editor::FRMCG_CORRRICL> editor_;
+    bool isCalled_ = false;
+    bool isActive_ = false;
+    std::int32_t top_ = 0;
+    std::int32_t left_ = 0;
+    std::shared_ptr<db::Connection> connection_;
+    bool canInsert_ = false, canDelete_ = false, canUpdate_ = false, canQbe_ = false;
+    std::int16_t windowState_ = 0;
+    bool windowModal_ = false;
+    std::int16_t programMode_ = 0;
+    db::Variant menuModulo_, menuPadre_, menuProg_, caption_;
+    std::int32_t hwndParent_ = 0;
+    std::shared_ptr<host::Global> clsGlobal_;
+    host::ActiveDllSlot activeDll_;
+    std::shared_ptr<db::Object> statusBar_, activeFrame_, clsVoceMenu_;
+    std::shared_ptr<host::Navigator> activeNavigator_;
+    std::shared_ptr<db::Object> hostWindow_;   // never set by the module: Cwindow is always none
+    std::array<int, 3> subscriptions_{};
+};
+
+class CLSCG_CORRRICLCOGE final : public CorrelationEntryClass {
+public:
+    CLSCG_CORRRICLCOGE() : CorrelationEntryClass(editor::CorrelationKind::COGE) {}
+};
+
+class CLSCG_CORRRICLCOIN final : public CorrelationEntryClass {
+public:
+    CLSCG_CORRRICLCOIN() : CorrelationEntryClass(editor::CorrelationKind::COIN) {}
+};
+
+class CLSCG_CORRRICLCONS final : public CorrelationEntryClass {
+public:
+    CLSCG_CORRRICLCONS() : CorrelationEntryClass(editor::CorrelationKind::CONS) {}
+};
+
+// HYPE terminates through DestroyClass, which reports a failure in a message box.
+class CLSCG_CORRRICLHYPE final : public CorrelationEntryClass {
+public:
+    CLSCG_CORRRICLHYPE() : CorrelationEntryClass(editor::CorrelationKind::HYPE) {}
+    ~CLSCG_CORRRICLHYPE() override;
+    // Releases StatusBar, ActiveFrame, ClsGlobal, the host window, ActiveNavigator,
+    // Connection, ActiveDll and the editor, in this order.
+    void DestroyClass();
+};
+
+}  // namespace entry

@@ -1,0 +1,182 @@
+// brevanto-cli automate run for real on the demo database, loading the module library:
+// request errors, Cinterface members, each correlation kind opened, read and closed (with
+// the statements of its first activation and its script notices), a modal editor, export.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "support/TestSupport.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string sh(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class AutomateCommand : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demo_ = new testsupport::TempDir();
+        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --demo --dir " + sh(demo_->str()));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+
+    struct Result {
+        int exitCode = -1;
+        std::vector<json> replies;
+        std::string err;
+    };
+
+    static Result automate(const std::vector<std::string>& lines) {
+        std::string input;
+        for (const auto& l : lines) input += l + "\n";
+        std::string command = std::string(BREVANTO_CLI) + " automate --dir " + sh(demo_->str());
+#ifdef BREVANTO_MODULE_FILE
+        command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
+#endif
+        auto r = testsupport::runCommand(command, input);
+        Result out;
+        out.exitCode = r.exitCode;
+        out.err = r.err;
+        std::size_t start = 0;
+        while (start < r.out.size()) {
+            std::size_t end = r.out.find('\n', start);
+            if (end == std::string::npos) end = r.out.size();
+            json j = json::parse(r.out.substr(start, end - start), nullptr, false);
+            EXPECT_FALSE(j.is_discarded()) << r.out.substr(start, end - start);
+            EXPECT_TRUE(j.contains("ok")) << j.dump();
+            out.replies.push_back(j);
+            start = end + 1;
+        }
+        return out;
+    }
+
+    static std::string create(const std::string& kind, bool modal = false) {
+        return R"({"cmd":"create","progId":"Brevanto.CLSCG_CORRRICL)" + kind +
+               R"(","wireHost":true,"members":{"WindowModal":)" + (modal ? "true" : "false") + "}}";
+    }
+
+    static testsupport::TempDir* demo_;
+};
+
+testsupport::TempDir* AutomateCommand::demo_ = nullptr;
+
+json controlIn(const json& window, const std::string& name) {
+    for (const auto& c : window["controls"])
+        if (c["name"] == name) return c;
+    ADD_FAILURE() << "no control " << name;
+    return {};
+}
+
+TEST_F(AutomateCommand, BadRequestsAndMembersOfARealEntryClass) {
+    auto r = automate({"{\"cmd\":", R"({"cmd":"create","progId":"Brevanto.NOPE"})", create("COGE"),
+                       R"({"cmd":"set","members":{"Caption":"Prova","WindowState":2,"Filtro":"x"}})",
+                       R"({"cmd":"set","member":"WindowState","value":40000})",
+                       R"({"cmd":"get","members":["Caption","WindowState","Filtro","ActiveDll","ClsGlobal","WindowModal"]})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 6u);
+    EXPECT_EQ(r.replies[0]["ok"], false);
+    EXPECT_EQ(r.replies[1]["ok"], false);
+    EXPECT_NE(r.replies[1]["error"].get<std::string>().find("Brevanto.NOPE"), std::string::npos);
+    ASSERT_EQ(r.replies[2]["ok"], true) << r.replies[2].dump();
+    const json& v = r.replies[5]["values"];
+    EXPECT_EQ(v["Caption"], "Prova");
+    EXPECT_EQ(v["WindowState"], 2);   // 40000 is outside the 16-bit range: kept
+    EXPECT_TRUE(v["Filtro"].is_null());
+    EXPECT_EQ(v["ActiveDll"]["self"], true);
+    EXPECT_EQ(v["ClsGlobal"]["host"], true);
+    EXPECT_EQ(v["WindowModal"], false);
+}
+
+TEST_F(AutomateCommand, EachKindOpensWithItsFirstActivationAndCloses) {
+    for (std::string kind : {"COGE", "COIN", "HYPE", "CONS"}) {
+        SCOPED_TRACE(kind);
+        auto r = automate({create(kind), R"({"cmd":"showForm"})", R"({"cmd":"state"})", R"({"cmd":"close"})",
+                           R"({"cmd":"windows"})", R"({"cmd":"events"})"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(r.replies.size(), 6u);
+        for (const auto& reply : r.replies) EXPECT_EQ(reply["ok"], true) << reply.dump();
+        EXPECT_EQ(r.replies[1]["windowsOpened"], (json{"FRMCG_CORRRICL"}));
+
+        const json& w = r.replies[2]["window"];
+        EXPECT_EQ(w["name"], "FRMCG_CORRRICL");
+        const bool cons = kind == "CONS";
+        EXPECT_EQ(controlIn(w, "TXT_CODINTERCOMPANY")["visible"], cons);
+        EXPECT_EQ(controlIn(w, "BUT_CORRINFRANNUALECEE")["visible"], kind == "COGE");
+        EXPECT_EQ(w["focused"], cons ? "TXT_CODINTERCOMPANY" : "TXT_CODICE_PDC");
+        const json grid = controlIn(w, "GRID_CORRPDC");
+        EXPECT_EQ(grid["type"], "QueryGrid");
+        EXPECT_EQ(grid["rowCount"], 0);   // the header is still empty
+        EXPECT_FALSE(grid["columns"].empty());
+
+        EXPECT_EQ(r.replies[3]["closed"], true);
+        EXPECT_EQ(r.replies[4]["windows"], json::array());
+
+        // The working table for the empty header, then its reading query, on one connection.
+        long building = -1, reading = -1, connection = -1;
+        std::vector<int> formEvents;
+        const json& events = r.replies[5]["events"];
+        for (long i = 0; i < static_cast<long>(events.size()); ++i) {
+            const json& e = events[i];
+            if (e["event"] == "sql") {
+                std::string text = e["text"];
+                if (building < 0 && text.find("INTO #CORRPDCRICL") != std::string::npos) {
+                    building = i;
+                    connection = e["connection"];
+                } else if (building >= 0 && reading < 0 && text.find("FROM #CORRPDCRICL") != std::string::npos &&
+                           text.find("ORDER BY CONTOPDC, INDTIPOCONTO, SEGNO") != std::string::npos) {
+                    reading = i;
+                    EXPECT_EQ(e["connection"], connection);
+                }
+            }
+            if (e["event"] == "formEvent" && e["window"] == "FRMCG_CORRRICL") formEvents.push_back(e["open"]);
+        }
+        EXPECT_GE(building, 0);
+        EXPECT_GT(reading, building);
+        EXPECT_EQ(formEvents, (std::vector<int>{1, 0}));   // qvOpen, then qvClose
+    }
+}
+
+TEST_F(AutomateCommand, AModalEditorKeepsServingRequestsUntilItCloses) {
+    auto r = automate({create("HYPE", true), R"({"cmd":"showForm","id":1})",
+                       R"({"cmd":"state","controls":["TXT_CODICE_PDC"]})",
+                       R"({"cmd":"navigator","event":"export"})", R"({"cmd":"close","id":2})",
+                       R"({"cmd":"windows"})", R"({"cmd":"events"})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 7u);
+    EXPECT_EQ(r.replies[1]["id"], 1);
+    EXPECT_EQ(r.replies[1]["modal"], true);
+    EXPECT_EQ(r.replies[2]["window"]["modal"], true);
+    const json& exported = r.replies[3];
+    EXPECT_EQ(exported["title"], "Correlazione PdC contabile - Hyperion");
+    ASSERT_EQ(exported["sections"].size(), 1u);   // an empty grid exports only the header fields
+    EXPECT_EQ(exported["sections"][0]["caption"], "Campi correlati");
+    EXPECT_EQ(r.replies[4]["id"], 2);
+    EXPECT_EQ(r.replies[4]["closed"], true);
+    EXPECT_EQ(r.replies[5]["windows"], json::array());
+    bool returned = false;
+    for (const auto& e : r.replies[6]["events"]) returned = returned || e["event"] == "modalReturned";
+    EXPECT_TRUE(returned);
+}
+
+TEST_F(AutomateCommand, TheEndOfInputClosesAnOpenModalEditor) {
+    auto r = automate({create("COGE", true), R"({"cmd":"showForm"})"});
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_EQ(r.replies.size(), 2u);
+    EXPECT_EQ(r.replies[1]["modal"], true);
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+}  // namespace
