@@ -31,8 +31,8 @@
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
-// The list command's copy of the working-table statement builders.
-#include "apps/cli/WorkingRows.cpp"
+// The working rows as the list command builds them (the editor's statement builders).
+#include "apps/cli/WorkingRows.h"
 
 namespace {
 

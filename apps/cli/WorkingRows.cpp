@@ -8,12 +8,13 @@
 #include "db/Error.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
+#include "editor/HeaderStatements.h"
+#include "editor/WorkingTableStatements.h"
 
 namespace brevanto::cli {
 
 namespace {
 
-const std::string CRLF = "\r\n";
 
 std::string upper(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -36,7 +37,6 @@ std::string bareCode(const std::string& code, const char* what) {
     return code;
 }
 
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(std::max(0, n)), '0'); }
 
 std::optional<std::string> optText(const db::Variant& v) {
     if (v.isNull() || v.isEmpty()) return std::nullopt;
@@ -74,18 +74,14 @@ db::Variant get(const Record& r, const std::string& name) {
 
 // DeterminaTipoPdcRicl: the chart type, 0 when the chart has no row.
 int chartType(db::Connection& conn, const std::string& code) {
-    auto rows = readAll(conn, "SELECT PC01_INDTIPOPDC FROM PC01_DESCRPDC WHERE PC01_CODICE = " + code);
+    auto rows = readAll(conn, editor::chartTypeQuery(code));
     if (rows.empty()) return 0;
     auto v = get(rows.front(), "PC01_INDTIPOPDC");
     return v.isNull() ? 0 : v.toInt32();
 }
 
 bool chartConfigured(db::Connection& conn, const std::string& code) {
-    return !readAll(conn, "SELECT PC02_CODICE_PC01 FROM PC02_CONFIGPDC WHERE PC02_CODICE_PC01 = " + code).empty();
-}
-
-std::string prefixFor(const std::string& database) {
-    return database.empty() ? "" : "[" + database + "].dbo.";
+    return !readAll(conn, editor::chartConfiguredQuery(code)).empty();
 }
 
 }  // namespace
@@ -109,140 +105,42 @@ const char* kindName(Kind kind) {
     return "?";
 }
 
+editor::CorrelationKind editorKind(Kind kind) { return static_cast<editor::CorrelationKind>(static_cast<int>(kind)); }
+
 std::string levelFilter(Kind kind, int levels, int consLevels, const std::string& mask) {
-    int w = 0;
-    int s = 0, l = 0;   // 0 = unset
-    switch (levels) {
-    case 2: w = 5; break;
-    case 3: {
-        // The width of the mask's second segment: from position 4 to the next "/".
-        int width = 0;
-        if (mask.size() > 3) {
-            auto end = mask.find('/', 3);
-            width = static_cast<int>((end == std::string::npos ? mask.size() : end) - 3);
-        }
-        w = 8 - width;
-        break;
-    }
-    case 4: w = 4; break;
-    case 5: w = 2; break;
-    default: break;
-    }
-    if ((kind == Kind::HYPE || kind == Kind::CONS) && levels >= 2 && levels <= 5) {
-        if (consLevels == 1) {
-            s = 1; l = 2; w = 8;
-        } else if (consLevels == 2 && levels == 3) {
-            s = 3; l = 8 - w;
-        } else if (consLevels == 2 && (levels == 4 || levels == 5)) {
-            s = 3; l = 2; w = 6;
-        } else if (consLevels == 3 && (levels == 4 || levels == 5)) {
-            s = 5; l = 2; w = 4;
-        } else if (consLevels == 4 && levels == 5) {
-            s = 7; l = 2; w = 2;
-        }
-    }
-    if (s != 0 && l != 0)
-        return "RIGHT(CG24_CONTO," + std::to_string(w) + ") = '" + zeros(w) + "' AND SUBSTRING(CG24_CONTO," +
-               std::to_string(s) + "," + std::to_string(l) + ") <> '" + zeros(l) + "'";
-    return "RIGHT(CG24_CONTO," + std::to_string(w) + ") <> '" + zeros(w) + "'";
+    return editor::levelFilter(editorKind(kind), levels, consLevels, mask);
 }
 
+// The editor's own builders write these statements; the command line only refuses codes that
+// are not numbers first, so that a typing mistake is a clear message rather than an SQL error.
 std::string creaTabellaSql(const WorkingTableInput& in) {
-    const std::string chart = bareCode(in.chart, "il piano dei conti");
-    const std::string ricl = bareCode(in.reclChart, "il piano di riclassificazione");
-    const std::string filter = levelFilter(in.kind, in.levels, in.consLevels, in.mask);
-    const std::string prefix = prefixFor(in.database);
-    const std::string cust = db::sqlEscape(in.customersMaster);
-    const std::string supp = db::sqlEscape(in.suppliersMaster);
-
-    auto block = [&](int sign) {
-        return " SELECT  CG24_GRUPPO_CG10, CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO, " + std::to_string(sign) +
-               " AS SEGNO" + CRLF + " FROM    " + prefix + "CG24_TABPDC WITH(NOLOCK)" + CRLF +
-               " WHERE   CG24_GRUPPO_CG10 = " + chart + CRLF + "     AND (  (" + filter + ")" + CRLF +
-               "          OR CG24_CONTO = '" + cust + "'" + CRLF + "          OR CG24_CONTO = '" + supp + "')" +
-               CRLF + " GROUP BY CG24_GRUPPO_CG10, CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO" + CRLF;
-    };
-
-    std::string sql;
-    sql += " SELECT  ROW_NUMBER() OVER (ORDER by CG24_CONTO) as FAKEID, " + CRLF;
-    sql += "         CAST(CG24_CONTO AS NVARCHAR(15)) AS CONTOPDC," + CRLF;
-    sql += "         CAST(CG24_DESCR AS NVARCHAR(80)) AS DESCRPDC," + CRLF;
-    sql += "         CAST(CASE WHEN SEGNO = 2 THEN NULL ELSE CG24_CONTO END AS NVARCHAR(20)) AS CONTOPDCGRID," + CRLF;
-    sql += "         CAST(CASE WHEN SEGNO = 2 THEN NULL ELSE CG24_DESCR END AS NVARCHAR(80)) AS DESCRPDCGRID," + CRLF;
-    sql += "         CAST(RTRIM(PC03_CONTO) AS NVARCHAR(15)) AS CONTORICL," + CRLF;
-    sql += "         CAST(PC03_DESCR AS NVARCHAR(80)) AS DESCRRICL," + CRLF;
-    sql += "         CAST(SEGNO AS DECIMAL(1)) AS SEGNO," + CRLF;
-    sql += "         CAST(CG24_INDTIPOCONTO AS DECIMAL(2)) AS INDTIPOCONTO," + CRLF;
-    sql += "         CAST(CASE LEFT(CG24_CONTO,2)" + CRLF + "                WHEN '" +
-           db::sqlEscape(in.customersMaster.substr(0, 2)) + "' THEN 0" + CRLF;
-    sql += "                WHEN '" + db::sqlEscape(in.suppliersMaster.substr(0, 2)) + "' THEN 1" + CRLF;
-    sql += "                ELSE -1" + CRLF + "              END AS DECIMAL(2)) AS TIPOCF" + CRLF;
-    sql += "    INTO #CORRPDCRICL" + CRLF + " FROM (" + CRLF;
-    sql += block(1);
-    sql += " UNION" + CRLF;
-    sql += block(2);
-    sql += " ) AS CORRPDCRICL" + CRLF;
-    switch (in.kind) {
-    case Kind::COGE:
-    case Kind::COIN:   // COIN has no working-table join of its own; the COGE one keeps it valid
-        sql += " LEFT OUTER JOIN CG83_COLLRICL" + CRLF + "      ON CG24_GRUPPO_CG10 = CG83_CODICE_CG10" + CRLF +
-               "     AND CG24_CONTO = CG83_CONTO_CG24" + CRLF + "     AND CG83_CODICERICL_PC01 = " + ricl + CRLF +
-               "     AND CG83_INDSEGNO = SEGNO" + CRLF +
-               " OUTER APPLY FNPC03_ANAGPDC_COGE(CG83_CODICERICL_PC01, CG83_CONTORICL_PC03, <DITTA>, Null) AS "
-               "PC03_ANAGPDC ";
-        break;
-    case Kind::HYPE:
-        sql += " LEFT OUTER JOIN CGH0_COLLRICLHYP" + CRLF + "      ON CG24_GRUPPO_CG10 = CGH0_GRUPPO_CG10" + CRLF +
-               "     AND CG24_CONTO = CGH0_CONTO_CG24" + CRLF + "     AND CGH0_CODICE_PC01 = " + ricl + CRLF +
-               "     AND CGH0_INDSEGNO = SEGNO" + CRLF +
-               " OUTER APPLY FNPC03_ANAGPDC_COGE(CGH0_CODICE_PC01, CGH0_CONTO_PC03, <DITTA>, Null) AS PC03_ANAGPDC ";
-        break;
-    case Kind::CONS:
-        sql += " LEFT OUTER JOIN CGB3_COLLRICLCONS" + CRLF + "      ON CGB3_CODICE_CGC0 = " +
-               bareCode(in.intercompany, "la struttura intercompany") + CRLF + "     AND CGB3_CONTO_CG24 = CG24_CONTO" +
-               CRLF + "     AND CGB3_CODICE_PC01 = " + ricl + CRLF + "     AND CGB3_INDSEGNO = SEGNO" + CRLF +
-               " OUTER APPLY FNPC03_ANAGPDC_COGE(CGB3_CODICE_PC01, CGB3_CONTO_PC03, <DITTA>, Null) AS PC03_ANAGPDC ";
-        break;
-    }
-    return db::replaceAll(sql, "<DITTA>", bareCode(in.company, "la ditta"));
+    editor::WorkingTableInput e;
+    e.kind = editorKind(in.kind);
+    e.chartCode = bareCode(in.chart, "il piano dei conti");
+    e.reclChartCode = bareCode(in.reclChart, "il piano di riclassificazione");
+    e.intercompanyCode = in.kind == Kind::CONS ? bareCode(in.intercompany, "la struttura intercompany") : in.intercompany;
+    e.levels = in.levels;
+    e.consolidationLevels = in.consLevels;
+    e.mask = in.mask;
+    e.customersMaster = in.customersMaster;
+    e.suppliersMaster = in.suppliersMaster;
+    e.intercompanyDatabase = in.database;
+    e.companyCode = bareCode(in.company, "la ditta");
+    return editor::workingTableStatement(e);
 }
 
-std::string readingQuerySql() { return " SELECT *" + CRLF + " FROM #CORRPDCRICL" + CRLF + " ORDER BY CONTOPDC, INDTIPOCONTO, SEGNO" + CRLF; }
+std::string readingQuerySql() { return editor::workingTableReadingQuery(); }
 
 std::string coinQuerySql(const std::string& analyticChart, const std::string& reclChart,
                          const std::string& company) {
-    const std::string pdc = bareCode(analyticChart, "il piano dei conti analitico");
-    const std::string ricl = bareCode(reclChart, "il piano di riclassificazione");
-    std::string sql =
-        " SELECT A.PC03_CODICE_PC01 AS CODICEPDC, A.PC03_CONTO AS CONTOPDC, A.PC03_DESCR AS DESCRCONTO,"
-        " B.PC03_CODICE_PC01 AS CODICEPDCRICL, B.PC03_CONTO CONTOPDCRICL, B.PC03_DESCR AS DESCRCONTORICL, "
-        "PC07_INDSEGNO AS SEGNO FROM PC03_ANAGPDC A"
-        " LEFT OUTER JOIN PC07_COLLRICL ON A.PC03_CODICE_PC01 = PC07_CODICE_PC01"
-        " AND A.PC03_CONTO = PC07_CONTO_PC03 AND PC07_CODICERICL_PC01 = " +
-        ricl + " OUTER APPLY FNPC03_ANAGPDC_COGE(PC07_CODICERICL_PC01, PC07_CONTORICL_PC03, <DITTA>, Null ) AS B " +
-        CRLF + " WHERE A.PC03_CODICE_PC01 = " + pdc + " AND (PC07_CODICERICL_PC01 = " + ricl +
-        " OR PC07_CODICERICL_PC01 IS NULL)" + " ORDER BY A.PC03_CONTO, PC07_INDSEGNO";
-    return db::replaceAll(sql, "<DITTA>", bareCode(company, "la ditta"));
+    return editor::analyticRowsQuery(bareCode(analyticChart, "il piano dei conti analitico"),
+                                     bareCode(reclChart, "il piano di riclassificazione"),
+                                     bareCode(company, "la ditta"));
 }
 
-std::string ledgerMaskFromEdit(const std::string& maskEdit) {
-    auto first = maskEdit.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    auto last = maskEdit.find_last_not_of(' ');
-    std::string m = maskEdit.substr(first, last - first + 1);
-    m = db::replaceAll(m, "x", "@");
-    return db::replaceAll(m, "0", "@");
-}
+std::string ledgerMaskFromEdit(const std::string& maskEdit) { return editor::maskFromStored(maskEdit); }
 
-std::string ledgerMaskForLevels(int levels) {
-    switch (levels) {
-    case 2: return "@@/@@@@@@@@";
-    case 3: return "@@/@@@@/@@@@";
-    case 4: return "@@/@@/@@/@@@@";
-    case 5: return "@@/@@/@@/@@/@@";
-    default: return "";
-    }
-}
+std::string ledgerMaskForLevels(int levels) { return editor::maskForLevels(levels).value_or(""); }
 
 std::string formatCode(const std::string& code, const std::string& mask) {
     if (mask.empty()) return code;
@@ -269,9 +167,7 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
     if (request.kind == Kind::CONS) {
         const std::string structure = bareCode(request.intercompany, "la struttura intercompany");
         if (request.intercompany.empty()) throw ListRefused("Indicare la struttura intercompany (--intercompany).");
-        auto rows = readAll(conn, std::string(" SELECT *") + "\r" + " FROM CGC0_STRUTINFRAGRUPPO WITH(NOLOCK)" + "\r" +
-                                      " LEFT OUTER JOIN CGB1_DATABASEINFRAGRUPPO WITH(NOLOCK)" + "\r" +
-                                      "   ON CGB1_CODICE = CGC0_CODICE_CGB1" + "\r" + " WHERE CGC0_CODICE = " + structure);
+        auto rows = readAll(conn, editor::intercompanyStructureQuery(bareCode(structure, "la struttura intercompany")));
         std::string company;
         if (!rows.empty()) {
             set.database = get(rows.front(), "CGB1_DATABASE").toText();
@@ -281,11 +177,7 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
             throw ListRefused(db::replaceAll("L'intercompany %1 non ha nessuna azienda collegata!", "%1", structure));
         if (set.database.find_first_of("[]") != std::string::npos)
             throw ListRefused("Nome di database intercompany non valido: " + set.database);
-        const std::string prefix = prefixFor(set.database);
-        auto chartRows = readAll(conn, " SELECT CG10_DESPDC.*\r FROM " + prefix + "CG25_ANADITTAGEST WITH(NOLOCK)\r" +
-                                           " LEFT OUTER JOIN " + prefix + "CG10_DESPDC WITH(NOLOCK)\r" +
-                                           "   ON CG10_GRUPPO = CG25_GRUPPO_CG10\r WHERE CG25_DITTA_CG18 = " +
-                                           bareCode(company, "la ditta intercompany"));
+        auto chartRows = readAll(conn, editor::intercompanyChartQuery(bareCode(company, "la ditta intercompany"), set.database));
         if (!chartRows.empty()) {
             set.chart = get(chartRows.front(), "CG10_GRUPPO").toText();
             set.chartDescr = get(chartRows.front(), "CG10_DESCR").toText();
@@ -375,14 +267,11 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
 
     // --- COGE, HYPE, CONS: the working table on the server -----------------------------------
     {
-        auto rows = readAll(conn, "SELECT CG10_MASKEDIT, CG10_NUMLIVELLI  FROM CG10_DESPDC \r\n  WHERE CG10_GRUPPO = " +
-                                      (set.chart.empty() ? std::string("-1") : set.chart));
+        auto rows = readAll(conn, editor::maskQuery(set.chart));
         set.mask = rows.empty() ? ledgerMaskForLevels(levels) : ledgerMaskFromEdit(get(rows.front(), "CG10_MASKEDIT").toText());
     }
     {
-        auto rows = readAll(conn, " SELECT CG36_CODICE, CG36_CONTO_CG24 FROM " + prefixFor(set.database) +
-                                      "CG36_PRSPDC WITH(NOLOCK) WHERE CG36_GRUPPO_CG10 = " +
-                                      (set.chart.empty() ? std::string("0") : set.chart));
+        auto rows = readAll(conn, editor::masterAccountsQuery(set.chart, set.database));
         for (const auto& r : rows) {
             auto code = get(r, "CG36_CODICE");
             if (code.isNull()) continue;

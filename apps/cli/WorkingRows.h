@@ -1,9 +1,7 @@
 #pragma once
 // The correlation editor's working rows, built by the command line from the same statements
 // the editor issues: CreaTabella's SELECT ... INTO #CORRPDCRICL for the kinds COGE, HYPE and
-// CONS, and ValorizzaGridOld's query for COIN. Until the editor's own statement builders are
-// linked into the command line, this file holds a copy of them; the editor's builder replaces
-// it.
+// CONS, and ValorizzaGridOld's query for COIN, written by the editor's own statement builders.
 
 #include <optional>
 #include <stdexcept>

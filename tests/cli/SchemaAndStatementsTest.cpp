@@ -10,8 +10,7 @@
 #include "db/schema/Schema.h"
 #include "db/tsql/SqliteRuntime.h"
 
-// The list command's statement builders live in the command-line program; compile them here.
-#include "apps/cli/WorkingRows.cpp"
+#include "apps/cli/WorkingRows.h"
 
 using namespace brevanto::cli;
 
