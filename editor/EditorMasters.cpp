@@ -1,4 +1,5 @@
-// The customers' and suppliers' master accounts of the ledger chart in the header.
+// The customers' and suppliers' master accounts: of the ledger chart in the header, read from
+// its settings, and as the host's ledger-chart parameters report them.
 
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/HeaderStatements.h"
@@ -23,6 +24,23 @@ void FRMCG_CORRRICL::GetMastroCliFor(db::Variant& MastroClienti, db::Variant& Ma
         };
         find("CG36_CODICE = 10", MastroClienti);
         find("CG36_CODICE = 20", MastroFornitori);
+    });
+}
+
+void FRMCG_CORRRICL::DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti,
+                                           db::Variant& MastroFornitori) {
+    ErrorTrap trap{"DeterminaMastriCliFor", errorRoutine()};
+    trap.procedure([&] {
+        host::LedgerParameters parameters;
+        trap([&] {
+            auto g = global();
+            parameters = g->ledgerParameters();
+            // Parameters not read yet: those of the chart asked for.
+            if (parameters.customersMaster.empty() && parameters.suppliersMaster.empty())
+                parameters = g->loadLedgerParameters(CodicePdC);
+        });
+        MastroClienti = parameters.customersMaster;
+        MastroFornitori = parameters.suppliersMaster;
     });
 }
 

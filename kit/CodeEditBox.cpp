@@ -125,6 +125,13 @@ void CodeEditBox::decode() {
 void CodeEditBox::Redecode() { decode(); }
 
 bool CodeEditBox::runAcceptance() {
+    // A handler that moves the focus away (AfterItem confirming a field) makes the box leave
+    // while its acceptance runs: that leave must not run the acceptance a second time.
+    struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(accepting_);
     bool cancel = false;
     Validate.raise(cancel);
     if (cancel) return false;
@@ -210,8 +217,8 @@ void CodeEditBox::leaveFocus(bool& cancel) {
         cancel = true;
         return;
     }
-    if (needsDecode_) decode();
-    if (pending_) {
+    if (needsDecode_ && !accepting_) decode();
+    if (pending_ && !accepting_) {
         if (!runAcceptance()) {
             cancel = true;
             return;

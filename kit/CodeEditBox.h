@@ -91,6 +91,7 @@ private:
     bool decoded_ = false;
     bool needsDecode_ = true;   // text changed since the last decode
     bool pending_ = true;       // Validate/AfterItem not yet passed for this text
+    bool accepting_ = false;    // Validate/AfterItem running (a handler may move the focus)
     bool upperCase_ = false;
     bool mandatory_ = false;
     std::string idLookup_;
