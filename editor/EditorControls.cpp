@@ -103,6 +103,15 @@ void FRMCG_CORRRICL::createControls() {
     butStampa_ = place(create<kit::MenuButton>("BUT_STAMPA"), 10455, 7620, 1365, 420);
     butStampa_->setCaption("Stampa");
 
+    // Two hidden decoder boxes: the validation of a reclassified account points them at the
+    // row's own account to learn its type (analytic account in COIN, ledger account else).
+    pTxtContoCoIn_ = place(create<kit::CoinAccountBox>("PTxtContoCoIn"), 6040, 7200, 1800, 315);
+    pTxtContoCoge_ = place(create<kit::LedgerAccountBox>("PTxtContoCoge"), 7900, 7200, 1800, 315);
+    for (kit::Control* c : std::initializer_list<kit::Control*>{pTxtContoCoIn_.get(), pTxtContoCoge_.get()}) {
+        c->setVisible(false);
+        c->setTabStop(false);
+    }
+
     hostBox_ = create<kit::MdiHostBox>("MdiHostBox");
     resizer_ = create<kit::FormResizer>("FormResizer");
 

@@ -8,13 +8,20 @@
 //   EditorLifecycle.cpp     creation, load, placement, activation, query-unload, unload,
 //                           navigator and script notices
 //   EditorMessages.cpp      ShowMessage, VisualizzaErrore, the error-trap reporters
-//   EditorWorkingTable.cpp  CreaTabella (the grid fills join it with the code fields)
-//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame
+//   EditorWorkingTable.cpp  CreaTabella and the grid fills ValorizzaGrid, ValorizzaGridNew,
+//                           ValorizzaGridOld
+//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame and the
+//                           handlers of the record frame, grid, navigator, TXT_CONTO and
+//                           BUT_NUOVACORR
+//   EditorAccountBox.cpp    the handlers of the reclassified-account box TXT_CONTOCOIN
+//   EditorPersistence.cpp   ControllaContoRiclassificato, EsisteContoRiclassificato,
+//                           AggiornaCorrelazioniCG83_PC07_CGH0
+//   EditorHandoff.cpp       ImpostaCorrelazioneIntermediCliFor
 //   EditorCodeFields.cpp    FormattaConto and the header fields' host components
 //   EditorMasters.cpp       GetMastroCliFor
 //   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany
-// Saving correlations, printing and the intermediaries hand-off get their own files when
-// they are built; the record-frame, grid and code-field event handlers are not connected yet.
+// Printing and the opening of the intermediaries editor get their own files when they are
+// built.
 
 #include <array>
 #include <cstdint>
@@ -121,6 +128,61 @@ public:
     std::shared_ptr<db::Connection> GetConnectIntercompany();
     const std::string& NomeDatabaseIntercompany() const { return nomeDatabaseIntercompany_; }
 
+    // ===== fields: header code fields, masters, intercompany =====
+    // (EditorCodeFields.cpp, EditorMasters.cpp, EditorIntercompany.cpp)
+    // Description of reclassified account `conto` in the chart of TXT_CODICE_RICL, or "".
+    db::Variant DecodificaContoCoin(const db::Variant& conto);
+    // Lookup of the accounts of the chart in TXT_CODICE_RICL for an account box (also the
+    // intermediaries editor's); sets the box's IDLookup.
+    void EseguiLookupAnagraficaPdCCoin(kit::CoinAccountBox& TextEditConto, std::string& str_SQL,
+                                       kit::LookupFields& Arr_Fields, std::string& Str_Caption,
+                                       std::string& Str_Connect);
+    // The host's maintenance program of the reclassification accounts; the chosen account is
+    // written back into ConnectField.
+    void EseguiProgrammaAnagraficaPdC(kit::Control& ConnectField, db::Variant conto);
+    // The masters as the host's ledger-chart parameters report them (no statement).
+    void DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti, db::Variant& MastroFornitori);
+    // CGC0_DITTA_CG18 of the validated intercompany structure ("" outside CONS).
+    const std::string& DittaIntercompany() const { return dittaIntercompany_; }
+    // ===== end fields =====
+
+    // ===== rows: grid fills, record frame, saving, the reclassified-account box =====
+    // (EditorWorkingTable.cpp, EditorGridFrame.cpp, EditorPersistence.cpp,
+    //  EditorAccountBox.cpp, EditorHandoff.cpp)
+    bool ValorizzaGrid();
+    bool ValorizzaGridNew();
+    bool ValorizzaGridOld();
+    bool EsisteContoRiclassificato(const db::Variant& CodicePdcRicl, const db::Variant& ContoRicl);
+    void AggiornaCorrelazioniCG83_PC07_CGH0();
+    void ImpostaCorrelazioneIntermediCliFor();
+    std::string ProponiContoRiclassificato();
+    bool EseguiQuery();
+
+    // What the intermediaries editor reads from and loads into this editor.
+    std::shared_ptr<db::Recordset>& WorkingRecordset() { return gridRecordset_; }
+    kit::CoinAccountBox& AccountBox() const { return *txtContoCoin_; }          // TXT_CONTOCOIN
+    kit::CodeEditBox& AccountDescriptionBox() const { return *txtDescrRicl_; }  // TXT_DESCRRICL
+    kit::ListCombo& SignCombo() const { return *cboSegno_; }                    // CBO_SEGNO
+    const std::string& CodicePdcText() const { return txtCodicePdc_->Text(); }
+    const std::string& CodiceRiclText() const { return txtCodiceRicl_->Text(); }
+    const std::string& CodIntercompanyText() const { return txtCodIntercompany_->Text(); }
+    kit::CoinAccountBox& HiddenCoinAccountBox() const { return *pTxtContoCoIn_; }      // PTxtContoCoIn
+    kit::LedgerAccountBox& HiddenLedgerAccountBox() const { return *pTxtContoCoge_; }  // PTxtContoCoge
+
+    // The save's inputs and the account box's entry values (read and set by the
+    // intermediaries editor as well).
+    db::Variant ContoRiclPrecedente = std::string();   // stored account of the current row, "" none
+    std::int16_t SegnoRiga = 0;                        // SEGNO of the row being saved
+    db::Variant ContoRiclNuovo = std::string();        // account the last save wrote ("" = removed)
+    db::Variant ContoRiclAllIngresso;                  // box value when it got the focus
+    db::Variant DescrRiclAllIngresso;                  // row's DESCRRICL when the box got the focus
+    // ===== end rows =====
+
+    // ===== intermediaries hand-off (EditorIntermediCall.cpp) =====
+    // This editor's VisualizzaErrore as the reporter of the intermediaries editor's procedures.
+    ErrorReporter IntermediErrorRoutine() { return errorRoutine(); }
+    // ===== end intermediaries hand-off =====
+
 private:
     // EditorControls.cpp
     void createControls();
@@ -136,6 +198,43 @@ private:
     // window's lifetime (the code fields' handlers use them).
     void CreaComponentiPianiRiclassificazione();
     void RilasciaComponentiPianiRiclassificazione();
+    // ===== fields: private part =====
+    // EditorCodeFields.cpp
+    void connectCodeFieldHandlers();
+    void CalcolaMascheraConto();
+    std::int32_t DeterminaTipoPdcRicl(const db::Variant& code);
+    bool PdCConfigurato(const db::Variant& code);
+    void CercaPdcRiclCorrelati(std::string& str_SQL, kit::LookupFields& Arr_Fields, std::string& Str_Caption,
+                               std::string& Str_Connect);
+    void TXT_CODICE_PDC_StartDecode(bool& Cancel, std::string& str_SQL, kit::DecodeFields& Arr_Fields,
+                                    std::string& Str_Connect);
+    void TXT_CODICE_PDC_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
+                                    std::string& Str_Caption, std::string& Str_Connect);
+    void TXT_CODICE_PDC_Validate(bool& Cancel);
+    void TXT_CODICE_PDC_KeyButtonMenuPress(const std::string& key);
+    void TXT_CODICE_RICL_StartDecode(bool& Cancel, std::string& str_SQL, kit::DecodeFields& Arr_Fields,
+                                     std::string& Str_Connect);
+    void TXT_CODICE_RICL_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
+                                     std::string& Str_Caption, std::string& Str_Connect);
+    void TXT_CODICE_RICL_AfterItem(bool& Cancel);
+    void TXT_CODICE_RICL_KeyButtonMenuPress(const std::string& key);
+    // EditorIntercompany.cpp
+    bool ValorizzaDittaDatabaseIntercompany();
+    void ValorizzaPianoDeiContiByIntercompany();
+    void ApriProgrammaIntercompany(const db::Variant& mode);
+    void TXT_CODINTERCOMPANY_GotFocus();
+    void TXT_CODINTERCOMPANY_StartDecode(bool& Cancel, std::string& str_SQL, kit::DecodeFields& Arr_Fields,
+                                         std::string& Str_Connect);
+    void TXT_CODINTERCOMPANY_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
+                                         std::string& Str_Caption, std::string& Str_Connect);
+    void TXT_CODINTERCOMPANY_Validate(bool& Cancel);
+    void TXT_CODINTERCOMPANY_KeyButtonMenuPress(const std::string& key);
+
+    bool codeFieldHandlersConnected_ = false;
+    bool LookupPersonalizzato = false;          // true only while the "Kpers1" lookup runs
+    db::Variant CodIntercompanyAllIngresso;     // TXT_CODINTERCOMPANY's text when it got the focus
+    std::string dittaIntercompany_;
+    // ===== end fields =====
     // EditorMessages.cpp
     ErrorReporter errorRoutine();     // VisualizzaErrore
     ErrorReporter utilityRoutine();   // the utility's error report (load, activation, buttons)
@@ -186,6 +285,61 @@ private:
     std::shared_ptr<kit::ImageBox> imgCheck_;
     std::shared_ptr<kit::MdiHostBox> hostBox_;
     std::shared_ptr<kit::FormResizer> resizer_;
+
+    // ===== rows: private part =====
+    // EditorGridFrame.cpp: the handlers of the record frame, the grid, the navigator, the
+    // search box and the new-correlation button.
+    void connectRowHandlers();
+    void connectFrameHandlers();
+    void FME_CORRRICL_AfterUpdate(int fenm_operationresult);
+    void FME_CORRRICL_BeforeAddNew(bool& fbol_Cancel);
+    void FME_CORRRICL_BeforeDelete(bool& fbol_Cancel);
+    void FME_CORRRICL_BeforeUndo(bool& fbol_Cancel);
+    void FME_CORRRICL_BeforeUpdate(bool& fbol_Cancel);
+    void FME_CORRRICL_ChangeStatus(int fenm_status, int fenm_reason);
+    void GRID_CORRPDC_RowChanged();
+    void GRID_CORRPDC_CellText(std::string& text, const std::string& field);
+    void GRIDNAV_ButtonPressed(const std::string& button);
+    void GRIDNAV_AfterAction();
+    void TXT_CONTO_Search(bool& cancel);
+    void TXT_CONTO_ConnectionStringRequest(bool& useOwn, std::string& connect);
+    void BUT_NUOVACORR_ButtonClick();
+    // EditorAccountBox.cpp: TXT_CONTOCOIN.
+    void TXT_CONTOCOIN_GotFocus();
+    void TXT_CONTOCOIN_KeyDown(int key, int shift);
+    void TXT_CONTOCOIN_LostFocus(bool& Cancel);
+    void TXT_CONTOCOIN_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
+                                   std::string& Str_Caption, std::string& Str_Connect);
+    void TXT_CONTOCOIN_MenuKey(const std::string& key);
+    // EditorPersistence.cpp
+    bool ControllaContoRiclassificato();
+    // EditorHandoff.cpp
+    bool RecordsetVuoto(const std::shared_ptr<db::Recordset>& rs) const;
+    // Small helpers over the current working row (EditorGridFrame.cpp).
+    bool onWorkingRow() const;
+    db::Variant rowValue(const char* field) const;
+    // Writes a field of the current row only when its value differs (Null and "" alike): a
+    // write marks the frame's row as changed, and an unchanged row must not be saved again.
+    void setRowValue(const char* field, const db::Variant& value);
+
+    std::shared_ptr<kit::CoinAccountBox> pTxtContoCoIn_;
+    std::shared_ptr<kit::LedgerAccountBox> pTxtContoCoge_;
+    bool rowHandlersConnected_ = false;
+    // The description that goes with ContoRiclPrecedente, so that a refused save can put the
+    // row back to what the database holds.
+    db::Variant descrRiclPrecedente_;
+    db::Variant descrRiclPrecedenteFor_;   // the account that description belongs to
+    // ===== end rows =====
+
+    // ===== intermediaries hand-off: private part (EditorIntermediCall.cpp) =====
+    void CallFrmCorrIntermediRicl();
+    void BUT_CORRINTERMEDI_ButtonClick();
+    void connectIntermediHandlers();
+    bool intermediHandlersConnected_ = false;
+    // The button's click is connected when the window loads: the controls exist by then, and
+    // this handler runs before the window's own load handler.
+    int intermediLoadHook_ = Load.connect([this] { connectIntermediHandlers(); });
+    // ===== end intermediaries hand-off =====
 };
 
 }  // namespace editor

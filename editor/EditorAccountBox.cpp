@@ -1,0 +1,109 @@
+// The reclassified-account box TXT_CONTOCOIN of the record frame: what it remembers when it
+// gets the focus, the navigation keys that validate the account and move through the rows
+// (the record frame saves the row it leaves), leaving the box, its lookup and its menu key.
+
+#include "editor/FRMCG_CORRRICL.h"
+#include "editor/Required.h"
+
+namespace editor {
+
+namespace {
+
+bool isRowKey(int key) {
+    return key == kit::keys::Down || key == kit::keys::Up || key == kit::keys::PageDown || key == kit::keys::PageUp;
+}
+
+}  // namespace
+
+void FRMCG_CORRRICL::TXT_CONTOCOIN_GotFocus() {
+    ContoRiclAllIngresso = txtContoCoin_->Value();
+    DescrRiclAllIngresso = db::Variant();
+    try {
+        if (onWorkingRow()) DescrRiclAllIngresso = rowValue("DESCRRICL");
+    } catch (const std::exception&) {
+        // no row to remember
+    }
+}
+
+void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
+    ErrorTrap trap{"TXT_CONTOCOIN_KeyDown", suppressErrors()};
+    trap.procedure([&] {
+        const bool rowKey = isRowKey(key);
+        if (rowKey) {
+            bool accepted = true;
+            trap([&] { accepted = ControllaContoRiclassificato(); });
+            if (!accepted) {
+                trap([&] { txtContoCoin_->FocusInput(); });
+                return;
+            }
+        }
+        if (!rowKey && key != kit::keys::Enter && key != kit::keys::Tab) return;
+        trap([&] {
+            const std::string value = txtContoCoin_->Value();
+            setRowValue("DESCRRICL", value.empty() ? db::Variant("") : DecodificaContoCoin(db::Variant(value)));
+        });
+        if (!rowKey) return;
+        trap([&] {
+            if (!onWorkingRow()) return;
+            auto& rs = *gridRecordset_;
+            const long position = rs.AbsolutePosition();
+            const long count = rs.RecordCount();
+            switch (key) {
+                case kit::keys::Down:
+                    if (position < count) rs.MoveNext();
+                    break;
+                case kit::keys::Up:
+                    if (position > 1) rs.MovePrevious();
+                    break;
+                case kit::keys::PageDown:
+                    if (position + 10 >= count)
+                        rs.MoveLast();
+                    else
+                        rs.Move(10);
+                    break;
+                case kit::keys::PageUp:
+                    if (position - 10 < 2)
+                        rs.MoveFirst();
+                    else
+                        rs.Move(-10);
+                    break;
+                default: break;
+            }
+        });
+    });
+}
+
+void FRMCG_CORRRICL::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
+    ErrorTrap trap{"TXT_CONTOCOIN_LostFocus", suppressErrors()};
+    trap.procedure([&] {
+        bool accepted = true;
+        trap([&] { accepted = ControllaContoRiclassificato(); });
+        if (!accepted) {
+            Cancel = true;
+            return;
+        }
+        trap([&] { txtDescrRicl_->setText(DecodificaContoCoin(db::Variant(txtContoCoin_->Value())).toText()); });
+        trap([&] {
+            if (!onWorkingRow()) return;
+            setRowValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
+            setRowValue("DESCRRICL", db::Variant(txtDescrRicl_->Text()));
+        });
+    });
+}
+
+void FRMCG_CORRRICL::TXT_CONTOCOIN_StartLookup(bool& /*Cancel*/, std::string& str_SQL, kit::LookupFields& Arr_Fields,
+                                               std::string& Str_Caption, std::string& Str_Connect) {
+    ErrorTrap trap{"TXT_CONTOCOIN_StartLookup", suppressErrors()};
+    trap.procedure(
+        [&] { trap([&] { EseguiLookupAnagraficaPdCCoin(*txtContoCoin_, str_SQL, Arr_Fields, Str_Caption, Str_Connect); }); });
+}
+
+void FRMCG_CORRRICL::TXT_CONTOCOIN_MenuKey(const std::string& key) {
+    if (key != "Kgestione") return;
+    ErrorTrap trap{"TXT_CONTOCOIN_MenuKey", suppressErrors()};
+    trap.procedure([&] {
+        trap([&] { EseguiProgrammaAnagraficaPdC(*txtContoCoin_, db::Variant(txtContoCoin_->Value())); });
+    });
+}
+
+}  // namespace editor

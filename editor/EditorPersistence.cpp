@@ -1,0 +1,244 @@
+// Saving the reclassified account of the current row: the validation of the account the
+// user typed (existence, analytic level, the customers'/suppliers' master conflict, account
+// type), the existence test, and the single DELETE, UPDATE or INSERT on the kind's
+// correlation table, after which the working row shows what the database holds.
+
+#include "db/SqlText.h"
+#include "editor/CorrelationStatements.h"
+#include "editor/FRMCG_CORRRICL.h"
+#include "editor/HeaderStatements.h"
+#include "editor/Required.h"
+
+namespace editor {
+
+namespace {
+
+std::string trimmedBlanks(const std::string& s) {
+    const std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// The line break the account-type messages receive as their first parameter.
+const db::Variant kLineBreak{std::string("\r\n")};
+
+// Message of an account-type mismatch, by the type of the account being correlated.
+int typeMessage(int ledgerType) {
+    switch (ledgerType) {
+        case 0: return 112;   // "Conto non d'ordine."
+        case 1: return 111;   // "Conto non patrimoniale."
+        case 2: return 109;   // "Conto non economico."
+        default: return 113;  // not of the same type
+    }
+}
+
+}  // namespace
+
+bool FRMCG_CORRRICL::EsisteContoRiclassificato(const db::Variant& CodicePdcRicl, const db::Variant& ContoRicl) {
+    bool exists = false;
+    ErrorTrap trap{"EsisteContoRiclassificato", errorRoutine()};
+    trap.procedure([&] {
+        std::shared_ptr<db::Recordset> rs;
+        trap([&] {
+            rs = required(connection_, "connessione")
+                     .Execute(accountExistsQuery(CodicePdcRicl.toText(), ContoRicl.toText()), nullptr,
+                              db::ado::adCmdText);
+        });
+        trap([&] { exists = rs && rs->State() == db::ado::adStateOpen && !rs->Eof(); });
+    });
+    return exists;
+}
+
+bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
+    bool result = true;
+    ErrorTrap trap{"ControllaContoRiclassificato", suppressErrors()};
+    auto& box = *txtContoCoin_;
+    // Refuses the account: the message, the focus back on the box.
+    auto refuse = [&](int message, std::optional<db::Variant> par1 = std::nullopt,
+                      std::optional<db::Variant> par2 = std::nullopt) {
+        result = false;
+        std::int32_t tipo = 2;
+        trap([&] { ShowMessage(tipo, message, std::nullopt, par1, par2); });
+        trap([&] { box.SetFocus(); });
+    };
+    // A type mismatch also gives the box and the row's description back their entry values.
+    auto restoreEntryValues = [&] {
+        trap([&] { box.setValue(ContoRiclAllIngresso.toText()); });
+        trap([&] {
+            if (onWorkingRow()) gridRecordset_->setValue("DESCRRICL", DescrRiclAllIngresso);
+        });
+        trap([&] { box.SetFocus(); });
+    };
+    trap.procedure([&] {
+        const std::string v = ValoreNonVuoto(db::Variant(box.Value()), db::Variant("")).toText();
+        if (v.empty()) return;   // an empty box asks for the correlation's removal
+
+        if (!EsisteContoRiclassificato(db::Variant(txtCodiceRicl_->Text()), db::Variant(box.Value()))) {
+            refuse(114);
+            return;
+        }
+
+        const CorrelationKind k = kind();
+        if (k == CorrelationKind::COIN || k == CorrelationKind::HYPE) {
+            if (!box.IsAnalytic()) {
+                refuse(110);
+                return;
+            }
+        } else {
+            std::string c;
+            trap([&] { c = rowValue("CONTOPDC").toText(); });
+            const std::string n = box.Value();
+            const bool analytic = box.IsAnalytic();
+            db::Variant mcV, mfV;
+            trap([&] { GetMastroCliFor(mcV, mfV); });
+            const std::string mc = mcV.toText(), mf = mfV.toText();
+            if ((c == mf || c == mc) && !c.empty() && !analytic) {
+                // A master may take a non-analytic account, unless the other master already
+                // has it on either sign.
+                std::string used[4];
+                std::shared_ptr<db::Recordset> clone;
+                trap([&] { clone = gridRecordset_->Clone(); });
+                const std::string criteria[4] = {
+                    "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 2",
+                    "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 2"};
+                for (int i = 0; i < 4; ++i)
+                    trap([&] {
+                        clone->setFilter(criteria[i]);
+                        if (!clone->Eof()) used[i] = trimmedBlanks(clone->value("CONTORICL").toText());
+                    });
+                const bool customers = c == mc;
+                const bool conflict = customers ? (n == used[2] || n == used[3]) : (n == used[0] || n == used[1]);
+                if (conflict) {
+                    refuse(115, db::Variant(n), db::Variant(customers ? "fornitori" : "clienti"));
+                    trap([&] {
+                        gridRecordset_->setValue("CONTORICL", db::Variant::null());
+                        gridRecordset_->setValue("DESCRRICL", db::Variant::null());
+                    });
+                    trap([&] { box.setValue(""); });
+                    trap([&] { box.SetFocus(); });
+                    return;
+                }
+            } else if (!analytic) {
+                refuse(110);
+                return;
+            }
+        }
+
+        if (k == CorrelationKind::COIN) {
+            auto& own = *pTxtContoCoIn_;
+            trap([&] {
+                own.setConnection(connection_);
+                own.setChartCode(db::Variant(txtCodicePdc_->Text()));
+                own.setValue(rowValue("CONTOPDC").toText());
+            });
+            if (own.AccountType() != box.AccountType()) {
+                std::int32_t tipo = 4;
+                int answer = 1;
+                trap([&] { answer = ShowMessage(tipo, 113, std::nullopt, kLineBreak, std::nullopt, 256); });
+                if (answer == 0) {
+                    result = false;
+                    restoreEntryValues();
+                    return;
+                }
+            }
+        } else {
+            auto& own = *pTxtContoCoge_;
+            trap([&] {
+                own.setConnection(GetConnectIntercompany());
+                own.setChartCode(db::Variant(txtCodicePdc_->Text()).toInt16());
+                const std::string account = rowValue("CONTOPDC").toText();
+                if (own.Text() == account)
+                    own.Redecode();   // same code, maybe another chart or database
+                else
+                    own.setText(account);
+            });
+            const int t = own.AccountType();
+            if (t >= 0 && t <= 3 && box.AccountType() != t) {
+                result = false;
+                std::int32_t tipo = 2;
+                trap([&] { ShowMessage(tipo, typeMessage(t), std::nullopt, kLineBreak); });
+                restoreEntryValues();
+                return;
+            }
+        }
+    });
+    return result;
+}
+
+void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
+    ErrorTrap trap{"AggiornaCorrelazioniCG83_PC07_CGH0", suppressErrors()};
+    trap.procedure([&] {
+        std::string newAccount;
+        trap([&] { newAccount = ValoreNonVuoto(db::Variant(txtContoCoin_->Value()), db::Variant("")).toText(); });
+        ContoRiclNuovo = newAccount;
+        const std::string previous = ContoRiclPrecedente.toText();
+
+        CorrelationKey key;
+        trap([&] {
+            key.ledgerCode = kind() == CorrelationKind::CONS ? txtCodIntercompany_->Text() : txtCodicePdc_->Text();
+            key.reclChart = txtCodiceRicl_->Text();
+            key.sign = SegnoRiga;
+            key.account = rowValue("CONTOPDC").toText();
+        });
+        const std::string statement = saveCorrelationStatement(kind(), key, newAccount, previous);
+
+        // Only this statement's errors count; the connection throws and fills its error
+        // collection when the database refuses it.
+        bool failed = false;
+        try {
+            auto& conn = required(connection_, "connessione");
+            conn.Errors().Clear();
+            conn.Execute(statement, nullptr, static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
+            failed = conn.Errors().Count() > 0;
+        } catch (const std::exception&) {
+            failed = true;
+        }
+
+        if (failed) {
+            std::int32_t tipo = 3;
+            ShowMessage(tipo, 108);
+            trap([&] { required(connection_, "connessione").Errors().Clear(); });
+            // Nothing was written: the row and the bound fields go back to the stored
+            // correlation, so that the frame's own update (which copies the fields into the
+            // row) leaves the row as the database has it.
+            db::Variant description;
+            trap([&] {
+                if (previous.empty())
+                    description = db::Variant::null();
+                else if (descrRiclPrecedenteFor_ == db::Variant(previous))
+                    description = descrRiclPrecedente_;
+                else
+                    description = DecodificaContoCoin(db::Variant(previous));
+            });
+            trap([&] {
+                gridRecordset_->setValue("CONTORICL", previous.empty() ? db::Variant::null() : db::Variant(previous));
+                gridRecordset_->setValue("DESCRRICL", description);
+            });
+            trap([&] { txtContoCoin_->setValue(previous); });
+            trap([&] { txtDescrRicl_->setText(description.toText()); });
+            return;
+        }
+
+        // The row shows what was written; so does the description field, which the frame's
+        // own update copies into the row after this.
+        db::Variant description = db::Variant::null();
+        if (newAccount.empty()) {
+            trap([&] {
+                gridRecordset_->setValue("CONTORICL", db::Variant::null());
+                gridRecordset_->setValue("DESCRRICL", db::Variant::null());
+            });
+            trap([&] { txtDescrRicl_->setText(""); });
+        } else {
+            trap([&] { description = DecodificaContoCoin(db::Variant(txtContoCoin_->Value())); });
+            trap([&] {
+                gridRecordset_->setValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
+                gridRecordset_->setValue("DESCRRICL", description);
+            });
+            trap([&] { txtDescrRicl_->setText(description.toText()); });
+        }
+        descrRiclPrecedente_ = description;
+        descrRiclPrecedenteFor_ = db::Variant(newAccount);
+    });
+}
+
+}  // namespace editor
