@@ -1,0 +1,97 @@
+// brevanto: the stand-alone desktop host. Reads the settings (configuration file, then the
+// command line), creates the demo database on first run, and offers the four correlation
+// kinds in its main window.
+
+#include <CLI/CLI.hpp>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <iostream>
+
+#include "gui/DesktopShell.h"
+#include "gui/ShellSetup.h"
+#include "gui/Support.h"
+
+int main(int argc, char** argv) {
+    CLI::App cli{"Brevanto: correlazione dei piani dei conti", "brevanto"};
+    cli.allow_extras();   // Qt's own options (-platform, -style ...) pass through
+    std::string conn, kind, screenshot, config, module;
+    std::optional<std::int32_t> company;
+    std::optional<std::int16_t> levels;
+    bool modeless = false;
+    cli.add_option("--conn", conn, "Stringa di connessione al database");
+    cli.add_option("--company", company, "Codice ditta")->check(CLI::Range(0, 999999999));
+    cli.add_option("--levels", levels, "Numero di livelli del piano dei conti")->check(CLI::Range(1, 9));
+    cli.add_option("--kind", kind, "Correlazione da aprire all'avvio: coge, coin, hype, cons (o 0-3)");
+    cli.add_option("--screenshot", screenshot, "Salva l'immagine dell'editor in un file PNG ed esce");
+    cli.add_option("--config", config, "File di configurazione (altrimenti quello dell'utente)");
+    cli.add_option("--module", module, "File del modulo libbrevanto.so");
+    cli.add_flag("--modeless", modeless, "Apre le correlazioni in finestre non modali");
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return cli.exit(e);
+    }
+
+    std::optional<gui::CorrelationKindEntry> startKind;
+    if (!kind.empty()) {
+        startKind = gui::findKind(kind);
+        if (!startKind) {
+            std::cerr << "Errore: tipo di correlazione '" << kind << "' sconosciuto (coge, coin, hype, cons)\n";
+            return 2;
+        }
+    }
+    if (!screenshot.empty() && !startKind) startKind = gui::findKind("coge");
+
+    standalone::SettingsOverrides overrides;
+    if (!config.empty()) overrides.configFile = config;
+    if (!conn.empty()) overrides.connectionString = conn;
+    overrides.companyCode = company;
+    overrides.ledgerLevels = levels;
+    if (modeless) overrides.modal = false;
+    standalone::Settings settings;
+    try {
+        settings = standalone::loadSettings(overrides);
+    } catch (const std::exception& e) {
+        std::cerr << "Errore nelle impostazioni: " << e.what() << '\n';
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(standalone::kApplicationTitle));
+
+    gui::DesktopShell::Options options;
+    options.settings = settings;
+    options.settingsFile = config.empty() ? standalone::defaultConfigFile() : std::filesystem::path(config);
+    options.module = module;
+#ifdef BREVANTO_MODULE_BUILD_FILE
+    options.fallbackModule = BREVANTO_MODULE_BUILD_FILE;
+#endif
+    gui::DesktopShell shell(options);
+
+    QString error;
+    if (!shell.prepareDatabase(&error)) {
+        std::cerr << gui::ss(error) << '\n';
+        if (!screenshot.empty()) return 1;
+        QMessageBox::critical(nullptr, shell.windowTitle(), error);
+        return 1;
+    }
+    if (!shell.databaseNotice().isEmpty()) std::cout << gui::ss(shell.databaseNotice()) << std::endl;
+
+    if (!screenshot.empty()) {
+        if (!shell.screenshot(startKind->kind, screenshot, &error)) {
+            std::cerr << "Errore: " << gui::ss(error) << '\n';
+            return 1;
+        }
+        std::cout << "Immagine salvata in " << screenshot << '\n';
+        return 0;
+    }
+
+    shell.show();
+    if (startKind) {
+        int k = startKind->kind;
+        QTimer::singleShot(0, &shell, [&shell, k] { shell.openKind(k); });
+    }
+    return app.exec();
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The main window of the stand-alone desktop host: a menu and a toolbar with the four
+// correlation kinds. Choosing one loads the module (libbrevanto.so), creates the kind's entry
+// class by programmatic name, hands it the stand-alone host's objects and calls ShowForm.
+
+#include <QMainWindow>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "gui/Progress.h"
+#include "gui/QtDialogs.h"
+#include "gui/QtWindowSystem.h"
+#include "host/Cinterface.h"
+#include "standalone/ModuleLoader.h"
+#include "standalone/StandaloneHost.h"
+
+class QLabel;
+
+namespace gui {
+
+class DesktopShell : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Options {
+        standalone::Settings settings;
+        std::filesystem::path settingsFile;   // where the settings dialog saves
+        // The module file; empty: the loader's own search, then `fallbackModule`.
+        std::filesystem::path module;
+        std::filesystem::path fallbackModule;
+    };
+
+    explicit DesktopShell(Options options, QWidget* parent = nullptr);
+    ~DesktopShell() override;
+
+    // Creates the demo database when the settings use it and it is missing; says so in the
+    // status bar. False (with the reason in `error`) when it cannot be created.
+    bool prepareDatabase(QString* error = nullptr);
+    // What prepareDatabase told the user ("" when it made nothing).
+    const QString& databaseNotice() const { return databaseNotice_; }
+    // Opens correlation kind 0-3. A modal editor returns once it closed. False with the
+    // reason in `error` (module missing, class not offered); the reason is also shown in a
+    // message box unless `quiet`.
+    bool openKind(int kind, QString* error = nullptr, bool quiet = false);
+    // Opens the kind modeless, renders its window into a PNG file and closes it again.
+    bool screenshot(int kind, const std::filesystem::path& file, QString* error = nullptr);
+
+    const standalone::Settings& settings() const { return options_.settings; }
+    // New settings for the windows opened from now on (open windows keep theirs).
+    void applySettings(const standalone::Settings& settings);
+    void showSettingsDialog();
+
+    QtWindowSystem& windowSystem() { return *windows_; }
+    standalone::StandaloneHost& host() { return *host_; }
+    QtDialogs& dialogs() { return *dialogs_; }
+    // The entry classes of the windows opened and not yet closed (modeless ones).
+    const std::vector<std::shared_ptr<host::Cinterface>>& entries() const { return entries_; }
+    QAction* kindAction(int kind) const { return kindActions_.at(kind); }
+    FormWindow* lastWindow() const { return lastWindow_; }
+
+protected:
+    // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool ensureModule(QString* error);
+    void rebuildHost();
+    void updateSummary();
+
+    Options options_;
+    std::unique_ptr<standalone::ModuleLoader> module_;
+    std::unique_ptr<QtWindowSystem> windows_;
+    std::shared_ptr<QtDialogs> dialogs_;
+    std::unique_ptr<standalone::StandaloneHost> host_;
+    std::vector<std::shared_ptr<host::Cinterface>> entries_;
+    std::vector<QAction*> kindActions_;
+    QLabel* summary_ = nullptr;
+    QString databaseNotice_;
+    QPointer<FormWindow> lastWindow_;
+    DatabaseBusyCursor busyCursor_;
+};
+
+}  // namespace gui

@@ -1,0 +1,276 @@
+#include "gui/FormWindow.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QResizeEvent>
+
+namespace gui {
+
+namespace {
+
+// A handler of the module that throws must not take the window down with it.
+template <class F>
+bool guarded(const char* what, F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        qWarning("%s: %s", what, e.what());
+    }
+    return false;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(kit::Form& form, QWidget* parent) : QWidget(parent, Qt::Window), form_(&form) {
+    setObjectName(qs(form.name()));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // Layouts in twips are drawn for an 8-point interface font.
+    QFont f = font();
+    f.setPointSizeF(8);
+    setFont(f);
+    build();
+    propertyId_ = form.propertyChanged.connect([this](const std::string& p) { renderForm(p); });
+    focusId_ = form.focusChanged.connect([this](kit::Control*) { syncFocus(); });
+    renderForm("");
+}
+
+FormWindow::~FormWindow() { detach(); }
+
+void FormWindow::build() {
+    for (const auto& c : form_->controls()) {
+        auto v = makeView(c);
+        if (QWidget* w = v->widget()) w->setParent(this);
+        v->setFocusGate([this](ControlView& view, const std::function<void()>& action) { focusThen(view, action); });
+        for (QWidget* w : v->inputWidgets()) w->installEventFilter(this);
+        views_.push_back(std::move(v));
+    }
+    // Controls inside a group frame sit in the frame's widget, placed relative to it.
+    for (auto& v : views_) {
+        kit::GroupFrame* frame = v->control().container();
+        ControlView* fv = frame ? viewOfControl(frame) : nullptr;
+        if (fv && fv->widget() && v->widget()) v->widget()->setParent(fv->widget());
+    }
+    for (auto& v : views_) {
+        v->renderAll();   // reparenting hides a widget; render shows it again as the model says
+        if (dynamic_cast<FrameView*>(v.get()) && v->widget()) v->widget()->lower();
+    }
+    // Without a size of its own the window wraps its controls.
+    QRect bounds;
+    for (auto& v : views_)
+        if (v->widget() && v->widget()->parentWidget() == this) bounds |= v->widget()->geometry();
+    if (form_->Width() > 0 && form_->Height() > 0)
+        resize(twipsToPixels(form_->Width()), twipsToPixels(form_->Height()));
+    else if (bounds.isValid())
+        resize(bounds.right() + 8, bounds.bottom() + 8);
+    placeFromHostBox();
+}
+
+void FormWindow::placeFromHostBox() {
+    for (auto& c : form_->controls()) {
+        auto* box = dynamic_cast<kit::MdiHostBox*>(c.get());
+        if (!box || !box->placed()) continue;
+        const auto& p = box->placement();
+        if (p.width > 0 && p.height > 0) resize(twipsToPixels(p.width), twipsToPixels(p.height));
+        QPoint origin = parentWidget() ? parentWidget()->geometry().topLeft() : QPoint(0, 0);
+        move(origin + QPoint(twipsToPixels(p.left), twipsToPixels(p.top)));
+        if (box->WindowState() == 2) setWindowState(windowState() | Qt::WindowMaximized);
+        if (box->WindowState() == 1) setWindowState(windowState() | Qt::WindowMinimized);
+        break;
+    }
+}
+
+void FormWindow::detach() {
+    if (!form_) return;
+    form_->propertyChanged.disconnect(propertyId_);
+    form_->focusChanged.disconnect(focusId_);
+    form_ = nullptr;
+    // A view may be the one whose handler closed the form: let it finish before it goes.
+    for (auto& v : views_) v.release()->deleteLater();
+    views_.clear();
+    lastFocusView_ = nullptr;
+}
+
+ControlView* FormWindow::view(const std::string& name) const {
+    if (!form_) return nullptr;
+    auto c = form_->find(name);
+    return c ? viewOfControl(c.get()) : nullptr;
+}
+
+QWidget* FormWindow::widgetOf(const std::string& name) const {
+    ControlView* v = view(name);
+    return v ? v->widget() : nullptr;
+}
+
+ControlView* FormWindow::viewOfControl(const kit::Control* c) const {
+    for (auto& v : views_)
+        if (&v->control() == c) return v.get();
+    return nullptr;
+}
+
+ControlView* FormWindow::viewOfWidget(QObject* w) const {
+    for (auto& v : views_)
+        if (v->inputWidgets().contains(static_cast<QWidget*>(w))) return v.get();
+    return nullptr;
+}
+
+kit::FormResizer* FormWindow::resizer() const {
+    if (!form_) return nullptr;
+    for (auto& c : form_->controls())
+        if (auto* r = dynamic_cast<kit::FormResizer*>(c.get())) return r;
+    return nullptr;
+}
+
+void FormWindow::renderForm(const std::string& p) {
+    if (!form_) return;
+    const bool all = p.empty();
+    if (all || p == "Caption") setWindowTitle(qs(form_->Caption()));
+    if (p == "Visible" && isVisible() != form_->Visible()) setVisible(form_->Visible());
+    if (p == "Size" && form_->Width() > 0 && form_->Height() > 0) {
+        QSize want(twipsToPixels(form_->Width()), twipsToPixels(form_->Height()));
+        if (size() != want) resize(want);
+    }
+    if (p == "WindowState") {
+        Qt::WindowStates s = windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
+        if (form_->WindowState() == 2) s |= Qt::WindowMaximized;
+        if (form_->WindowState() == 1) s |= Qt::WindowMinimized;
+        setWindowState(s);
+    }
+}
+
+void FormWindow::syncFocus() {
+    if (!form_ || syncing_) return;
+    kit::Control* f = form_->focused();
+    if (!f) return;
+    ControlView* v = viewOfControl(f);
+    QWidget* w = v ? v->focusWidget() : nullptr;
+    if (!w || w->hasFocus()) return;
+    syncing_ = true;
+    w->setFocus(Qt::OtherFocusReason);
+    syncing_ = false;
+}
+
+void FormWindow::syncFormSize() {
+    kit::FormResizer* r = resizer();
+    if (form_ && !(r && r->started())) form_->setSize(pixelsToTwips(width()), pixelsToTwips(height()));
+}
+
+void FormWindow::shown() {
+    if (!form_) return;
+    if (!form_->focused()) guarded("first focus", [this] { form_->tab(true); });
+    syncFocus();
+}
+
+void FormWindow::requestFocus(ControlView& view) {
+    if (!form_ || busy_ > 0) return;
+    kit::Control& c = view.control();
+    if (form_->focused() == &c) return;
+    QPointer<FormWindow> self(this);
+    ++busy_;
+    guarded("focus", [&] { form_->setFocus(c); });
+    if (!self) return;
+    --busy_;
+    syncFocus();   // a refused move puts the cursor back where the form keeps it
+}
+
+void FormWindow::focusThen(ControlView& view, const std::function<void()>& action) {
+    if (!form_ || busy_ > 0) return;
+    kit::Control& c = view.control();
+    QPointer<FormWindow> self(this);
+    bool ok = true;
+    ++busy_;
+    if (c.focusable() && c.canFocus() && form_->focused() != &c) guarded("focus", [&] { ok = form_->setFocus(c); });
+    if (ok) guarded(c.name().c_str(), action);
+    if (!self) return;
+    --busy_;
+    syncFocus();
+}
+
+bool FormWindow::handleKey(ControlView& view, const KitKey& key) {
+    if (!form_) return false;
+    if (busy_ > 0) return true;
+    kit::Control& c = view.control();
+    QPointer<FormWindow> self(this);
+    ++busy_;
+    bool here = form_->focused() == &c;
+    if (!here) guarded("focus", [&] { here = form_->setFocus(c); });
+    if (here) guarded("key", [&] { form_->keyDown(key.key, key.shift); });
+    if (!self) return true;
+    --busy_;
+    syncFocus();
+    return true;
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (ControlView* v = viewOfWidget(watched)) {
+            // Coming back to the window (or out of a popup) is not a move of the user's:
+            // the cursor returns to where the form keeps it.
+            auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                syncFocus();
+            else if (!syncing_)
+                requestFocus(*v);
+            // The request may have closed the form and dropped the views.
+            if (ControlView* still = viewOfWidget(watched)) still->focusChanged(true);
+        }
+        break;
+    case QEvent::FocusOut:
+        if (ControlView* v = viewOfWidget(watched)) v->focusChanged(false);
+        break;
+    case QEvent::KeyPress:
+        if (ControlView* v = viewOfWidget(watched)) {
+            auto key = v->mapKey(*static_cast<QKeyEvent*>(event));
+            if (key) return handleKey(*v, *key);
+        }
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    if (!form_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (busy_ > 0) return;
+    // The form's QueryUnload may refuse; the window system hides the window once it closed.
+    bool closed = false;
+    QPointer<FormWindow> self(this);
+    guarded("close", [&] { closed = form_->close(0); });
+    if (!self || !closed) return;
+    if (form_) detach();
+    hide();
+    emit formClosed();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!form_) return;
+    int w = pixelsToTwips(event->size().width()), h = pixelsToTwips(event->size().height());
+    kit::FormResizer* r = resizer();
+    if (r && r->started())
+        guarded("resize", [&] { r->resize(w, h); });
+    else
+        form_->setSize(w, h);
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !form_ || !isActiveWindow()) return;
+    if (skipActivation_) {
+        // The window system already activated the form when it showed the window.
+        skipActivation_ = false;
+        return;
+    }
+    if (busy_ == 0) guarded("activate", [this] { form_->activate(); });
+}
+
+}  // namespace gui

@@ -1,0 +1,76 @@
+#pragma once
+// The Qt window of a kit::Form: builds a view per control, follows the form's caption,
+// visibility, size and focus, and routes the user's focus moves and keys through the form so
+// that a Validate or LostFocus that cancels keeps the cursor where it was.
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/ControlViews.h"
+#include "kit/Form.h"
+
+namespace gui {
+
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWindow(kit::Form& form, QWidget* parent = nullptr);
+    ~FormWindow() override;
+
+    // nullptr once the form closed.
+    kit::Form* form() const { return form_; }
+    // The form closed: the window stops listening to it and never touches it again.
+    void detach();
+
+    ControlView* view(const std::string& controlName) const;
+    template <class V>
+    V* viewAs(const std::string& controlName) const {
+        return dynamic_cast<V*>(view(controlName));
+    }
+    // The widget placed for a control (nullptr for an unknown name or a faceless control).
+    QWidget* widgetOf(const std::string& controlName) const;
+    const std::vector<std::unique_ptr<ControlView>>& views() const { return views_; }
+
+    // Gives the Qt focus to the widget of the control the form has focused.
+    void syncFocus();
+    // Tells the form the size its window has (before its resizer starts).
+    void syncFormSize();
+    // The window was shown and the form activated for the first time: the first tab stop
+    // gets the focus when the form gave it to nobody.
+    void shown();
+
+signals:
+    // The user asked to close the window and the form agreed, or the form closed itself.
+    void formClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void renderForm(const std::string& property);
+    void placeFromHostBox();
+    ControlView* viewOfWidget(QObject* w) const;
+    ControlView* viewOfControl(const kit::Control* c) const;
+    // The user moved the Qt focus into `view`: ask the form; a refusal puts it back.
+    void requestFocus(ControlView& view);
+    void focusThen(ControlView& view, const std::function<void()>& action);
+    bool handleKey(ControlView& view, const KitKey& key);
+    kit::FormResizer* resizer() const;
+
+    kit::Form* form_;
+    std::vector<std::unique_ptr<ControlView>> views_;
+    int propertyId_ = 0, focusId_ = 0;
+    int busy_ = 0;          // > 0 while the form handles a focus move or a key
+    bool syncing_ = false;  // the window itself moves the Qt focus
+    bool skipActivation_ = true;
+    ControlView* lastFocusView_ = nullptr;
+};
+
+}  // namespace gui

@@ -1,0 +1,97 @@
+#include "gui/QtWindowSystem.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QEventLoop>
+
+namespace gui {
+
+QtWindowSystem::QtWindowSystem(QWidget* owner) : owner_(owner), qtLookups_(owner) {}
+
+QtWindowSystem::~QtWindowSystem() {
+    for (auto& [form, loop] : loops_) loop->quit();
+    for (auto& [form, w] : windows_)
+        if (w) {
+            w->detach();
+            delete w.data();
+        }
+}
+
+FormWindow* QtWindowSystem::open(kit::Form& form, bool modal) {
+    auto it = windows_.find(&form);
+    if (it != windows_.end() && it->second) {
+        it->second->show();
+        it->second->raise();
+        it->second->activateWindow();
+        return it->second;
+    }
+    auto* w = new FormWindow(form, owner_);
+    windows_[&form] = w;
+    if (modal) w->setWindowModality(Qt::ApplicationModal);
+    if (form.WindowState() == 2) w->setWindowState(Qt::WindowMaximized);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    w->syncFormSize();
+    // The form is activated here, not on Qt's asynchronous activation, so that its first
+    // activation runs before the user can touch it.
+    try {
+        form.activate();
+    } catch (const std::exception& e) {
+        qWarning("activation of %s: %s", form.name().c_str(), e.what());
+    }
+    if (!form.isOpen()) return nullptr;   // it closed itself while activating
+    w->shown();
+    emit windowShown(w);
+    if (shownHook_) shownHook_(*w);
+    return w;
+}
+
+void QtWindowSystem::showModal(kit::Form& form) {
+    FormWindow* w = open(form, true);
+    if (!w || !form.isOpen()) return;
+    QEventLoop loop;
+    loops_[&form] = &loop;
+    loop.exec();
+    loops_.erase(&form);
+}
+
+void QtWindowSystem::showModeless(kit::Form& form) { open(form, false); }
+
+void QtWindowSystem::formClosed(kit::Form& form) {
+    auto it = windows_.find(&form);
+    if (it != windows_.end()) {
+        if (FormWindow* w = it->second) {
+            w->detach();
+            w->hide();
+            w->deleteLater();
+        }
+        windows_.erase(it);
+    }
+    auto l = loops_.find(&form);
+    if (l != loops_.end()) l->second->quit();
+    emit windowClosed(qs(form.name()));
+}
+
+kit::LookupPresenter& QtWindowSystem::lookups() {
+    if (customLookups_) return *customLookups_;
+    return qtLookups_;
+}
+
+FormWindow* QtWindowSystem::windowOf(const kit::Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? nullptr : it->second.data();
+}
+
+}  // namespace gui
+
+namespace gui {
+
+std::vector<FormWindow*> QtWindowSystem::openWindows() const {
+    std::vector<FormWindow*> list;
+    for (const auto& [form, w] : windows_)
+        if (w && w->form()) list.push_back(w);
+    return list;
+}
+
+}  // namespace gui

@@ -1,0 +1,95 @@
+#include "gui/QueryGridModel.h"
+
+#include "gui/Support.h"
+
+namespace gui {
+
+QueryGridModel::QueryGridModel(std::shared_ptr<kit::QueryGrid> grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(std::move(grid)) {
+    rowsId_ = grid_->rowsChanged.connect([this] { rebuild(); });
+    rowChangedId_ = grid_->RowChanged.connect([this] { emit currentRowChanged(static_cast<int>(grid_->currentRow())); });
+    propertyId_ = grid_->propertyChanged.connect([this](const std::string& p) {
+        if (p == "Columns" || p == "Recordset") rebuild();
+    });
+    rebuild();
+}
+
+QueryGridModel::~QueryGridModel() {
+    detachRecordset();
+    grid_->rowsChanged.disconnect(rowsId_);
+    grid_->RowChanged.disconnect(rowChangedId_);
+    grid_->propertyChanged.disconnect(propertyId_);
+}
+
+void QueryGridModel::detachRecordset() {
+    if (auto rs = attached_.lock()) rs->removeListener(&listener_);
+    attached_.reset();
+}
+
+void QueryGridModel::attachRecordset() {
+    auto rs = grid_->Recordset();
+    if (rs == attached_.lock()) return;
+    detachRecordset();
+    if (rs) {
+        rs->addListener(&listener_);
+        attached_ = rs;
+    }
+}
+
+void QueryGridModel::rebuild() {
+    if (rebuilding_) return;
+    rebuilding_ = true;
+    beginResetModel();
+    shown_.clear();
+    const auto& cols = grid_->columns();
+    for (int i = 0; i < static_cast<int>(cols.size()); ++i)
+        if (cols[i].shown) shown_.push_back(i);
+    attachRecordset();
+    endResetModel();
+    rebuilding_ = false;
+    emit layoutRebuilt();
+    emit currentRowChanged(static_cast<int>(grid_->currentRow()));
+}
+
+void QueryGridModel::rowEdited(long row) {
+    if (row < 0 || row >= rowCount() || shown_.empty()) return;
+    emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), columnCount() - 1));
+}
+
+int QueryGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || shown_.empty()) return 0;
+    long n = grid_->rowCount();
+    return n > 0 ? static_cast<int>(n) : 0;
+}
+
+int QueryGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int QueryGridModel::gridColumn(int modelColumn) const {
+    if (modelColumn < 0 || modelColumn >= static_cast<int>(shown_.size())) return -1;
+    return shown_[modelColumn];
+}
+
+int QueryGridModel::columnWidthTwips(int modelColumn) const {
+    int c = gridColumn(modelColumn);
+    return c < 0 ? 0 : grid_->columns()[c].width;
+}
+
+QVariant QueryGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return qs(grid_->cellText(index.row(), gridColumn(index.column())));
+    return {};
+}
+
+QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) {
+        int c = gridColumn(section);
+        return c < 0 ? QVariant() : QVariant(qs(grid_->columns()[c].caption));
+    }
+    return section + 1;
+}
+
+}  // namespace gui

@@ -1,0 +1,124 @@
+#include "gui/ShellSetup.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <stdexcept>
+
+#include "db/Connection.h"
+#include "db/schema/DemoData.h"
+#include "db/schema/Schema.h"
+
+namespace gui {
+
+namespace fs = std::filesystem;
+
+const std::array<CorrelationKindEntry, 4>& correlationKinds() {
+    static const std::array<CorrelationKindEntry, 4> kinds = {{
+        {0, "coge", "Brevanto.CLSCG_CORRRICLCOGE", "Correlazione PdC contabile - riclassificazione"},
+        {1, "coin", "Brevanto.CLSCG_CORRRICLCOIN", "Correlazione PdC contabile - riclassificazione analitica"},
+        {2, "hype", "Brevanto.CLSCG_CORRRICLHYPE", "Correlazione PdC contabile - Hyperion"},
+        {3, "cons", "Brevanto.CLSCG_CORRRICLCONS", "Correlazione PdC contabile - riclassificato intercompany"},
+    }};
+    return kinds;
+}
+
+std::optional<CorrelationKindEntry> findKind(const std::string& name) {
+    std::string n = name;
+    std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const auto& k : correlationKinds())
+        if (n == k.key || n == std::to_string(k.kind)) return k;
+    return std::nullopt;
+}
+
+std::string sqliteConnectionString(const fs::path& folder, const std::string& name) {
+    return "Provider=SQLite;database=" + name + ";Data Source=" + folder.string();
+}
+
+namespace {
+
+void removeDatabaseFiles(const fs::path& db) {
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(fs::path(db.string() + suffix), ec);
+}
+
+}  // namespace
+
+void createDemoDatabase(const fs::path& folder, const DemoStep& step) {
+    auto say = [&](int index, const std::string& label) {
+        if (step) step(index, label);
+    };
+    if (folder.string().find(';') != std::string::npos)
+        throw std::runtime_error("la cartella " + folder.string() + " contiene ';' e non può stare in una stringa di connessione");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw std::runtime_error("impossibile creare la cartella " + folder.string() + ": " + ec.message());
+    const fs::path hostFile = folder / "BREVANTO.db";
+    const fs::path groupFile = folder / (std::string(db::schema::kDemoGroupDatabase) + ".db");
+    // Never over an existing database: a failure below removes what was made here.
+    for (const auto& f : {hostFile, groupFile})
+        if (fs::exists(f, ec)) throw std::runtime_error("il database " + f.string() + " esiste già");
+    try {
+        say(0, "Creazione del database BREVANTO");
+        auto host = db::Connection::create();
+        host->Open(sqliteConnectionString(folder) + ";Create=1");
+        db::schema::createHostSchema(*host);
+        say(1, "Creazione del database intercompany GRUPPO");
+        auto group = db::Connection::create();
+        group->Open(sqliteConnectionString(folder, db::schema::kDemoGroupDatabase) + ";Create=1");
+        db::schema::createHostSchema(*group);
+        say(2, "Dati dimostrativi");
+        db::schema::fillDemo(*host, *group);
+        group->Close();
+        host->Close();
+    } catch (...) {
+        removeDatabaseFiles(hostFile);
+        removeDatabaseFiles(groupFile);
+        throw;
+    }
+}
+
+DemoResult ensureDemoDatabase(const standalone::Settings& settings, const DemoStep& step) {
+    DemoResult r;
+    r.folder = standalone::demoDataFolder();
+    if (settings.connectionString != standalone::demoConnectionString()) return r;
+    std::error_code ec;
+    if (fs::exists(r.folder / "BREVANTO.db", ec)) return r;
+    createDemoDatabase(r.folder, step);
+    r.created = true;
+    r.message = "Creato il database dimostrativo in " + r.folder.string() +
+                ": nessuna configurazione trovata, si lavora sui dati dimostrativi.";
+    return r;
+}
+
+void saveSettingsFile(const standalone::Settings& s, const fs::path& file) {
+    if (s.connectionString.empty()) throw standalone::SettingsError("la stringa di connessione è vuota");
+    if (s.connectionString.find_first_of("\r\n") != std::string::npos)
+        throw standalone::SettingsError("la stringa di connessione non può contenere un a capo");
+    if (s.ledgerLevels < 1 || s.ledgerLevels > 9)
+        throw standalone::SettingsError("il numero di livelli deve essere da 1 a 9");
+    if (s.companyCode < 0) throw standalone::SettingsError("il codice ditta non può essere negativo");
+    std::error_code ec;
+    if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
+    // Written beside the file and renamed over it, so a failed write never leaves half a file.
+    fs::path temp = file;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) throw standalone::SettingsError(file.string() + ": impossibile scrivere il file");
+        out << "# Impostazioni di Brevanto (scritte dalla finestra Impostazioni)\n"
+            << "connection = " << s.connectionString << '\n'
+            << "company = " << s.companyCode << '\n'
+            << "levels = " << s.ledgerLevels << '\n'
+            << "modal = " << (s.modal ? "true" : "false") << '\n';
+        out.close();
+        if (!out) throw standalone::SettingsError(file.string() + ": impossibile scrivere il file");
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw standalone::SettingsError(file.string() + ": impossibile scrivere il file");
+    }
+}
+
+}  // namespace gui

@@ -1,0 +1,231 @@
+// The desktop shell: settings file, kinds, the demo database, the four correlation kinds
+// opened through the module library, and the screenshot of the COGE editor.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "../support/TestSupport.h"
+#include "GuiTestSupport.h"
+#include "gui/DesktopShell.h"
+#include "gui/QueryGridModel.h"
+#include "gui/SettingsDialog.h"
+#include "gui/ShellSetup.h"
+
+using namespace gui;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(ShellSetup, SettingsSurviveTheFileAndBadValuesAreRefused) {
+    testsupport::TempDir dir;
+    const fs::path file = dir.path() / "conf" / "brevanto.conf";
+    standalone::Settings s;
+    s.connectionString = "Provider=SQLite;database=BREVANTO;Data Source=/dati/d'Amico = prova";
+    s.companyCode = 42;
+    s.ledgerLevels = 3;
+    s.modal = false;
+    saveSettingsFile(s, file);
+    standalone::Settings back = standalone::defaultSettings();
+    standalone::applySettingsFile(back, file);
+    EXPECT_EQ(back.connectionString, s.connectionString);
+    EXPECT_EQ(back.companyCode, 42);
+    EXPECT_EQ(back.ledgerLevels, 3);
+    EXPECT_FALSE(back.modal);
+
+    s.connectionString = "Provider=SQLite;\nlevels = 9";
+    EXPECT_THROW(saveSettingsFile(s, file), standalone::SettingsError);
+    s.connectionString = "";
+    EXPECT_THROW(saveSettingsFile(s, file), standalone::SettingsError);
+    // The refused values left the saved file as it was.
+    standalone::Settings again = standalone::defaultSettings();
+    standalone::applySettingsFile(again, file);
+    EXPECT_EQ(again.companyCode, 42);
+}
+
+TEST(ShellSetup, KindsByNameOrNumber) {
+    ASSERT_TRUE(findKind("COIN"));
+    EXPECT_STREQ(findKind("COIN")->progId, "Brevanto.CLSCG_CORRRICLCOIN");
+    EXPECT_EQ(findKind("3")->kind, 3);
+    EXPECT_STREQ(findKind("cons")->caption, "Correlazione PdC contabile - riclassificato intercompany");
+    EXPECT_FALSE(findKind("coinx"));
+    EXPECT_FALSE(findKind(""));
+}
+
+TEST(ShellSetup, TheSettingsDialogEditsAndChecksTheValues) {
+    standalone::Settings s = standalone::defaultSettings();
+    SettingsDialog dialog(s);
+    dialog.connectionEdit()->setText("");
+    EXPECT_FALSE(dialog.problem().isEmpty());
+    dialog.connectionEdit()->setText("nonsense");
+    EXPECT_FALSE(dialog.problem().isEmpty());
+    dialog.connectionEdit()->setText("  Provider=SQLite;database=X;Data Source=/tmp  ");
+    dialog.companyBox()->setValue(7);
+    dialog.levelsBox()->setValue(12);   // clamped to the range
+    EXPECT_TRUE(dialog.problem().isEmpty());
+    EXPECT_EQ(dialog.settings().connectionString, "Provider=SQLite;database=X;Data Source=/tmp");
+    EXPECT_EQ(dialog.settings().companyCode, 7);
+    EXPECT_EQ(dialog.settings().ledgerLevels, 9);
+}
+
+TEST(ShellSetup, TheDemoDatabaseIsMadeOnlyForTheDemoSettingsAndOnlyOnce) {
+    testsupport::TempDir dir;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.str()));
+    standalone::Settings other = standalone::defaultSettings();
+    other.connectionString = "Provider=SQLite;database=ALTRO;Data Source=" + dir.str();
+    EXPECT_FALSE(ensureDemoDatabase(other).created);
+    EXPECT_FALSE(fs::exists(standalone::demoDataFolder()));
+
+    DemoResult first = ensureDemoDatabase(standalone::defaultSettings());
+    EXPECT_TRUE(first.created);
+    EXPECT_NE(first.message.find(standalone::demoDataFolder().string()), std::string::npos);
+    EXPECT_TRUE(fs::exists(standalone::demoDataFolder() / "BREVANTO.db"));
+    EXPECT_TRUE(fs::exists(standalone::demoDataFolder() / "GRUPPO.db"));
+    EXPECT_FALSE(ensureDemoDatabase(standalone::defaultSettings()).created);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+#ifdef BREVANTO_MODULE_FILE
+
+// A shell over a fresh demo database, with the module library the build made.
+struct ShellWithModule : ::testing::Test {
+    static inline std::unique_ptr<testsupport::TempDir> dir;
+    static void SetUpTestSuite() {
+        dir = std::make_unique<testsupport::TempDir>();
+        createDemoDatabase(dir->path());
+    }
+    static void TearDownTestSuite() { dir.reset(); }
+
+    std::unique_ptr<DesktopShell> shell;
+    std::unique_ptr<guitest::BoxAnswerer> boxes;
+    void SetUp() override {
+        boxes = std::make_unique<guitest::BoxAnswerer>();
+        DesktopShell::Options o;
+        o.settings = standalone::defaultSettings();
+        o.settings.connectionString = sqliteConnectionString(dir->path());
+        o.settings.modal = false;
+        o.settingsFile = dir->path() / "brevanto.conf";
+        o.module = BREVANTO_MODULE_FILE;
+        shell = std::make_unique<DesktopShell>(o);
+    }
+    void TearDown() override {
+        shell.reset();
+        for (const auto& t : boxes->texts()) std::cerr << "message shown: " << t.toStdString() << '\n';
+        boxes.reset();
+    }
+};
+
+TEST_F(ShellWithModule, EachKindOpensItsEditorWithTheControlsOfItsKind) {
+    for (const auto& k : correlationKinds()) {
+        SCOPED_TRACE(k.key);
+        QString error;
+        ASSERT_TRUE(shell->openKind(k.kind, &error, true)) << error.toStdString();
+        FormWindow* w = shell->lastWindow();
+        ASSERT_NE(w, nullptr);
+        ASSERT_NE(w->form(), nullptr);
+        EXPECT_EQ(w->form()->name(), "FRMCG_CORRRICL");
+        EXPECT_EQ(w->windowTitle().toStdString(), k.caption);
+        auto visible = [&](const char* name) {
+            QWidget* widget = w->widgetOf(name);
+            return widget && !widget->isHidden();
+        };
+        EXPECT_TRUE(visible("TXT_CODICE_PDC"));
+        EXPECT_TRUE(visible("GRID_CORRPDC"));
+        EXPECT_EQ(visible("TXT_CODINTERCOMPANY"), k.kind == 3);
+        EXPECT_EQ(visible("BUT_CORRINFRANNUALECEE"), k.kind == 0);
+        EXPECT_EQ(visible("BUT_CORRINTERMEDI"), k.kind == 0 || k.kind == 3);
+        w->close();
+        EXPECT_EQ(w->form(), nullptr);
+    }
+}
+
+TEST_F(ShellWithModule, TypingTheHeaderFillsTheGrid) {
+    QString error;
+    ASSERT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
+    FormWindow* w = shell->lastWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    auto edit = [&](const char* name) { return w->viewAs<TextBoxView>(name)->lineEdit(); };
+    w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
+    QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
+    QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
+    QTest::keyClicks(edit("TXT_CODICE_RICL"), "101");
+    QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
+    auto* grid = w->viewAs<GridView>("GRID_CORRPDC");
+    ASSERT_NE(grid, nullptr);
+    // Every account of the chart is listed once per sign.
+    const auto* model = grid->model();
+    auto cell = [&](int r, int c) { return model->data(model->index(r, c)).toString().toStdString(); };
+    EXPECT_EQ(model->rowCount() % 2, 0);
+    ASSERT_GE(model->rowCount(), 2);
+    // The account through the chart's mask on its first sign row only, the sign's text, and
+    // the demo's correlation of the first account.
+    EXPECT_EQ(cell(0, 0), "01/01/01/0001");
+    EXPECT_EQ(cell(0, 1), "Costi di impianto e ampliamento");
+    EXPECT_EQ(cell(0, 2), "Dare");
+    EXPECT_EQ(cell(0, 3), "0101001");
+    EXPECT_EQ(cell(1, 0), "");
+    EXPECT_EQ(cell(1, 2), "Avere");
+    EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("\n").toStdString();
+    w->close();
+}
+
+#endif
+
+TEST(DesktopProgram, TheScreenshotOptionRendersTheCogeEditor) {
+#ifndef BREVANTO_MODULE_FILE
+    GTEST_SKIP() << "the module library is not part of this build";
+#else
+    testsupport::TempDir dir;
+    createDemoDatabase(dir.path());
+    const fs::path png = fs::path(BREVANTO_SCREENSHOT_DIR) / "coge.png";
+    std::error_code ec;
+    fs::remove(png, ec);
+    auto r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='") + dir.str() +
+                                     "' '" BREVANTO_DESKTOP "' --module '" BREVANTO_MODULE_FILE "' --conn '" +
+                                     sqliteConnectionString(dir.path()) + "' --screenshot '" + png.string() + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QImage image(QString::fromStdString(png.string()));
+    ASSERT_FALSE(image.isNull());
+    // The editor's placement: 11940 x 8280 twips.
+    EXPECT_EQ(image.width(), 796);
+    EXPECT_EQ(image.height(), 552);
+#endif
+}
+
+TEST(DesktopProgram, WithoutConfigurationTheFirstRunMakesTheDemoDatabaseAndSaysSo) {
+#ifndef BREVANTO_MODULE_FILE
+    GTEST_SKIP() << "the module library is not part of this build";
+#else
+    testsupport::TempDir home;
+    const std::string run = "QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='" + home.str() + "/config' XDG_DATA_HOME='" +
+                            home.str() + "/data' '" BREVANTO_DESKTOP "' --module '" BREVANTO_MODULE_FILE
+                            "' --kind cons --screenshot '" + home.str() + "/cons.png'";
+    auto first = testsupport::runCommand(run);
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.out.find("Creato il database dimostrativo in " + home.str() + "/data/brevanto/demo"),
+              std::string::npos) << first.out;
+    EXPECT_TRUE(fs::exists(home.path() / "data/brevanto/demo/BREVANTO.db"));
+    EXPECT_TRUE(fs::exists(home.path() / "cons.png"));
+    auto second = testsupport::runCommand(run);
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out.find("Creato il database"), std::string::npos);
+#endif
+}
+
+TEST(DesktopProgram, BadOptionsGetAClearMessage) {
+    auto r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP + "' --kind nessuno");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("nessuno"), std::string::npos);
+    r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP + "' --levels 12");
+    EXPECT_NE(r.exitCode, 0);
+}
+
+}  // namespace
