@@ -4,16 +4,9 @@
 
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
+#include "editor/RowNavigation.h"
 
 namespace editor {
-
-namespace {
-
-bool isRowKey(int key) {
-    return key == kit::keys::Down || key == kit::keys::Up || key == kit::keys::PageDown || key == kit::keys::PageUp;
-}
-
-}  // namespace
 
 void FRMCG_CORRRICL::TXT_CONTOCOIN_GotFocus() {
     ContoRiclAllIngresso = txtContoCoin_->Value();
@@ -28,7 +21,7 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_GotFocus() {
 void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
     ErrorTrap trap{"TXT_CONTOCOIN_KeyDown", suppressErrors()};
     trap.procedure([&] {
-        const bool rowKey = isRowKey(key);
+        const bool rowKey = isRowNavigationKey(key);
         if (rowKey) {
             bool accepted = true;
             trap([&] { accepted = ControllaContoRiclassificato(); });
@@ -37,7 +30,7 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
                 return;
             }
         }
-        if (!rowKey && key != kit::keys::Enter && key != kit::keys::Tab) return;
+        if (!isCommitKey(key)) return;
         trap([&] {
             const std::string value = txtContoCoin_->Value();
             setRowValue("DESCRRICL", value.empty() ? db::Variant("") : DecodificaContoCoin(db::Variant(value)));
@@ -45,30 +38,7 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
         if (!rowKey) return;
         trap([&] {
             if (!onWorkingRow()) return;
-            auto& rs = *gridRecordset_;
-            const long position = rs.AbsolutePosition();
-            const long count = rs.RecordCount();
-            switch (key) {
-                case kit::keys::Down:
-                    if (position < count) rs.MoveNext();
-                    break;
-                case kit::keys::Up:
-                    if (position > 1) rs.MovePrevious();
-                    break;
-                case kit::keys::PageDown:
-                    if (position + 10 >= count)
-                        rs.MoveLast();
-                    else
-                        rs.Move(10);
-                    break;
-                case kit::keys::PageUp:
-                    if (position - 10 < 2)
-                        rs.MoveFirst();
-                    else
-                        rs.Move(-10);
-                    break;
-                default: break;
-            }
+            moveByKey(*gridRecordset_, key);
         });
     });
 }

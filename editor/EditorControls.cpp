@@ -23,29 +23,29 @@ void FRMCG_CORRRICL::createControls() {
     // Header. At design time the intercompany row and the chart row share the first line;
     // the load moves the chart rows down for CONS.
     frame1_ = place(create<kit::GroupFrame>("Frame1"), 60, 0, 11760, kHeaderHeight);
-    lblCodIntercompany_ = place(create<kit::CaptionLabel>("LBL_CODINTERCOMPANY"), 120, 180, 1800, 255);
+    lblCodIntercompany_ = place(create<kit::CaptionLabel>("LBL_CODINTERCOMPANY"), 120, 180, 2700, 255);
     lblCodIntercompany_->setCaption("Codice intercompany");
-    txtCodIntercompany_ = place(create<kit::CodeEditBox>("TXT_CODINTERCOMPANY"), 2040, 150, 1200, 315);
+    txtCodIntercompany_ = place(create<kit::CodeEditBox>("TXT_CODINTERCOMPANY"), 2880, 150, 1200, 315);
     txtCodIntercompany_->setLabelCaption("Codice intercompany");
-    txtDescrIntercompany_ = place(create<kit::CodeEditBox>("TXT_DESCRINTERCOMPANY"), 3300, 150, 5000, 315);
+    txtDescrIntercompany_ = place(create<kit::CodeEditBox>("TXT_DESCRINTERCOMPANY"), 4560, 150, 5000, 315);
     txtDescrIntercompany_->setLabelCaption("Descrizione intercompany");
 
-    lblCodPdc_ = place(create<kit::CaptionLabel>("LBL_CODPDC"), 120, 180, 1800, 255);
+    lblCodPdc_ = place(create<kit::CaptionLabel>("LBL_CODPDC"), 120, 180, 2700, 255);
     lblCodPdc_->setCaption("Codice piano dei conti");
-    txtCodicePdc_ = place(create<kit::CodeEditBox>("TXT_CODICE_PDC"), 2040, 150, 1200, 315);
+    txtCodicePdc_ = place(create<kit::CodeEditBox>("TXT_CODICE_PDC"), 2880, 150, 1200, 315);
     txtCodicePdc_->setLabelCaption("Codice piano dei conti");
-    txtDescPdc_ = place(create<kit::CodeEditBox>("TXT_DESC_PDC"), 3300, 150, 5000, 315);
+    txtDescPdc_ = place(create<kit::CodeEditBox>("TXT_DESC_PDC"), 4560, 150, 5000, 315);
     txtDescPdc_->setLabelCaption("Descrizione P.d.C. contabile");
-    txtNumLivelli_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI"), 8400, 150, 400, 315);
-    txtNumLivelliCons_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_CONS"), 8880, 150, 400, 315);
+    txtNumLivelli_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI"), 9660, 150, 400, 315);
+    txtNumLivelliCons_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_CONS"), 10140, 150, 400, 315);
 
-    lblCodRicl_ = place(create<kit::CaptionLabel>("LBL_CODRICL"), 120, 510, 1800, 255);
+    lblCodRicl_ = place(create<kit::CaptionLabel>("LBL_CODRICL"), 120, 510, 2700, 255);
     lblCodRicl_->setCaption("Codice riclassificazione bilancio");
-    txtCodiceRicl_ = place(create<kit::CodeEditBox>("TXT_CODICE_RICL"), 2040, 480, 1200, 315);
+    txtCodiceRicl_ = place(create<kit::CodeEditBox>("TXT_CODICE_RICL"), 2880, 480, 1200, 315);
     txtCodiceRicl_->setLabelCaption("Codice riclassificazione bilancio");
-    txtDescrChartRicl_ = place(create<kit::CodeEditBox>("TXT_DESCR_RICL"), 3300, 480, 5000, 315);
+    txtDescrChartRicl_ = place(create<kit::CodeEditBox>("TXT_DESCR_RICL"), 4560, 480, 5000, 315);
     txtDescrChartRicl_->setLabelCaption("Descrizione P.d.C. riclassificazione");
-    txtNumLivelliRicl_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_RICL"), 8400, 480, 400, 315);
+    txtNumLivelliRicl_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_RICL"), 9660, 480, 400, 315);
 
     for (kit::Control* c : std::initializer_list<kit::Control*>{
              lblCodIntercompany_.get(), txtCodIntercompany_.get(), txtDescrIntercompany_.get(), lblCodPdc_.get(),
@@ -91,16 +91,16 @@ void FRMCG_CORRRICL::createControls() {
     txtDescrRicl_->setEnabled(false);
 
     // Buttons, anchored to the bottom right by the resizer.
-    grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 5520, 7620, 600, 420);
-    imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 5610, 7680, 300, 300);
+    grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 2100, 7620, 600, 420);
+    imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 2190, 7680, 300, 300);
     grbCheck_->add(*imgCheck_);
-    butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 6180, 7620, 1365, 420);
+    butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 2760, 7620, 2400, 420);
     butCorrInfrannualeCee_->setCaption("Bilanci infrannuali");
-    butCorrIntermedi_ = place(create<kit::MenuButton>("BUT_CORRINTERMEDI"), 7605, 7620, 1365, 420);
+    butCorrIntermedi_ = place(create<kit::MenuButton>("BUT_CORRINTERMEDI"), 5220, 7620, 3000, 420);
     butCorrIntermedi_->setCaption("Intermedi");
-    butNuovaCorr_ = place(create<kit::MenuButton>("BUT_NUOVACORR"), 9030, 7620, 1365, 420);
+    butNuovaCorr_ = place(create<kit::MenuButton>("BUT_NUOVACORR"), 8280, 7620, 1700, 420);
     butNuovaCorr_->setCaption("Nuova");
-    butStampa_ = place(create<kit::MenuButton>("BUT_STAMPA"), 10455, 7620, 1365, 420);
+    butStampa_ = place(create<kit::MenuButton>("BUT_STAMPA"), 10040, 7620, 1780, 420);
     butStampa_->setCaption("Stampa");
 
     // Two hidden decoder boxes: the validation of a reclassified account points them at the

@@ -9,6 +9,8 @@
 #include <QToolBar>
 
 #include "gui/ProgramWindow.h"
+#include "kit/Control.h"
+#include "kit/Form.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
 
@@ -165,7 +167,8 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     return true;
 }
 
-bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error) {
+bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,
+                              const std::string& chartCode, const std::string& reclChartCode) {
     const bool modal = options_.settings.modal;
     options_.settings.modal = false;
     lastWindow_ = nullptr;
@@ -176,6 +179,19 @@ bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QStri
     if (!w) {
         if (error) *error = QStringLiteral("la finestra della correlazione non si è aperta");
         return false;
+    }
+    if (kit::Form* form = w->form(); form && !chartCode.empty()) {
+        // Typed as a user would: the chart code, Tab to the reclassification chart, its code, Enter.
+        auto type = [&](const char* box, const std::string& text, int key) {
+            auto control = form->find(box);
+            if (!control) return;
+            form->setFocus(*control);
+            control->enterText(text);
+            form->keyDown(key);
+            QCoreApplication::processEvents();
+        };
+        type("TXT_CODICE_PDC", chartCode, kit::keys::Tab);
+        if (!reclChartCode.empty()) type("TXT_CODICE_RICL", reclChartCode, kit::keys::Enter);
     }
     QCoreApplication::processEvents();
     std::error_code ec;

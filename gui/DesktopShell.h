@@ -44,7 +44,10 @@ public:
     // message box unless `quiet`.
     bool openKind(int kind, QString* error = nullptr, bool quiet = false);
     // Opens the kind modeless, renders its window into a PNG file and closes it again.
-    bool screenshot(int kind, const std::filesystem::path& file, QString* error = nullptr);
+    // Opens the kind, optionally types the two header codes (ledger or analytic chart, then the
+    // reclassification chart) as a user would, and saves the editor's image.
+    bool screenshot(int kind, const std::filesystem::path& file, QString* error = nullptr,
+                    const std::string& chartCode = {}, const std::string& reclChartCode = {});
 
     const standalone::Settings& settings() const { return options_.settings; }
     // New settings for the windows opened from now on (open windows keep theirs).

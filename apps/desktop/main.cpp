@@ -16,7 +16,7 @@
 int main(int argc, char** argv) {
     CLI::App cli{"Brevanto: correlazione dei piani dei conti", "brevanto"};
     cli.allow_extras();   // Qt's own options (-platform, -style ...) pass through
-    std::string conn, kind, screenshot, config, module;
+    std::string conn, kind, screenshot, config, module, header;
     std::optional<std::int32_t> company;
     std::optional<std::int16_t> levels;
     bool modeless = false;
@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     cli.add_option("--levels", levels, "Numero di livelli del piano dei conti")->check(CLI::Range(1, 9));
     cli.add_option("--kind", kind, "Correlazione da aprire all'avvio: coge, coin, hype, cons (o 0-3)");
     cli.add_option("--screenshot", screenshot, "Salva l'immagine dell'editor in un file PNG ed esce");
+    cli.add_option("--header", header, "Con --screenshot: codici del piano e della riclassificazione da digitare, es. 10,101");
     cli.add_option("--config", config, "File di configurazione (altrimenti quello dell'utente)");
     cli.add_option("--module", module, "File del modulo libbrevanto.so");
     cli.add_flag("--modeless", modeless, "Apre le correlazioni in finestre non modali");
@@ -80,7 +81,10 @@ int main(int argc, char** argv) {
     if (!shell.databaseNotice().isEmpty()) std::cout << gui::ss(shell.databaseNotice()) << std::endl;
 
     if (!screenshot.empty()) {
-        if (!shell.screenshot(startKind->kind, screenshot, &error)) {
+        const auto comma = header.find(',');
+        const std::string chart = header.substr(0, comma);
+        const std::string ricl = comma == std::string::npos ? std::string() : header.substr(comma + 1);
+        if (!shell.screenshot(startKind->kind, screenshot, &error, chart, ricl)) {
             std::cerr << "Errore: " << gui::ss(error) << '\n';
             return 1;
         }
