@@ -689,10 +689,12 @@ void insertIntermediaries(db::Connection& c, const std::vector<Intermediary>& ro
     ins.flush();
 }
 
+// Intermediary numbers take the third and fourth characters of the masters' codes
+// (1401000000, 2601000000), so none of them is 1: its sub-account would be the master itself.
 const std::vector<Intermediary>& companyIntermediaries() {
     static const std::vector<Intermediary> rows = {
         {1, 0, 0, "Clienti diversi"},
-        {1, 0, 1, "Clienti Italia - agenzia Nord"},
+        {1, 0, 4, "Clienti Italia - agenzia Nord"},
         {1, 0, 2, "Clienti esteri"},
         {1, 0, 7, "Clienti grande distribuzione"},
         {1, 1, 0, "Fornitori diversi"},
@@ -705,7 +707,7 @@ const std::vector<Intermediary>& companyIntermediaries() {
 const std::vector<Intermediary>& groupIntermediaries() {
     static const std::vector<Intermediary> rows = {
         {2, 0, 0, "Clienti diversi"},
-        {2, 0, 1, "Societa' controllate"},
+        {2, 0, 4, "Societa' controllate"},
         {2, 1, 0, "Fornitori diversi"},
         {2, 1, 2, "Societa' del gruppo"},
     };
@@ -951,7 +953,7 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
                          {"CG93_DITTA_CG18", "CG93_TIPOCF_CG40", "CG93_INTERMEDIO_CG40", "CG93_CODICE_PC01",
                           "CG93_INDSEGNO", "CG93_CONTO_PC03"},
                          batch, h);
-            ins.row({num(kDemoCompany), "0", "1", "101", "1", lit("0202001")});
+            ins.row({num(kDemoCompany), "0", "4", "101", "1", lit("0202001")});
             ins.row({num(kDemoCompany), "0", "7", "101", "1", lit("0203002")});
             ins.row({num(kDemoCompany), "1", "3", "101", "2", lit("0501001")});
             ins.flush();
@@ -961,7 +963,7 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
                          {"CGB4_CODICE_CGC0", "CGB4_TIPOCF_CG40", "CGB4_INTERMEDIO_CG40", "CGB4_CODICE_PC01",
                           "CGB4_INDSEGNO", "CGB4_CONTO_PC03"},
                          batch, h);
-            ins.row({"1", "0", "1", "401", "1", lit("IC101")});
+            ins.row({"1", "0", "4", "401", "1", lit("IC101")});
             ins.row({"1", "1", "2", "401", "2", lit("IC102")});
             ins.flush();
         }

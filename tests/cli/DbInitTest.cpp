@@ -107,7 +107,7 @@ TEST_F(DemoDatabase, ChartsCompaniesAndStructures) {
 
     EXPECT_EQ(scalar(host(), "SELECT group_concat(CG40_INTERMEDIO) FROM (SELECT CG40_INTERMEDIO FROM CG40_ANADITTAINTER "
                              "WHERE CG40_DITTA_CG18 = 1 AND CG40_TIPOCF = 0 ORDER BY 1)"),
-              "0,1,2,7");
+              "0,2,4,7");
     EXPECT_EQ(scalar(host(), "SELECT group_concat(CG40_INTERMEDIO) FROM (SELECT CG40_INTERMEDIO FROM CG40_ANADITTAINTER "
                              "WHERE CG40_DITTA_CG18 = 1 AND CG40_TIPOCF = 1 ORDER BY 1)"),
               "0,3,5");
