@@ -20,6 +20,7 @@
 // account now stored, so that a second change of the same row updates instead of inserting.
 
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
+#include "editor/RowNavigation.h"
 
 #include <stdexcept>
 
@@ -34,11 +35,6 @@ using editor::required;
 using editor::suppressErrors;
 
 namespace {
-
-bool isNavigationKey(int key) {
-    return key == kit::keys::Down || key == kit::keys::Up || key == kit::keys::PageDown || key == kit::keys::PageUp;
-}
-bool isCommitKey(int key) { return isNavigationKey(key) || key == kit::keys::Enter || key == kit::keys::Tab; }
 
 std::string trimmedBlanks(const std::string& s) {
     const std::size_t b = s.find_first_not_of(' ');
@@ -265,7 +261,7 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
 void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
     ErrorTrap trap{"TXT_CONTOCOIN_KeyDown", suppressErrors()};
     trap.procedure([&] {
-        if (isNavigationKey(key)) {
+        if (editor::isRowNavigationKey(key)) {
             bool accepted = true;
             trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
@@ -273,14 +269,14 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
                 return;
             }
         }
-        if (!isCommitKey(key)) return;
+        if (!editor::isCommitKey(key)) return;
         trap([&] {
             if (!onRow()) return;
             const std::string value = txtContoCoin_->Value();
             const bool empty = ValoreNonVuoto(db::Variant(value), db::Variant("")).toText().empty();
             setRowValue("DESCRRICL", empty ? db::Variant("") : caller().DecodificaContoCoin(db::Variant(value)));
         });
-        if (!isNavigationKey(key)) return;
+        if (!editor::isRowNavigationKey(key)) return;
         trap([&] {
             if (!onRow()) return;
             auto& rs = *recordset_;
