@@ -279,30 +279,7 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
         if (!editor::isRowNavigationKey(key)) return;
         trap([&] {
             if (!onRow()) return;
-            auto& rs = *recordset_;
-            const long position = rs.AbsolutePosition();
-            const long count = rs.RecordCount();
-            switch (key) {
-                case kit::keys::Down:
-                    if (position < count) rs.MoveNext();
-                    break;
-                case kit::keys::Up:
-                    if (position > 1) rs.MovePrevious();
-                    break;
-                case kit::keys::PageDown:
-                    if (position + 10 >= count)
-                        rs.MoveLast();
-                    else
-                        rs.Move(10);
-                    break;
-                case kit::keys::PageUp:
-                    if (position - 10 < 2)
-                        rs.MoveFirst();
-                    else
-                        rs.Move(-10);
-                    break;
-                default: break;
-            }
+            editor::moveByKey(*recordset_, key);
         });
     });
 }
