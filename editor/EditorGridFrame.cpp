@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "db/SqlText.h"
+#include "editor/CorrelationGridSetup.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
 #include "editor/WorkingTableStatements.h"
@@ -63,35 +64,8 @@ void FRMCG_CORRRICL::CaricaComboSegno() {
 void FRMCG_CORRRICL::INITGRID_CORRPDC() {
     ErrorTrap trap{"INITGRID_CORRPDC", errorRoutine()};
     trap.procedure([&] {
-        std::vector<std::pair<db::Variant, std::string>> signs;
-        trap([&] {
-            auto messages = global()->messageCenter();
-            signs = {{db::Variant(1), messages->text(17737, {})}, {db::Variant(2), messages->text(8493, {})}};
-        });
-        std::shared_ptr<kit::GridSettings> settings;
-        trap([&] {
-            settings = std::make_shared<kit::GridSettings>();
-            settings->Init(entry_, nullptr, "FAKEID", 0);
-            settings->options.fill(true);
-        });
-        trap([&] { grid_->Reset(); });
-        trap([&] { grid_->setSettings(settings); });
-        trap([&] {
-            grid_->setNumberOption(1);
-            grid_->setOptions(true, false, true);
-        });
-        trap([&] {
-            grid_->AddColumn("FAKEID", "Key", 1, 100, false);
-            grid_->AddColumn("CONTOPDC", "Conto", 1, 100, false);
-            grid_->AddColumn("DESCRPDC", "Descrizione", 1, 100, false);
-            grid_->AddColumn("CONTOPDCGRID", "Conto contabile", 1, 2025, true);
-            grid_->AddColumn("DESCRPDCGRID", "Descrizione conto contabile", 1, 3405, true);
-            grid_->AddValueListColumn("SEGNO", 3, signs, "Segno", 645, true);
-            grid_->AddColumn("CONTORICL", "Conto riclassificato", 1, 2055, true);
-            grid_->AddColumn("DESCRRICL", "Descrizione conto riclassificato", 1, 3630, true);
-        });
-        trap([&] { grid_->EndColumns(); });
-        trap([&] { grid_->CloseColumns(); });
+        setUpCorrelationGrid(trap, *grid_, entry_, [this] { return global()->messageCenter(); },
+                             {"Descrizione conto contabile", "Conto riclassificato", 3630});
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 
+#include "editor/CorrelationGridSetup.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
 #include "host/ClassFactory.h"
@@ -383,35 +384,10 @@ void FRMCG_CORRINTERMEDI::ImpostaVirtualFrameIntermedi() {
 void FRMCG_CORRINTERMEDI::INITGRID_INTERMEDI() {
     ErrorTrap trap{"INITGRID_INTERMEDI", errorRoutine()};
     trap.procedure([&] {
-        std::vector<std::pair<db::Variant, std::string>> signs;
-        trap([&] {
-            auto messages = required(ClsChiamante, "classe chiamante").ClsGlobal()->messageCenter();
-            signs = {{db::Variant(1), messages->text(17737, {})}, {db::Variant(2), messages->text(8493, {})}};
-        });
-        std::shared_ptr<kit::GridSettings> settings;
-        trap([&] {
-            settings = std::make_shared<kit::GridSettings>();
-            settings->Init(ClsChiamante, nullptr, "FAKEID", 0);
-            settings->options.fill(true);
-        });
-        trap([&] { grid_->Reset(); });
-        trap([&] { grid_->setSettings(settings); });
-        trap([&] {
-            grid_->setNumberOption(1);
-            grid_->setOptions(true, false, true);
-        });
-        trap([&] {
-            grid_->AddColumn("FAKEID", "Key", 1, 100, false);
-            grid_->AddColumn("CONTOPDC", "Conto", 1, 100, false);
-            grid_->AddColumn("DESCRPDC", "Descrizione", 1, 100, false);
-            grid_->AddColumn("CONTOPDCGRID", "Conto contabile", 1, 2025, true);
-            grid_->AddColumn("DESCRPDCGRID", "Descrizione", 1, 3405, true);
-            grid_->AddValueListColumn("SEGNO", 3, signs, "Segno", 645, true);
-            grid_->AddColumn("CONTORICL", "Conto riclassificazione", 1, 2055, true);
-            grid_->AddColumn("DESCRRICL", "Descrizione conto riclassificato", 1, 3705, true);
-        });
-        trap([&] { grid_->EndColumns(); });
-        trap([&] { grid_->CloseColumns(); });
+        editor::setUpCorrelationGrid(
+            trap, *grid_, ClsChiamante,
+            [this] { return required(ClsChiamante, "classe chiamante").ClsGlobal()->messageCenter(); },
+            {"Descrizione", "Conto riclassificazione", 3705});
     });
 }
 
