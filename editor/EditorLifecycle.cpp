@@ -277,6 +277,17 @@ void FRMCG_CORRRICL::Form_QueryUnload(bool& cancel, int /*mode*/) {
             return;
         }
         if (cancel) return;
+        // The account being typed is checked when the focus leaves the box, and closing does
+        // not move the focus: check it here, so that a refused account keeps the window open
+        // instead of being stored by the record frame on the way out.
+        if (focused() == txtContoCoin_.get()) {
+            bool accepted = true;
+            trap([&] { accepted = ControllaContoRiclassificato(); });
+            if (!accepted) {
+                cancel = true;
+                return;
+            }
+        }
         trap([&] { ExecuteFormEvent("qvClose"); });
         trap([&] {
             // Without a script object model nobody can veto.
