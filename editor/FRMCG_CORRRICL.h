@@ -183,6 +183,18 @@ public:
     ErrorReporter IntermediErrorRoutine() { return errorRoutine(); }
     // ===== end intermediaries hand-off =====
 
+    // ===== interim balances by CEE hand-off (EditorCeeCall.cpp) =====
+    // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
+    // then refreshes the navigator.
+    void ShowForm_CorrelaByCee();
+    // What that window uses: the host utility (messages, value-or-default) and its error
+    // report, and the step that takes TXT_CODICE_PDC and TXT_CODICE_RICL out of the tab order
+    // once the grid shows the new correlations.
+    std::shared_ptr<host::EditorUtility> CeeUtility() const { return utility_; }
+    ErrorReporter CeeErrorRoutine() { return utilityRoutine(); }
+    void EscludiCodiciDaTabulazione();
+    // ===== end interim balances by CEE hand-off =====
+
 private:
     // EditorControls.cpp
     void createControls();
@@ -340,6 +352,13 @@ private:
     // this handler runs before the window's own load handler.
     int intermediLoadHook_ = Load.connect([this] { connectIntermediHandlers(); });
     // ===== end intermediaries hand-off =====
+
+    // ===== interim balances by CEE hand-off: private part (EditorCeeCall.cpp) =====
+    void BUT_CORRINFRANNUALECEE_ButtonClick();
+    void connectCeeHandlers();
+    bool ceeHandlersConnected_ = false;
+    int ceeLoadHook_ = Load.connect([this] { connectCeeHandlers(); });
+    // ===== end interim balances by CEE hand-off =====
 };
 
 }  // namespace editor

@@ -1,0 +1,56 @@
+// The interim-balances button of kind COGE: it opens the correlation by CEE scheme modally on
+// this editor's charts; when that window has closed the host's navigator is brought up to
+// date. The window itself refills the grid after a run that changed correlations.
+
+#include "bycee/FRMCG_CORRRICLBYCEE.h"
+#include "editor/FRMCG_CORRRICL.h"
+#include "editor/Required.h"
+
+namespace editor {
+
+void FRMCG_CORRRICL::connectCeeHandlers() {
+    if (ceeHandlersConnected_ || !butCorrInfrannualeCee_) return;
+    ceeHandlersConnected_ = true;
+    butCorrInfrannualeCee_->ButtonClick.connect([this] { BUT_CORRINFRANNUALECEE_ButtonClick(); });
+}
+
+void FRMCG_CORRRICL::BUT_CORRINFRANNUALECEE_ButtonClick() {
+    try {
+        ShowForm_CorrelaByCee();
+    } catch (const std::exception&) {
+        // a click never lets an error out to the host
+    }
+}
+
+void FRMCG_CORRRICL::ShowForm_CorrelaByCee() {
+    ErrorTrap trap{"ShowForm_CorrelaByCee", utilityRoutine()};
+    trap.procedure([&] {
+        {
+            std::shared_ptr<bycee::FRMCG_CORRRICLBYCEE> window;
+            trap([&] {
+                window = std::make_shared<bycee::FRMCG_CORRRICLBYCEE>(windowSystemOrNull());
+                window->FrmChiamante = this;
+                window->ClsChiamante = entry_;
+            });
+            // Whatever happens in the window, this editor is brought back below.
+            trap([&] {
+                if (window) window->show(true);
+            });
+            trap([&] {
+                if (!window) return;
+                if (window->isLoaded()) window->close();
+                window->FrmChiamante = nullptr;
+                window->ClsChiamante.reset();
+                window.reset();
+            });
+        }
+        trap([&] { AggiornaNavigatore(); });
+    });
+}
+
+void FRMCG_CORRRICL::EscludiCodiciDaTabulazione() {
+    txtCodicePdc_->setTabStop(false);
+    txtCodiceRicl_->setTabStop(false);
+}
+
+}  // namespace editor
