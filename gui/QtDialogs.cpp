@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 
 #include "gui/Support.h"
@@ -60,7 +61,14 @@ int run(QWidget* parent, const BoxPlan& plan, const QString& title, const QStrin
     std::vector<QPushButton*> added;
     for (auto b : plan.buttons) added.push_back(box.addButton(b.button));
     box.setDefaultButton(added[plan.defaultIndex]);
+    // The box is asked from inside a field's handler (a refused account, a failed save): the
+    // cursor goes back to that field when the box closes, as the user left it.
+    QPointer<QWidget> previous = QApplication::focusWidget();
     box.exec();
+    if (previous) {
+        previous->activateWindow();
+        previous->setFocus(Qt::OtherFocusReason);
+    }
     QAbstractButton* clicked = box.clickedButton();
     for (std::size_t i = 0; i < added.size(); ++i)
         if (added[i] == clicked) return plan.buttons[i].answer;

@@ -2,12 +2,30 @@
 // What the Qt tests share: the application object (created once for the binary, offscreen)
 // and an in-memory working recordset like the editor's.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QStringList>
+#include <QTest>
 #include <functional>
 #include <memory>
 
 #include "db/Recordset.h"
+
+// Qt's own QTRY_ macros report through QtTest and return quietly from a GoogleTest body: here
+// they wait the same way and then fail the GoogleTest test like any other expectation.
+#undef QTRY_COMPARE
+#define QTRY_COMPARE(actual, expected)                                          \
+    do {                                                                        \
+        (void)QTest::qWaitFor([&] { return (actual) == (expected); }, 5000);    \
+        EXPECT_EQ((actual), (expected));                                        \
+    } while (0)
+#undef QTRY_VERIFY
+#define QTRY_VERIFY(condition)                                                  \
+    do {                                                                        \
+        (void)QTest::qWaitFor([&] { return bool(condition); }, 5000);           \
+        EXPECT_TRUE(condition);                                                 \
+    } while (0)
 
 namespace guitest {
 
