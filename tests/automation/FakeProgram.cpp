@@ -6,9 +6,9 @@ FakeEntry::~FakeEntry() = default;
 
 db::Variant FakeEntry::ShowForm() {
     window_ = std::make_shared<FakeWindow>(*this, ws_);
-    window_->setCaption(caption_.toText());
-    window_->show(modal_);
-    if (modal_) modalReturned = true;
+    window_->setCaption(Caption().toText());
+    window_->show(WindowModal());
+    if (WindowModal()) modalReturned = true;
     return {};
 }
 

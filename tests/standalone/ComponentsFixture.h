@@ -17,71 +17,13 @@
 #include "kit/Kit.h"
 #include "standalone/ScriptedDialogs.h"
 #include "standalone/StandaloneHost.h"
+#include "support/PropertyEntry.h"
 #include "support/TestSupport.h"
 
 namespace componentstest {
 
 // A property store that is just enough of an entry class for the components.
-class MiniEntry : public host::Cinterface {
-public:
-    std::shared_ptr<host::Global> ClsGlobal() const override { return global_; }
-    void setClsGlobal(std::shared_ptr<host::Global> g) override { global_ = std::move(g); }
-    std::shared_ptr<db::Object> ActiveFrame() const override { return nullptr; }
-    void setActiveFrame(std::shared_ptr<db::Object>) override {}
-    std::shared_ptr<host::Navigator> ActiveNavigator() const override { return nullptr; }
-    void setActiveNavigator(std::shared_ptr<host::Navigator>) override {}
-    std::shared_ptr<host::Cinterface> ActiveDll() override { return dll_.get(*this); }
-    void setActiveDll(std::shared_ptr<host::Cinterface> d) override { dll_.set(*this, std::move(d)); }
-    std::shared_ptr<db::Object> StatusBar() const override { return nullptr; }
-    void setStatusBar(std::shared_ptr<db::Object>) override {}
-    bool CanInsert() const override { return false; }
-    void setCanInsert(bool) override {}
-    bool CanDelete() const override { return false; }
-    void setCanDelete(bool) override {}
-    bool CanUpdate() const override { return false; }
-    void setCanUpdate(bool) override {}
-    bool CanQbe() const override { return false; }
-    void setCanQbe(bool) override {}
-    std::int32_t WindowState() const override { return 0; }
-    void setWindowState(std::int32_t) override {}
-    bool WindowModal() const override { return false; }
-    void setWindowModal(bool) override {}
-    std::int32_t ProgramMode() const override { return 0; }
-    void setProgramMode(std::int32_t) override {}
-    db::Variant MenuModulo() const override { return {}; }
-    void setMenuModulo(const db::Variant&) override {}
-    db::Variant MenuPadre() const override { return {}; }
-    void setMenuPadre(const db::Variant&) override {}
-    db::Variant MenuProg() const override { return {}; }
-    void setMenuProg(const db::Variant&) override {}
-    db::Variant Caption() const override { return {}; }
-    void setCaption(const db::Variant&) override {}
-    std::int32_t hwndParent() const override { return 0; }
-    void sethwndParent(std::int32_t) override {}
-    db::Variant ShowForm() override { return {}; }
-    db::Variant CloseForm() override { return {}; }
-    std::shared_ptr<db::Connection> Connection() const override { return connection_; }
-    void setConnection(std::shared_ptr<db::Connection> c) override { connection_ = std::move(c); }
-    std::shared_ptr<db::Object> Cwindow() const override { return nullptr; }
-    db::Variant TransferData(const db::Variant&) override { return {}; }
-    db::Variant Top() const override { return {}; }
-    void setTop(const db::Variant&) override {}
-    db::Variant Left() const override { return {}; }
-    void setLeft(const db::Variant&) override {}
-    std::shared_ptr<db::Object> ClsVoceMenu() const override { return nullptr; }
-    void setClsVoceMenu(std::shared_ptr<db::Object>) override {}
-    bool IsActive() const override { return false; }
-    void setIsActive(bool) override {}
-    bool IsCalled() const override { return false; }
-    void setIsCalled(bool) override {}
-    db::Variant Filtro() const override { return {}; }
-    void setFiltro(const db::Variant&) override {}
-
-private:
-    std::shared_ptr<host::Global> global_;
-    std::shared_ptr<db::Connection> connection_;
-    host::ActiveDllSlot dll_;
-};
+using MiniEntry = testsupport::PropertyEntry;
 
 // The demo databases, made once per suite; every test gets a fresh host and form on them.
 class DemoComponents : public ::testing::Test {

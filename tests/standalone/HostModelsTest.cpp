@@ -11,6 +11,7 @@
 #include "host/HostError.h"
 #include "standalone/ScriptedDialogs.h"
 #include "standalone/StandaloneHost.h"
+#include "support/PropertyEntry.h"
 #include "support/TestSupport.h"
 
 using namespace standalone;
@@ -18,72 +19,8 @@ using testing::HasSubstr;
 
 namespace {
 
-// The smallest Cinterface: a property store, enough to be a program the host tracks.
-class FakeEntry : public host::Cinterface {
-public:
-    std::shared_ptr<host::Global> ClsGlobal() const override { return global_; }
-    void setClsGlobal(std::shared_ptr<host::Global> g) override { global_ = std::move(g); }
-    std::shared_ptr<db::Object> ActiveFrame() const override { return frame_; }
-    void setActiveFrame(std::shared_ptr<db::Object> f) override { frame_ = std::move(f); }
-    std::shared_ptr<host::Navigator> ActiveNavigator() const override { return navigator_; }
-    void setActiveNavigator(std::shared_ptr<host::Navigator> n) override { navigator_ = std::move(n); }
-    std::shared_ptr<host::Cinterface> ActiveDll() override { return dll_.get(*this); }
-    void setActiveDll(std::shared_ptr<host::Cinterface> d) override { dll_.set(*this, std::move(d)); }
-    std::shared_ptr<db::Object> StatusBar() const override { return nullptr; }
-    void setStatusBar(std::shared_ptr<db::Object>) override {}
-    bool CanInsert() const override { return false; }
-    void setCanInsert(bool) override {}
-    bool CanDelete() const override { return false; }
-    void setCanDelete(bool) override {}
-    bool CanUpdate() const override { return false; }
-    void setCanUpdate(bool) override {}
-    bool CanQbe() const override { return false; }
-    void setCanQbe(bool) override {}
-    std::int32_t WindowState() const override { return 0; }
-    void setWindowState(std::int32_t) override {}
-    bool WindowModal() const override { return false; }
-    void setWindowModal(bool) override {}
-    std::int32_t ProgramMode() const override { return 0; }
-    void setProgramMode(std::int32_t) override {}
-    db::Variant MenuModulo() const override { return {}; }
-    void setMenuModulo(const db::Variant&) override {}
-    db::Variant MenuPadre() const override { return {}; }
-    void setMenuPadre(const db::Variant&) override {}
-    db::Variant MenuProg() const override { return {}; }
-    void setMenuProg(const db::Variant&) override {}
-    db::Variant Caption() const override { return caption_; }
-    void setCaption(const db::Variant& c) override { caption_ = c; }
-    std::int32_t hwndParent() const override { return 0; }
-    void sethwndParent(std::int32_t) override {}
-    db::Variant ShowForm() override { return {}; }
-    db::Variant CloseForm() override { return {}; }
-    std::shared_ptr<db::Connection> Connection() const override { return nullptr; }
-    void setConnection(std::shared_ptr<db::Connection>) override {}
-    std::shared_ptr<db::Object> Cwindow() const override { return nullptr; }
-    db::Variant TransferData(const db::Variant& d) override {
-        DataTransfer.raise(d);
-        return {};
-    }
-    db::Variant Top() const override { return {}; }
-    void setTop(const db::Variant&) override {}
-    db::Variant Left() const override { return {}; }
-    void setLeft(const db::Variant&) override {}
-    std::shared_ptr<db::Object> ClsVoceMenu() const override { return nullptr; }
-    void setClsVoceMenu(std::shared_ptr<db::Object>) override {}
-    bool IsActive() const override { return false; }
-    void setIsActive(bool) override {}
-    bool IsCalled() const override { return false; }
-    void setIsCalled(bool) override {}
-    db::Variant Filtro() const override { return {}; }
-    void setFiltro(const db::Variant&) override {}
-
-private:
-    std::shared_ptr<host::Global> global_;
-    std::shared_ptr<db::Object> frame_;
-    std::shared_ptr<host::Navigator> navigator_;
-    host::ActiveDllSlot dll_;
-    db::Variant caption_;
-};
+// A property store is enough to be a program the host tracks.
+using FakeEntry = testsupport::PropertyEntry;
 
 StandaloneHost makeHost(const std::string& connectionString = "Provider=SQLite;database=NONE;Data Source=/nonexistent") {
     Settings s = defaultSettings();
