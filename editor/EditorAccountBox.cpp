@@ -1,6 +1,10 @@
 // The reclassified-account box TXT_CONTOCOIN of the record frame: what it remembers when it
 // gets the focus, the navigation keys that validate the account and move through the rows
 // (the record frame saves the row it leaves), leaving the box, its lookup and its menu key.
+// A proposed account is confirmed by a navigation key, Enter or Tab, each after validation;
+// leaving the box any other way leaves it a proposal.
+
+#include <utility>
 
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
@@ -22,13 +26,20 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
     ErrorTrap trap{"TXT_CONTOCOIN_KeyDown", suppressErrors()};
     trap.procedure([&] {
         const bool rowKey = isRowNavigationKey(key);
-        if (rowKey) {
+        leavingByTab_ = key == kit::keys::Tab;
+        if (rowKey || key == kit::keys::Enter) {
             bool accepted = true;
-            trap([&] { accepted = ControllaContoRiclassificato(); });
+            // Enter checks only an account that is new for the row.
+            const bool check = rowKey || (txtContoCoin_->Value() != ContoRiclPrecedente.toText() &&
+                                          !validated_.covers(txtContoCoin_->Value(), currentRowKey()));
+            if (check) trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
                 trap([&] { txtContoCoin_->FocusInput(); });
                 return;
             }
+            trap([&] {
+                if (frame_) frame_->ConfirmProposal();
+            });
         }
         if (!isCommitKey(key)) return;
         trap([&] {
@@ -45,13 +56,19 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
 
 void FRMCG_CORRRICL::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
     ErrorTrap trap{"TXT_CONTOCOIN_LostFocus", suppressErrors()};
+    const bool byTab = std::exchange(leavingByTab_, false);
     trap.procedure([&] {
+        // A proposal left other than by Tab stays a proposal: nothing to check or to keep.
+        if (frame_ && frame_->isProposal() && !byTab) return;
         bool accepted = true;
         trap([&] { accepted = ControllaContoRiclassificato(); });
         if (!accepted) {
             Cancel = true;
             return;
         }
+        trap([&] {
+            if (frame_) frame_->ConfirmProposal();
+        });
         trap([&] { txtDescrRicl_->setText(DecodificaContoCoin(db::Variant(txtContoCoin_->Value())).toText()); });
         trap([&] {
             if (!onWorkingRow()) return;

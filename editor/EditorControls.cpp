@@ -66,6 +66,10 @@ void FRMCG_CORRRICL::createControls() {
     txtConto_ = place(create<kit::LedgerAccountBox>("TXT_CONTO"), 60, 6780, 1500, 315);
     txtConto_->setDbfield("CONTOPDC");
     txtConto_->setTag("Codice conto");
+    txtConto_->setLabelCaption("Cerca conto");
+    // The search box's visible label, under it (the record fields fill the row).
+    lblConto_ = place(create<kit::CaptionLabel>("LBL_CONTO"), 60, 7110, 1500, 255);
+    lblConto_->setCaption("Cerca conto");
     txtKey_ = place(create<kit::CodeEditBox>("TXT_KEY"), 60, 7200, 600, 315);
     txtKey_->setDbfield("FAKEID");
     txtKey_->setLabelCaption("chiave univoca");

@@ -6,6 +6,7 @@
 // box TXT_CONTO and the new-correlation button.
 
 #include <algorithm>
+#include <utility>
 
 #include "db/SqlText.h"
 #include "editor/CorrelationGridSetup.h"
@@ -138,6 +139,7 @@ void FRMCG_CORRRICL::connectFrameHandlers() {
     frame_->BeforeUndo.connect([this](bool& cancel) { FME_CORRRICL_BeforeUndo(cancel); });
     frame_->BeforeUpdate.connect([this](bool& cancel) { FME_CORRRICL_BeforeUpdate(cancel); });
     frame_->ChangeStatus.connect([this](int status, int reason) { FME_CORRRICL_ChangeStatus(status, reason); });
+    frame_->ConfirmUpdate.connect([this](int reason, int& decision) { FME_CORRRICL_ConfirmUpdate(reason, decision); });
 }
 
 // ---- the current working row ---------------------------------------------------------------
@@ -162,6 +164,7 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
     ErrorTrap trap{"FME_CORRRICL_ChangeStatus", errorRoutine()};
     trap.procedure([&] {
         if (fenm_status == kit::StatusShowing) {
+            validated_.forget();
             trap([&] {
                 txtConto_->setText(rowValue("CONTOPDC").toText());
                 txtConto_->setTabStop(false);
@@ -175,14 +178,15 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
                 trap([&] {
                     const std::string proposal = ProponiContoRiclassificato();
                     if (proposal.empty()) return;
-                    // Pre-filled from the other sign of the same account; written to the
-                    // database only when the frame saves the row.
+                    // Pre-filled from the other sign of the same account: a proposal, written
+                    // only once the user confirms it.
                     txtContoCoin_->setValue(proposal);
                     const db::Variant description = DecodificaContoCoin(db::Variant(txtContoCoin_->Value()));
                     txtDescrRicl_->setText(description.toText());
                     ContoRiclPrecedente = rowValue("CONTORICL").toText();
                     gridRecordset_->setValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
                     gridRecordset_->setValue("DESCRRICL", db::Variant(txtDescrRicl_->Text()));
+                    if (frame_) frame_->Propose(kProposalHint);
                 });
             }
             // The box's entry values belong to the row being edited: the focus often stays in
@@ -238,6 +242,23 @@ void FRMCG_CORRRICL::FME_CORRRICL_BeforeUpdate(bool& /*fbol_Cancel*/) {
         });
         trap([&] { AggiornaCorrelazioniCG83_PC07_CGH0(); });
     });
+}
+
+void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
+    try {
+        PendingRow row{txtContoCoin_->Value(), ContoRiclPrecedente.toText(), false};
+        row.validated = validated_.covers(row.account, currentRowKey());
+        decision = decideRowUpdate(
+            reason, row,
+            [&] {
+                return askSaveBeforeClosing(*global()->messageCenter(), currentLedgerAccountText(*grid_), Caption());
+            },
+            [&] { return ControllaContoRiclassificato(); });
+    } catch (const std::exception&) {
+        // Whatever cannot be checked is not written.
+        decision = kit::DecisionStay;
+    }
+    leaveRefused_ = decision == kit::DecisionStay;
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_AfterUpdate(int /*fenm_operationresult*/) {
@@ -304,6 +325,8 @@ void FRMCG_CORRRICL::GRID_CORRPDC_CellText(std::string& text, const std::string&
 // ---- navigator -----------------------------------------------------------------------------
 
 void FRMCG_CORRRICL::GRIDNAV_ButtonPressed(const std::string& button) {
+    // The row was kept because its account was refused: the focus stays in the account box.
+    if (std::exchange(leaveRefused_, false) && frame_ && frame_->isChanged()) return;
     if (button == "Nuovo")
         txtConto_->FocusInput();
     else
@@ -378,10 +401,13 @@ bool FRMCG_CORRRICL::EseguiQuery() {
 void FRMCG_CORRRICL::BUT_NUOVACORR_ButtonClick() {
     ErrorTrap trap{"BUT_NUOVACORR_ButtonClick", utilityRoutine()};
     trap.procedure([&] {
-        // A row the user changed is saved first, while the header still names its charts.
+        // A row the user changed is saved first, while the header still names its charts;
+        // an account that validation refuses keeps the user on the row.
+        bool rowLeft = true;
         trap([&] {
-            if (frame_) frame_->CanClose(true, true, true);
+            if (frame_) rowLeft = frame_->SaveBeforeLeaving();
         });
+        if (!rowLeft) return;
         trap([&] {
             for (kit::Control* c : std::initializer_list<kit::Control*>{
                      txtCodIntercompany_.get(), txtDescrIntercompany_.get(), txtCodicePdc_.get(), txtCodiceRicl_.get()})

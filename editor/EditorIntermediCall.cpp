@@ -28,10 +28,13 @@ void FRMCG_CORRRICL::CallFrmCorrIntermediRicl() {
     ErrorTrap trap{"CallFrmCorrIntermediRicl", errorRoutine()};
     trap.procedure([&] {
         // A row the user changed is saved first: the window reads the master's correlations
-        // from the database and the refresh below reads the working rows again.
+        // from the database and the refresh below reads the working rows again. A proposal is
+        // dropped; an account that validation refuses keeps the user on the row.
+        bool rowLeft = true;
         trap([&] {
-            if (frame_ && frame_->isChanged()) frame_->Save();
+            if (frame_) rowLeft = frame_->SaveBeforeLeaving();
         });
+        if (!rowLeft) return;
         {
             std::shared_ptr<intermedi::FRMCG_CORRINTERMEDI> window;
             trap([&] {

@@ -277,16 +277,17 @@ void FRMCG_CORRRICL::Form_QueryUnload(bool& cancel, int /*mode*/) {
             return;
         }
         if (cancel) return;
-        // The account being typed is checked when the focus leaves the box, and closing does
-        // not move the focus: check it here, so that a refused account keeps the window open
-        // instead of being stored by the record frame on the way out.
-        if (focused() == txtContoCoin_.get()) {
-            bool accepted = true;
-            trap([&] { accepted = ControllaContoRiclassificato(); });
-            if (!accepted) {
-                cancel = true;
-                return;
-            }
+        // Closing does not move the focus: the frame takes an account still being typed and
+        // settles the row before the window goes (a proposal is
+        // dropped; an account the user typed is saved, dropped or kept open as the user
+        // answers the close question).
+        bool rowSettled = true;
+        trap([&] {
+            if (frame_) rowSettled = frame_->CanClose(true, true, true);
+        });
+        if (!rowSettled) {
+            cancel = true;
+            return;
         }
         trap([&] { ExecuteFormEvent("qvClose"); });
         trap([&] {

@@ -162,7 +162,16 @@ bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
             }
         }
     });
+    if (result && !box.Value().empty()) validated_.remember(box.Value(), currentRowKey());
     return result;
+}
+
+db::Variant FRMCG_CORRRICL::currentRowKey() const {
+    try {
+        return onWorkingRow() ? gridRecordset_->Bookmark() : db::Variant();
+    } catch (const std::exception&) {
+        return db::Variant();
+    }
 }
 
 void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {

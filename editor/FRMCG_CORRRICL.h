@@ -33,6 +33,7 @@
 #include "db/Recordset.h"
 #include "editor/CorrelationKind.h"
 #include "editor/ErrorTrap.h"
+#include "editor/SaveConfirmation.h"
 #include "host/Cinterface.h"
 #include "host/ClassFactory.h"
 #include "host/ConnectionProvider.h"
@@ -282,7 +283,7 @@ private:
 
     // Controls (owned by the form; typed shortcuts).
     std::shared_ptr<kit::GroupFrame> frame1_;
-    std::shared_ptr<kit::CaptionLabel> lblCodIntercompany_, lblCodPdc_, lblCodRicl_;
+    std::shared_ptr<kit::CaptionLabel> lblCodIntercompany_, lblCodPdc_, lblCodRicl_, lblConto_;
     std::shared_ptr<kit::CodeEditBox> txtCodIntercompany_, txtDescrIntercompany_;
     std::shared_ptr<kit::CodeEditBox> txtCodicePdc_, txtDescPdc_, txtCodiceRicl_, txtDescrChartRicl_;
     std::shared_ptr<kit::CaptionLabel> txtNumLivelli_, txtNumLivelliCons_, txtNumLivelliRicl_;
@@ -309,6 +310,9 @@ private:
     void FME_CORRRICL_BeforeUndo(bool& fbol_Cancel);
     void FME_CORRRICL_BeforeUpdate(bool& fbol_Cancel);
     void FME_CORRRICL_ChangeStatus(int fenm_status, int fenm_reason);
+    // Before the frame writes a changed row: validates an account not yet accepted on the
+    // row, and on closing asks whether to save it (kit::UpdateReason, kit::UpdateDecision).
+    void FME_CORRRICL_ConfirmUpdate(int reason, int& decision);
     void GRID_CORRPDC_RowChanged();
     void GRID_CORRPDC_CellText(std::string& text, const std::string& field);
     void GRIDNAV_ButtonPressed(const std::string& button);
@@ -325,6 +329,8 @@ private:
     void TXT_CONTOCOIN_MenuKey(const std::string& key);
     // EditorPersistence.cpp
     bool ControllaContoRiclassificato();
+    // The current row's bookmark (Empty off the rows), the key of what validation accepted.
+    db::Variant currentRowKey() const;
     // EditorHandoff.cpp
     bool RecordsetVuoto(const std::shared_ptr<db::Recordset>& rs) const;
     // Small helpers over the current working row (EditorGridFrame.cpp).
@@ -341,6 +347,13 @@ private:
     // row back to what the database holds.
     db::Variant descrRiclPrecedente_;
     db::Variant descrRiclPrecedenteFor_;   // the account that description belongs to
+    // The account validation accepted on the current row; set by ControllaContoRiclassificato.
+    ValidatedAccount validated_;
+    // Tab was pressed in the account box: its LostFocus confirms a proposal.
+    bool leavingByTab_ = false;
+    // The last attempt to leave the row was refused by validation (its message was shown):
+    // the navigator then leaves the focus in the account box instead of checking it again.
+    bool leaveRefused_ = false;
     // ===== end rows =====
 
     // ===== intermediaries hand-off: private part (EditorIntermediCall.cpp) =====

@@ -23,6 +23,7 @@ namespace gui {
 namespace {
 
 const char* const kLookupHint = "F4 o F9: ricerca";
+const char* const kSearchHint = "Invio: va alla riga del conto digitato; Esc: svuota la casella";
 
 }  // namespace
 
@@ -128,9 +129,9 @@ void TextBoxView::render(const std::string& p) {
             if (edit_->hasFocus()) edit_->setCursorPosition(std::min<int>(cursor, t.size()));
         }
     }
-    if (all || p == "lastError" || p == "IDLookup" || p == "Caption") {
+    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "Provisional") {
         std::string error;
-        bool lookup = false;
+        bool lookup = false, search = false;
         if (auto* code = dynamic_cast<kit::CodeEditBox*>(control_.get())) {
             error = code->lastError();
             lookup = true;
@@ -139,15 +140,22 @@ void TextBoxView::render(const std::string& p) {
             lookup = true;
         } else if (auto* ledger = dynamic_cast<kit::LedgerAccountBox*>(control_.get())) {
             error = ledger->lastError();
+            search = true;
         }
         QStringList tip;
+        if (control_->Provisional()) tip << qs(control_->ProvisionalHint());
         if (!control_->caption().empty()) tip << qs(control_->caption());
         if (lookup) tip << QString::fromUtf8(kLookupHint);
+        if (search) tip << QString::fromUtf8(kSearchHint);
         if (!error.empty()) tip << qs(error);
         edit_->setToolTip(tip.join('\n'));
         edit_->setPlaceholderText(qs(control_->caption()));
-        edit_->setStyleSheet(error.empty() ? QString() : QStringLiteral("QLineEdit { background: #ffe4e1; }"));
+        QString style;
+        if (!error.empty()) style += QStringLiteral("background: #ffe4e1;");
+        if (control_->Provisional()) style += QStringLiteral("font-style: italic; color: #707070;");
+        edit_->setStyleSheet(style.isEmpty() ? QString() : QStringLiteral("QLineEdit { %1 }").arg(style));
         edit_->setProperty("hasError", !error.empty());
+        edit_->setProperty("provisional", control_->Provisional());
     }
     // A disabled box (a description shown beside a code) offers no commands.
     if (menuButton_ && (all || p == "Enabled")) menuButton_->setVisible(control_->Enabled());

@@ -1,5 +1,9 @@
 #include "gui/QueryGridModel.h"
 
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+
 #include "gui/Support.h"
 
 namespace gui {
@@ -11,6 +15,7 @@ QueryGridModel::QueryGridModel(std::shared_ptr<kit::QueryGrid> grid, QObject* pa
     propertyId_ = grid_->propertyChanged.connect([this](const std::string& p) {
         if (p == "Columns" || p == "Recordset") rebuild();
     });
+    provisionalId_ = grid_->provisionalCellsChanged.connect([this] { rowEdited(grid_->currentRow()); });
     rebuild();
 }
 
@@ -19,6 +24,7 @@ QueryGridModel::~QueryGridModel() {
     grid_->rowsChanged.disconnect(rowsId_);
     grid_->RowChanged.disconnect(rowChangedId_);
     grid_->propertyChanged.disconnect(propertyId_);
+    grid_->provisionalCellsChanged.disconnect(provisionalId_);
 }
 
 void QueryGridModel::detachRecordset() {
@@ -78,9 +84,24 @@ int QueryGridModel::columnWidthTwips(int modelColumn) const {
 
 QVariant QueryGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    const bool proposed = grid_->isProvisionalCell(index.row(), gridColumn(index.column()));
+    switch (role) {
+    case Qt::DisplayRole: return qs(grid_->cellText(index.row(), gridColumn(index.column())));
+    case Qt::ToolTipRole:
+        if (proposed) return qs(grid_->provisionalHint());
         return qs(grid_->cellText(index.row(), gridColumn(index.column())));
-    return {};
+    case Qt::FontRole:
+        if (proposed) {
+            QFont f;
+            f.setItalic(true);
+            return f;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (proposed) return QBrush(QColor(0x70, 0x70, 0x70));
+        return {};
+    default: return {};
+    }
 }
 
 QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -51,7 +51,7 @@ private:
     std::vector<int> shown_;   // model column -> grid column
     std::weak_ptr<db::Recordset> attached_;
     FieldListener listener_{this};
-    int rowsId_ = 0, rowChangedId_ = 0, propertyId_ = 0;
+    int rowsId_ = 0, rowChangedId_ = 0, propertyId_ = 0, provisionalId_ = 0;
     bool rebuilding_ = false;
 };
 

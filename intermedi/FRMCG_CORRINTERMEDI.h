@@ -21,6 +21,7 @@
 
 #include "db/Recordset.h"
 #include "editor/ErrorTrap.h"
+#include "editor/SaveConfirmation.h"
 #include "host/Cinterface.h"
 #include "host/RecordsetFactory.h"
 #include "kit/Kit.h"
@@ -94,6 +95,8 @@ private:
     void BUT_CHIUDI_ButtonClick();
     // IntermediRows.cpp
     void FME_INTERMEDI_ChangeStatus(int fenm_status, int fenm_reason);
+    // Before the frame writes a changed row: validation and the close question.
+    void FME_INTERMEDI_ConfirmUpdate(int reason, int& decision);
     void FME_INTERMEDI_BeforeUpdate(bool& fbol_Cancel);
     void FME_INTERMEDI_BeforeDelete(bool& fbol_Cancel);
     void FME_INTERMEDI_BeforeUndo(bool& fbol_Cancel);
@@ -117,6 +120,11 @@ private:
     std::string reclChart() const;
 
     bool loading_ = false;
+    // The account validation accepted on the current row; Tab pressed in the account box.
+    editor::ValidatedAccount validated_;
+    bool leavingByTab_ = false;
+    bool leaveRefused_ = false;   // see the correlation editor's
+    db::Variant currentRowKey() const;
     std::int32_t company_ = 0;
     std::int16_t tipoCf_ = -1;
     std::string masterAccount_;

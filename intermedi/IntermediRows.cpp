@@ -23,6 +23,7 @@
 #include "editor/RowNavigation.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "db/SqlText.h"
 #include "editor/FRMCG_CORRRICL.h"
@@ -61,6 +62,34 @@ void FRMCG_CORRINTERMEDI::connectFrameHandlers() {
     frame_->BeforeUpdate.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUpdate(cancel); });
     frame_->BeforeDelete.connect([this](bool& cancel) { FME_INTERMEDI_BeforeDelete(cancel); });
     frame_->BeforeUndo.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUndo(cancel); });
+    frame_->ConfirmUpdate.connect([this](int reason, int& decision) { FME_INTERMEDI_ConfirmUpdate(reason, decision); });
+}
+
+db::Variant FRMCG_CORRINTERMEDI::currentRowKey() const {
+    try {
+        return onRow() ? recordset_->Bookmark() : db::Variant();
+    } catch (const std::exception&) {
+        return db::Variant();
+    }
+}
+
+void FRMCG_CORRINTERMEDI::FME_INTERMEDI_ConfirmUpdate(int reason, int& decision) {
+    try {
+        editor::PendingRow row{txtContoCoin_->Value(), ContoRiclPrecedente.toText(), false};
+        row.validated = validated_.covers(row.account, currentRowKey());
+        decision = editor::decideRowUpdate(
+            reason, row,
+            [&] {
+                auto messages = required(ClsChiamante, "classe chiamante").ClsGlobal()->messageCenter();
+                return editor::askSaveBeforeClosing(required(messages, "MessageCenter"),
+                                                    editor::currentLedgerAccountText(*grid_), Caption());
+            },
+            [&] { return ControllaContoRiclassificato(); });
+    } catch (const std::exception&) {
+        // Whatever cannot be checked is not written.
+        decision = kit::DecisionStay;
+    }
+    leaveRefused_ = decision == kit::DecisionStay;
 }
 
 // ---- a row is shown ------------------------------------------------------------------------
@@ -74,6 +103,8 @@ void FRMCG_CORRINTERMEDI::FME_INTERMEDI_ChangeStatus(int fenm_status, int /*fenm
             gridNav_->setOptions(options);
         });
         if (fenm_status != kit::StatusShowing) return;
+        validated_.forget();
+        leavingByTab_ = false;
         trap([&] {
             if (onRow()) txtContoIntermedio_->setText(formatSubAccount(rowValue("CONTOPDC").toText()));
         });
@@ -82,13 +113,16 @@ void FRMCG_CORRINTERMEDI::FME_INTERMEDI_ChangeStatus(int fenm_status, int /*fenm
             std::string proposal;
             trap([&] { proposal = ProponiContoRiclassificato(); });
             if (!ValoreNonVuoto(db::Variant(proposal), db::Variant("")).toText().empty()) {
-                // Pre-filled from the other sign of the same sub-account; stored only when the
-                // frame saves the row.
+                // Pre-filled from the other sign of the same sub-account: a proposal, stored
+                // only once the user confirms it.
                 trap([&] { txtContoCoin_->setValue(proposal); });
                 trap([&] { txtDescrRiclInterm_->setText(caller().DecodificaContoCoin(db::Variant(proposal)).toText()); });
                 trap([&] {
                     setRowValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
                     setRowValue("DESCRRICL", db::Variant(txtDescrRiclInterm_->Text()));
+                });
+                trap([&] {
+                    if (frame_) frame_->Propose(editor::kProposalHint);
                 });
             }
         }
@@ -225,6 +259,7 @@ bool FRMCG_CORRINTERMEDI::ControllaContoRiclassificato() {
             restoreEntryValues();
         }
     });
+    if (result && !box.Value().empty()) validated_.remember(box.Value(), currentRowKey());
     return result;
 }
 
@@ -241,13 +276,19 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_GotFocus() {
 
 void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
     ErrorTrap trap{"TXT_CONTOCOIN_LostFocus", suppressErrors()};
+    const bool byTab = std::exchange(leavingByTab_, false);
     trap.procedure([&] {
+        // A proposal left other than by Tab stays a proposal: nothing to check or to keep.
+        if (frame_ && frame_->isProposal() && !byTab) return;
         bool accepted = true;
         trap([&] { accepted = ControllaContoRiclassificato(); });
         if (!accepted) {
             Cancel = true;
             return;
         }
+        trap([&] {
+            if (frame_) frame_->ConfirmProposal();
+        });
         trap([&] {
             txtDescrRiclInterm_->setText(caller().DecodificaContoCoin(db::Variant(txtContoCoin_->Value())).toText());
         });
@@ -261,13 +302,21 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
 void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
     ErrorTrap trap{"TXT_CONTOCOIN_KeyDown", suppressErrors()};
     trap.procedure([&] {
-        if (editor::isRowNavigationKey(key)) {
+        const bool rowKey = editor::isRowNavigationKey(key);
+        leavingByTab_ = key == kit::keys::Tab;
+        if (rowKey || key == kit::keys::Enter) {
             bool accepted = true;
-            trap([&] { accepted = ControllaContoRiclassificato(); });
+            // Enter checks only an account that is new for the row.
+            const bool check = rowKey || (txtContoCoin_->Value() != ContoRiclPrecedente.toText() &&
+                                          !validated_.covers(txtContoCoin_->Value(), currentRowKey()));
+            if (check) trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
                 trap([&] { txtContoCoin_->FocusInput(); });
                 return;
             }
+            trap([&] {
+                if (frame_) frame_->ConfirmProposal();
+            });
         }
         if (!editor::isCommitKey(key)) return;
         trap([&] {

@@ -6,6 +6,7 @@
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "editor/CorrelationGridSetup.h"
 #include "editor/FRMCG_CORRRICL.h"
@@ -261,6 +262,11 @@ void FRMCG_CORRINTERMEDI::Form_Activate() {
                     grid_->SetFocus();
             });
         }
+        // The row shown while the window filled itself is shown again, so that its stored
+        // account is recorded and a correction of it is an update.
+        trap([&] {
+            if (frame_) frame_->ShowCurrentRow();
+        });
         trap([&] { resizer_->Start(); });
 
         long rows = 0;
@@ -415,6 +421,8 @@ void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_RowChanged() {
 }
 
 void FRMCG_CORRINTERMEDI::GRIDNAV_ButtonPressed(const std::string& /*button*/) {
+    // The row was kept because its account was refused: the focus stays in the account box.
+    if (std::exchange(leaveRefused_, false) && frame_ && frame_->isChanged()) return;
     try {
         grid_->SetFocus();
     } catch (const std::exception&) {
@@ -465,16 +473,16 @@ void FRMCG_CORRINTERMEDI::Form_QueryUnload(bool& cancel, int /*mode*/) {
     ErrorTrap trap{"Form_QueryUnload", errorRoutine()};
     trap.procedure([&] {
         if (cancel) return;
-        // The account being typed is checked when the focus leaves the box, and closing does
-        // not move the focus: check it here, so that a refused account keeps the window open
-        // instead of being stored by the record frame on the way out.
-        if (focused() == txtContoCoin_.get()) {
-            bool accepted = true;
-            trap([&] { accepted = ControllaContoRiclassificato(); });
-            if (!accepted) {
-                cancel = true;
-                return;
-            }
+        // Closing does not move the focus: the frame takes an account still being typed and
+        // settles the row before the window goes (see the
+        // correlation editor's query-unload).
+        bool rowSettled = true;
+        trap([&] {
+            if (frame_) rowSettled = frame_->CanClose(true, false, true);
+        });
+        if (!rowSettled) {
+            cancel = true;
+            return;
         }
         trap([&] { ExecuteFormEvent("qvClose"); });
         trap([&] {

@@ -112,6 +112,7 @@ void CoinAccountBox::setValue(const std::string& v) {
 void CoinAccountBox::enterText(const std::string& text) {
     assignText(text);
     typed_ = true;
+    userEdited();
 }
 
 void CoinAccountBox::commit() {
@@ -191,6 +192,7 @@ bool CoinAccountBox::OpenLookup() {
         const db::Row& row = rs->viewRow(*choice);
         if (row.empty()) return false;
         setValue(row.front().toText());
+        userEdited();
         return true;
     } catch (const std::exception& e) {
         setError(describeFailure(e));
@@ -246,6 +248,7 @@ void LedgerAccountBox::setText(const std::string& text) {
 void LedgerAccountBox::enterText(const std::string& text) {
     assignText(text);
     typed_ = true;
+    userEdited();
 }
 
 void LedgerAccountBox::decode() {
@@ -293,11 +296,11 @@ bool LedgerAccountBox::confirm() {
     return true;
 }
 
+// Leaving searches a code still unconfirmed, but never holds the focus: a code that is not
+// found keeps the user in the box only after Enter.
 void LedgerAccountBox::leaveFocus(bool& cancel) {
-    if (typed_ && !search()) {
-        cancel = true;
-        return;
-    }
+    if (typed_ && !Text().empty()) search();
+    typed_ = false;
     Control::leaveFocus(cancel);
 }
 
@@ -306,6 +309,10 @@ bool LedgerAccountBox::processKey(int key, int shift) {
     if (!hasFocus()) return true;
     if (key == keys::Enter) {
         confirm();
+        return true;
+    }
+    if (key == keys::Escape) {
+        setText("");
         return true;
     }
     return false;

@@ -71,6 +71,7 @@ public:
     db::Variant boundValue() const override { return db::Variant(value_); }
     void setBoundValue(const db::Variant& v) override { setValue(v.toText()); }
     std::string boundProperty() const override { return "Value"; }
+    void commitInput() override { commit(); }
 
     Event<bool&, std::string&, LookupFields&, std::string&, std::string&> StartLookup;
     Event<const std::string&> MenuKey;

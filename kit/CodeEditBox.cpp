@@ -28,7 +28,10 @@ void CodeEditBox::setText(const std::string& text) {
     setDecoded(false);
 }
 
-void CodeEditBox::enterText(const std::string& text) { setText(text); }
+void CodeEditBox::enterText(const std::string& text) {
+    setText(text);
+    userEdited();
+}
 
 std::string CodeEditBox::displayText() const {
     if (!upperCase_) return Text();

@@ -17,7 +17,18 @@ bool Control::assignText(const std::string& text) {
 }
 
 void Control::setText(const std::string& text) { assignText(text); }
-void Control::enterText(const std::string& text) { setText(text); }
+void Control::enterText(const std::string& text) {
+    setText(text);
+    userEdited();
+}
+
+void Control::setProvisional(bool provisional, const std::string& hint) {
+    const std::string h = provisional ? hint : std::string();
+    if (provisional == provisional_ && h == provisionalHint_) return;
+    provisional_ = provisional;
+    provisionalHint_ = h;
+    changed("Provisional");
+}
 
 void Control::setCaption(const std::string& c) {
     if (c == captionText_) return;

@@ -102,17 +102,28 @@ public:
     // The user replaced the control's text (typing, pasting). Code writes use setText.
     virtual void enterText(const std::string& text);
 
+    // A proposal: a value the program filled in and the user has not confirmed yet. Views
+    // show it apart (italic, grey) with the hint as its tooltip.
+    bool Provisional() const { return provisional_; }
+    const std::string& ProvisionalHint() const { return provisionalHint_; }
+    void setProvisional(bool provisional, const std::string& hint = "");
+
     // The value a record frame shows and saves for this control, and the property whose
     // change marks the frame's row changed.
     virtual db::Variant boundValue() const { return db::Variant(text_); }
     virtual void setBoundValue(const db::Variant& v) { setText(v.toText()); }
     virtual std::string boundProperty() const { return "Text"; }
+    // Makes what the user typed and has not confirmed yet the control's value (a box that
+    // commits on leaving); a record frame calls it before it decides whether a row changed.
+    virtual void commitInput() {}
 
     Event<const std::string&> propertyChanged;
     Event<> GotFocus;
     Event<bool&> Validate;
     Event<bool&> LostFocus;
     Event<int, int> KeyDown;
+    // The user changed the control's value: typing, pasting, a lookup choice.
+    Event<> Edited;
 
     // --- called by the Form ---
     // Whether this kind of control ever takes the focus (labels, frames and images do not).
@@ -129,6 +140,7 @@ protected:
     void changed(const std::string& property) { propertyChanged.raise(property); }
     // Sets text_ and raises propertyChanged("Text") when it differs; returns whether it did.
     bool assignText(const std::string& text);
+    void userEdited() { Edited.raise(); }
 
 private:
     friend class GroupFrame;
@@ -145,6 +157,8 @@ private:
     std::string labelCaption_;
     std::string tag_;
     GroupFrame* container_ = nullptr;
+    bool provisional_ = false;
+    std::string provisionalHint_;
 };
 
 }  // namespace kit

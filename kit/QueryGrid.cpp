@@ -136,6 +136,14 @@ long QueryGrid::currentRow() const {
     return (i >= 0 && i < recordset_->viewSize()) ? i : -1;
 }
 
+bool QueryGrid::isProvisionalCell(long row, int column) const {
+    if (!frame_ || !frame_->isProposal() || row != currentRow()) return false;
+    if (column < 0 || column >= static_cast<int>(columns_.size())) return false;
+    return frame_->isProposedField(columns_[static_cast<std::size_t>(column)].field);
+}
+
+std::string QueryGrid::provisionalHint() const { return frame_ ? frame_->proposalHint() : std::string(); }
+
 bool QueryGrid::clickRow(long row) {
     if (!effectivelyEnabled() || !isOpen(recordset_)) return false;
     if (row < 0 || row >= rowCount()) return false;

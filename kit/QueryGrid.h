@@ -83,11 +83,17 @@ public:
     long currentRow() const;
     // Moves the recordset to the row (the frame may refuse); true when the grid is there.
     bool clickRow(long row);
+    // Whether the cell shows a value the frame proposes (the current row only), and the hint
+    // views show with it.
+    bool isProvisionalCell(long row, int column) const;
+    std::string provisionalHint() const;
 
     Event<> RowChanged;
     Event<std::string&, const std::string&, int> CellText;
     // The rows as a whole changed (bind, refresh, re-open): views reload.
     Event<> rowsChanged;
+    // The current row started or stopped showing a proposal: views restyle it.
+    Event<> provisionalCellsChanged;
 
     // Up/Down/PageUp/PageDown/Home/End move the current row.
     bool processKey(int key, int shift) override;
@@ -95,6 +101,7 @@ public:
     // --- record frame link: the frame shows a row before the grid reports it ---
     void attachFrame(RecordFrame* frame) { frame_ = frame; }
     RecordFrame* attachedFrame() const { return frame_; }
+    void provisionalChanged() { provisionalCellsChanged.raise(); }
 
 private:
     // Listens to the bound recordset on the grid's behalf.

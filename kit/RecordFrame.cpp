@@ -136,7 +136,10 @@ void RecordFrame::BindControl(Control& control) {
     b.field = control.dbfield();
     Control* raw = &control;
     b.subscription = control.propertyChanged.connect([this, raw](const std::string& p) { controlChanged(p, raw); });
+    // The user editing a bound control makes the row's changes the user's own.
+    b.editSubscription = control.Edited.connect([this] { endProposal(); });
     bindings_.push_back(b);
+    shownValues_.clear();
     boundControlsView_.push_back(b.control);
 }
 
@@ -165,6 +168,7 @@ void RecordFrame::rememberOriginalKey() {
 }
 
 void RecordFrame::showRow() {
+    endProposal();
     {
         Counter quiet(quiet_);
         for (auto& b : bindings_) {
@@ -182,10 +186,27 @@ void RecordFrame::showRow() {
     shown_ = true;
     shownBookmark_ = currentBookmark();
     changed_ = false;
+    snapshotRow();
     rememberOriginalKey();
 }
 
+void RecordFrame::snapshotRow() {
+    shownValues_.clear();
+    if (!onRow()) return;
+    for (auto& b : bindings_) {
+        db::Variant v;
+        try {
+            v = attached_->value(b.field);
+        } catch (const db::Exception& e) {
+            lastError_ = e.what();
+        }
+        shownValues_.push_back(v);
+    }
+}
+
 void RecordFrame::clearControls() {
+    endProposal();
+    shownValues_.clear();
     {
         Counter quiet(quiet_);
         for (auto& b : bindings_)
@@ -213,7 +234,8 @@ void RecordFrame::arrive(int reason, bool force) {
 bool RecordFrame::setStatus(int status) {
     sync();
     if (status == status_) return true;
-    if (status_ == StatusShowing && changed_ && !Save()) return false;
+    commitControls();
+    if (status_ == StatusShowing && changed_ && !saveRow(UpdateOnLeave)) return false;
     status_ = status;
     if (status == StatusShowing) {
         if (onRow())
@@ -278,9 +300,16 @@ void RecordFrame::RefreshRecord() {
     changed_ = false;
 }
 
+void RecordFrame::ShowCurrentRow() {
+    sync();
+    if (changed_ || status_ != StatusShowing) return;
+    arrive(ReasonRequery, true);
+}
+
 bool RecordFrame::AddNew() {
     sync();
-    if (status_ == StatusShowing && changed_ && !Save()) return false;
+    commitControls();
+    if (status_ == StatusShowing && changed_ && !saveRow(UpdateOnLeave)) return false;
     bool cancel = false;
     BeforeAddNew.raise(cancel);
     if (cancel) return false;
@@ -317,15 +346,39 @@ bool RecordFrame::Undo() {
     return true;
 }
 
-bool RecordFrame::Save() {
+bool RecordFrame::Save() { return saveRow(UpdateOnSave); }
+
+bool RecordFrame::SaveBeforeLeaving() { return saveRow(UpdateOnLeave); }
+
+void RecordFrame::commitControls() {
+    if (status_ != StatusShowing || !shown_ || quiet_ > 0) return;
+    for (auto& b : bindings_)
+        if (auto c = b.control.lock()) c->commitInput();
+}
+
+bool RecordFrame::saveRow(int reason) {
     sync();
+    commitControls();
     if (!changed_) return true;
     if (saving_) return false;
     if (!onRow() || !shown_ || currentBookmark() != shownBookmark_) {
         changed_ = false;   // the row it was shown for is gone
+        endProposal();
+        return true;
+    }
+    // A proposal nobody confirmed is never written on the way out.
+    if (proposal_ && reason != UpdateOnSave) {
+        Discard();
         return true;
     }
     Flag saving(saving_);
+    int decision = DecisionWrite;
+    ConfirmUpdate.raise(reason, decision);
+    if (decision == DecisionStay) return false;
+    if (decision == DecisionDiscard) {
+        Discard();
+        return true;
+    }
     bool cancel = false;
     BeforeUpdate.raise(cancel);
     if (cancel) return false;
@@ -344,23 +397,89 @@ bool RecordFrame::Save() {
         }
     }
     changed_ = false;
+    endProposal();
+    snapshotRow();
     AfterUpdate.raise(0);
     return true;
 }
 
-bool RecordFrame::CanClose(bool, bool, bool) {
+bool RecordFrame::CanClose(bool, bool, bool) { return saveRow(UpdateOnClose); }
+
+void RecordFrame::Propose(const std::string& hint) {
     sync();
-    if (!changed_) return true;
-    return Save();
+    endProposal();
+    if (status_ != StatusShowing || !shown_ || !onRow() || shownValues_.size() != bindings_.size()) return;
+    for (std::size_t i = 0; i < bindings_.size(); ++i) {
+        auto c = bindings_[i].control.lock();
+        if (!c) continue;
+        db::Variant v;
+        try {
+            v = attached_->value(bindings_[i].field);
+        } catch (const db::Exception& e) {
+            lastError_ = e.what();
+            continue;
+        }
+        if (sameValue(v, shownValues_[i])) continue;
+        proposedFields_.push_back(bindings_[i].field);
+        c->setProvisional(true, hint);
+    }
+    if (proposedFields_.empty()) return;
+    proposal_ = true;
+    proposalHint_ = hint;
+    if (gridRaw_ && !grid_.expired()) gridRaw_->provisionalChanged();
+}
+
+void RecordFrame::ConfirmProposal() { endProposal(); }
+
+void RecordFrame::endProposal() {
+    if (!proposal_ && proposedFields_.empty()) return;
+    proposal_ = false;
+    proposedFields_.clear();
+    proposalHint_.clear();
+    for (auto& b : bindings_)
+        if (auto c = b.control.lock()) c->setProvisional(false);
+    if (gridRaw_ && !grid_.expired()) gridRaw_->provisionalChanged();
+}
+
+bool RecordFrame::isProposedField(const std::string& field) const {
+    if (!proposal_) return false;
+    return std::any_of(proposedFields_.begin(), proposedFields_.end(),
+                       [&](const std::string& f) { return sameName(f, field); });
+}
+
+void RecordFrame::Discard() {
+    sync();
+    if (!onRow() || !shown_ || currentBookmark() != shownBookmark_ || shownValues_.size() != bindings_.size()) {
+        changed_ = false;
+        endProposal();
+        return;
+    }
+    {
+        Counter quiet(quiet_);
+        for (std::size_t i = 0; i < bindings_.size(); ++i) {
+            try {
+                if (!sameValue(attached_->value(bindings_[i].field), shownValues_[i]))
+                    attached_->setValue(bindings_[i].field, shownValues_[i]);
+            } catch (const db::Exception& e) {
+                lastError_ = e.what();
+            }
+        }
+    }
+    showRow();
 }
 
 void RecordFrame::Terminate() {
     if (attached_) attached_->removeListener(this);
     attached_.reset();
     recordsetRef_ = nullptr;
+    endProposal();
     for (auto& b : bindings_)
-        if (auto c = b.control.lock()) c->propertyChanged.disconnect(b.subscription);
+        if (auto c = b.control.lock()) {
+            c->propertyChanged.disconnect(b.subscription);
+            c->Edited.disconnect(b.editSubscription);
+        }
     bindings_.clear();
+    shownValues_.clear();
     boundControlsView_.clear();
     if (gridRaw_ && !grid_.expired() && gridRaw_->attachedFrame() == this) gridRaw_->attachFrame(nullptr);
     grid_.reset();
@@ -376,8 +495,9 @@ void RecordFrame::Terminate() {
 
 void RecordFrame::willMove(db::Recordset& rs, bool& cancel) {
     if (&rs != attached_.get() || saving_ || cancel) return;
+    if (onRow() && currentBookmark() == shownBookmark_) commitControls();
     if (status_ == StatusShowing && changed_ && shown_ && onRow() && currentBookmark() == shownBookmark_) {
-        if (!Save()) cancel = true;
+        if (!saveRow(UpdateOnLeave)) cancel = true;
     }
     if (!cancel) movedInOperation_ = false;
 }

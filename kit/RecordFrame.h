@@ -21,6 +21,20 @@ class QueryGrid;
 // Status values: 0 a row is shown; 2 no row shown (new or search mode). Others are stored.
 enum FrameStatus { StatusShowing = 0, StatusNew = 2 };
 
+// Why a changed row is about to be written (ConfirmUpdate's first argument).
+enum UpdateReason {
+    UpdateOnSave = 0,    // the frame's save: the user asked for it
+    UpdateOnLeave = 1,   // the cursor leaves the row (a move, new-record mode, a new search)
+    UpdateOnClose = 2    // the window closes (CanClose)
+};
+
+// What the form decides in ConfirmUpdate.
+enum UpdateDecision {
+    DecisionWrite = 0,     // go on: BeforeUpdate, the frame's own update, AfterUpdate
+    DecisionDiscard = 1,   // nothing is written; the row shows what it held when shown
+    DecisionStay = 2       // nothing is written and the row stays current: the move is refused
+};
+
 // Why ChangeStatus was raised.
 enum ChangeReason {
     ReasonProgram = 0,   // Status set by the form
@@ -65,6 +79,10 @@ public:
     bool Search(bool b1, bool b2);
     // Shows the current row's values again (no ChangeStatus); nothing is pending afterwards.
     void RefreshRecord();
+    // Shows the current row again as if the cursor had just arrived (ChangeStatus 0), for a
+    // form that ignored the row shown while it was still filling itself. Nothing happens
+    // while a change is pending or no row is shown.
+    void ShowCurrentRow();
     // BeforeAddNew, then Status 2. A changed row is saved first. False when refused.
     bool AddNew();
     // BeforeDelete; when not cancelled deletes the current row.
@@ -74,8 +92,25 @@ public:
     // A changed row: BeforeUpdate; when not cancelled writes the bound controls into the
     // row and raises AfterUpdate(0). True when nothing is pending afterwards.
     bool Save();
-    // Saves a changed row; false when the save was cancelled.
+    // Saves a changed row before the window closes; false when the row must stay.
     bool CanClose(bool b1, bool b2, bool b3);
+    // Saves a changed row the way a move does (a proposal is discarded); false when the row
+    // must stay.
+    bool SaveBeforeLeaving();
+
+    // Proposals. The form pre-filled the shown row: the changes made since the row was shown
+    // are a proposal, marked provisional in the bound controls and the grid. A proposal is
+    // written only through Save (after ConfirmUpdate) or once the form confirms it; leaving the
+    // row any other way, or closing, discards it. The user editing a bound control ends it.
+    void Propose(const std::string& hint);
+    void ConfirmProposal();
+    bool isProposal() const { return proposal_; }
+    // Whether `field` of the current row shows a proposed value.
+    bool isProposedField(const std::string& field) const;
+    const std::string& proposalHint() const { return proposalHint_; }
+    // Puts the row's bound fields and the controls back to what the row held when it was
+    // shown (or last saved); nothing is pending afterwards.
+    void Discard();
     // Lets go of the recordset, the controls, the grid and the navigator.
     void Terminate();
 
@@ -92,6 +127,9 @@ public:
     Event<bool&> BeforeUndo;
     Event<bool&> BeforeUpdate;
     Event<int, int> ChangeStatus;
+    // Before a changed row is written: (UpdateReason, UpdateDecision& decision). The decision
+    // starts as DecisionWrite. Not raised for a proposal left unconfirmed, which is discarded.
+    Event<int, int&> ConfirmUpdate;
 
     // --- recordset listener ---
     void willMove(db::Recordset&, bool& cancel) override;
@@ -109,6 +147,7 @@ private:
         std::weak_ptr<Control> control;
         std::string field;
         int subscription = 0;
+        int editSubscription = 0;
     };
     void sync();
     void attach(std::shared_ptr<db::Recordset> rs);
@@ -120,6 +159,10 @@ private:
     void rememberOriginalKey();
     bool gridForwards() const;
     void controlChanged(const std::string& property, Control* c);
+    bool saveRow(int reason);
+    void commitControls();
+    void snapshotRow();
+    void endProposal();
 
     std::string name_;
     std::shared_ptr<db::Recordset>* recordsetRef_ = nullptr;
@@ -144,6 +187,11 @@ private:
     db::Variant originalKey_;
     db::Variant originalKeyBookmark_;
     std::string lastError_;
+    // The bound fields' values when the row was shown or last saved, one per binding.
+    std::vector<db::Variant> shownValues_;
+    bool proposal_ = false;
+    std::vector<std::string> proposedFields_;
+    std::string proposalHint_;
 };
 
 }  // namespace kit

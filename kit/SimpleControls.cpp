@@ -112,6 +112,7 @@ bool ListCombo::enterTextImpl(const std::string& text) {
 void ListCombo::enterText(const std::string& text) {
     int before = listIndex_;
     enterTextImpl(text);
+    userEdited();
     if (before != listIndex_) Click.raise();
 }
 

@@ -664,7 +664,8 @@ json AutomationDriver::controlState(kit::Control& c, const json& r) {
               {"tabIndex", c.TabIndex()}, {"caption", c.Caption()},     {"designCaption", c.caption()},
               {"dbfield", c.dbfield()},   {"tag", c.tag()},             {"top", c.Top()},
               {"left", c.Left()},         {"height", c.Height()},       {"width", c.Width()},
-              {"canFocus", c.canFocus()}};
+              {"canFocus", c.canFocus()}, {"provisional", c.Provisional()}};
+    if (c.Provisional()) j["provisionalHint"] = c.ProvisionalHint();
     if (auto* b = dynamic_cast<kit::CodeEditBox*>(&c)) {
         json menu = json::array();
         for (const auto& m : b->menuEntries()) menu.push_back({{"key", m.key}, {"caption", m.caption}, {"enabled", m.enabled}});
@@ -713,9 +714,16 @@ json AutomationDriver::controlState(kit::Control& c, const json& r) {
         j["currentRow"] = g->currentRow();
         j["firstRow"] = first;
         j["rows"] = rows;
-        if (kit::RecordFrame* f = g->attachedFrame())
+        if (kit::RecordFrame* f = g->attachedFrame()) {
             j["frame"] = {{"name", f->name()}, {"status", f->Status()}, {"changed", f->isChanged()},
-                          {"lastError", f->lastError()}};
+                          {"proposal", f->isProposal()}, {"lastError", f->lastError()}};
+            // The row that shows a proposed value, and its cells that do.
+            json proposed = json::array();
+            for (int col = 0; col < static_cast<int>(g->columns().size()); ++col)
+                if (g->isProvisionalCell(g->currentRow(), col)) proposed.push_back(g->columns()[col].field);
+            j["proposedRow"] = proposed.empty() ? -1 : g->currentRow();
+            j["proposedFields"] = proposed;
+        }
     } else if (auto* n = dynamic_cast<kit::GridNavigator*>(&c)) {
         j["detached"] = n->Detached();
         j["hasFrame"] = n->Frame() != nullptr;

@@ -2,9 +2,10 @@
 // demo database of its own (company 1, ledger chart 10, reclassification chart 101): the
 // customers' master row of the correlation editor enables BUT_CORRINTERMEDI, its click opens
 // FRMCG_CORRINTERMEDI as a modal window over the master and its intermediaries 2, 4 and 7,
-// an account typed for intermediary 7 is saved (UPDATE of its Dare row on Down, the IF NOT
-// EXISTS insert of the Avere row it proposes when the window closes), and BUT_CHIUDI brings
-// the editor back on the master row. A refused account never reaches the database.
+// an account typed for intermediary 7 is saved (UPDATE of its Dare row on Down; the Avere row
+// it proposes is not stored when the window closes), and BUT_CHIUDI brings the editor back on
+// the master row. A refused account never reaches the database; closing with an account typed
+// asks whether to save it.
 
 #include <gtest/gtest.h>
 
@@ -208,18 +209,14 @@ TEST_F(IntermediAutomate, CustomersIntermediaryIsCorrelatedAndTheEditorKeepsTheM
     EXPECT_EQ(controlIn(r[typed + 3], "TXT_CONTOCOIN")["text"], "0202001");
     EXPECT_EQ(controlIn(r[typed + 3], "CBO_SEGNOINTERM")["text"], "Avere");
 
-    // BUT_CHIUDI stores the proposed Avere row with the insert that never duplicates a row.
+    // The Avere row shows it as a proposal, and BUT_CHIUDI drops it: nothing is written.
+    EXPECT_EQ(controlIn(r[typed + 3], "TXT_CONTOCOIN")["provisional"], true);
+    EXPECT_EQ(controlIn(r[typed + 3], "TXT_CONTOCOIN")["provisionalHint"], "Conto proposto: Invio per confermare");
+    EXPECT_EQ(controlIn(r[typed + 3], "QGRID_INTERMEDI")["proposedRow"], kIntermediary7Dare + 1);
+    EXPECT_EQ(controlIn(r[typed + 3], "QGRID_INTERMEDI")["frame"]["proposal"], true);
     EXPECT_EQ(r[closing]["windowsClosed"], json{"FRMCG_CORRINTERMEDI"});
-    const auto closeWrites = writes(r[closing + 1]);
-    ASSERT_EQ(closeWrites.size(), 1u);
-    const std::string& insert = closeWrites[0];
-    EXPECT_TRUE(has(insert, " IF NOT EXISTS")) << insert;
-    EXPECT_TRUE(has(insert, "FROM    CG93_CORRINTERMEDIRICL")) << insert;
-    EXPECT_TRUE(has(insert, "AND     CG93_INTERMEDIO_CG40 = 7")) << insert;
-    EXPECT_TRUE(has(insert, "AND     CG93_INDSEGNO = 2")) << insert;
-    EXPECT_TRUE(has(insert, "INSERT INTO CG93_CORRINTERMEDIRICL")) << insert;
-    EXPECT_TRUE(has(insert, ",   7\r")) << insert;   // the intermediary among the VALUES
-    EXPECT_TRUE(has(insert, ",   '0202001'\r")) << insert;
+    EXPECT_TRUE(writes(r[closing + 1]).empty());
+    for (const auto& e : r[closing + 1]["events"]) EXPECT_NE(e["event"], "messageBox") << e.dump();
     bool returned = false;
     for (const auto& e : r[closing + 1]["events"])
         returned = returned || (e["event"] == "modalReturned" && e["window"] == "FRMCG_CORRINTERMEDI");
@@ -234,7 +231,7 @@ TEST_F(IntermediAutomate, CustomersIntermediaryIsCorrelatedAndTheEditorKeepsTheM
     EXPECT_EQ(after["rows"][0][1], "1401000000");
     EXPECT_EQ(controlIn(r[closing + 3], "BUT_CORRINTERMEDI")["caption"], "Correlazione intermedi mastro clienti");
 
-    EXPECT_EQ(storedForIntermediary7(), (std::vector<std::pair<int, std::string>>{{1, "0202001"}, {2, "0202001"}}));
+    EXPECT_EQ(storedForIntermediary7(), (std::vector<std::pair<int, std::string>>{{1, "0202001"}}));
 }
 
 std::vector<std::string> typeRefusedAccount() {
@@ -281,13 +278,30 @@ TEST_F(IntermediAutomate, AnUnknownAccountWithAQuoteIsRefusedAndNotStored) {
 }
 
 // Closing the window (the driver's close, as the window's close box would) while the box holds
-// an account its validation refused must not store it: the close is refused, message 114 again.
-TEST_F(IntermediAutomate, ClosingAfterARefusedAccountKeepsTheStoredOne) {
+// an account its validation refused asks whether to save it: Sì checks it again (message 114,
+// the window stays open), No drops it and closes.
+TEST_F(IntermediAutomate, ClosingWithATypedAccountAsksAndNeverStoresARefusedOne) {
     std::vector<std::string> lines = typeRefusedAccount();
+    const std::size_t first = lines.size();
+    lines.push_back(R"({"cmd":"answer","answers":[1]})");
     lines.push_back(R"({"cmd":"close","window":"FRMCG_CORRINTERMEDI"})");
+    lines.push_back(R"({"cmd":"events"})");
+    lines.push_back(R"({"cmd":"answer","answers":[0]})");
+    lines.push_back(R"({"cmd":"close","window":"FRMCG_CORRINTERMEDI"})");
+    lines.push_back(R"({"cmd":"events"})");
     auto r = automate(lines);
     ASSERT_EQ(r.size(), lines.size());
-    EXPECT_FALSE(r.back().value("closed", true)) << r.back().dump();
+    EXPECT_FALSE(r[first + 1].value("closed", true)) << r[first + 1].dump();
+    std::vector<json> boxes;
+    for (const auto& e : r[first + 2]["events"])
+        if (e["event"] == "messageBox") boxes.push_back(e);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0]["text"], "Salvare la correlazione del conto 1407000000?");
+    EXPECT_EQ(boxes[0]["type"], 35);
+    EXPECT_EQ(boxes[0]["answer"], 1);
+    EXPECT_EQ(boxes[1]["code"], 114);
+    EXPECT_TRUE(r[first + 4].value("closed", false)) << r[first + 4].dump();
+    for (const auto& t : sqlTexts(r[first + 5])) EXPECT_FALSE(isWrite(t)) << t;
     EXPECT_EQ(storedForIntermediary7(), (std::vector<std::pair<int, std::string>>{{1, "0203002"}}));
 }
 

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QFont>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTableView>
@@ -242,6 +243,49 @@ TEST_F(EditorOnDesktop, CogeAccountTypedIntoARowIsSavedOnDownAndAnUnknownOneIsRe
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Delete);
     EXPECT_EQ(box->text().toStdString(), "");
+}
+
+TEST_F(EditorOnDesktop, AProposalShowsGreyAndItalicAndAClickElsewhereDropsIt) {
+    ASSERT_NO_FATAL_FAILURE(open(0));
+    ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
+    ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", "101"));
+    const auto* model = gridModel();
+    QTRY_VERIFY(model->rowCount() > 0);
+
+    // The first account correlated on the debit side only: its credit row gets a proposal.
+    int row = -1;
+    for (int r = 0; r + 1 < model->rowCount() && row < 0; r += 2)
+        if (!cell(r, 3).empty() && cell(r + 1, 3).empty()) row = r + 1;
+    ASSERT_GE(row, 0);
+    std::string account = cell(row - 1, 0);   // masked: the slashes go
+    account.erase(std::remove(account.begin(), account.end(), '/'), account.end());
+    QTableView* t = table();
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(model->index(row, 0)).center());
+    QTRY_COMPARE(currentRow(), row);
+    EXPECT_EQ(cell(row, 3), cell(row - 1, 3));
+    const QModelIndex proposed = model->index(row, 3);
+    EXPECT_TRUE(model->data(proposed, Qt::FontRole).value<QFont>().italic());
+    EXPECT_EQ(model->data(proposed, Qt::ToolTipRole).toString().toStdString(), "Conto proposto: Invio per confermare");
+    EXPECT_FALSE(model->data(model->index(row, 0), Qt::FontRole).value<QFont>().italic());
+    QLineEdit* box = edit("TXT_CONTOCOIN");
+    EXPECT_TRUE(box->property("provisional").toBool());
+    EXPECT_TRUE(box->toolTip().startsWith("Conto proposto: Invio per confermare"));
+
+    // A click on another row: nothing written, the row empty again, no message.
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(model->index(0, 0)).center());
+    QTRY_COMPARE(currentRow(), 0);
+    EXPECT_EQ(cell(row, 3), "");
+    EXPECT_FALSE(model->data(proposed, Qt::FontRole).value<QFont>().italic());
+    EXPECT_EQ(queryOne(dir.path() / "BREVANTO.db",
+                       "SELECT COUNT(*) FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND CG83_CODICERICL_PC01 = 101 "
+                       "AND CG83_INDSEGNO = 2 AND CG83_CONTO_CG24 = '" + account + "'"),
+              "0");
+    EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("\n").toStdString();
+
+    // The search box has its label and says what it does.
+    auto* label = w->viewAs<LabelView>("LBL_CONTO");
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(edit("TXT_CONTO")->toolTip().contains("Esc"));
 }
 
 }  // namespace

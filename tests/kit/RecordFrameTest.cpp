@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -296,6 +297,105 @@ TEST_F(EditorLike, TerminateDetachesFromRecordsetControlsAndGrid) {
     rs->MoveNext();   // no save, no show
     EXPECT_EQ(log, (std::vector<std::string>{"row:1"}));
     EXPECT_EQ(key->Text(), "1");
+}
+
+// A form that proposes "R1" for every empty row it is shown, as the editors do.
+struct Proposing : EditorLike {
+    std::vector<std::string> reasons;
+    int decision = DecisionWrite;
+    void SetUp() override {
+        EditorLike::SetUp();
+        frame->ChangeStatus.connect([this](int s, int) {
+            if (s != StatusShowing || !rs->value("CONTORICL").isBlank()) return;
+            ricl->setValue("R1");
+            rs->setValue("CONTORICL", "R1");
+            frame->Propose("proposto");
+        });
+        frame->ConfirmUpdate.connect([this](int reason, int& d) {
+            reasons.push_back(std::to_string(reason));
+            d = decision;
+        });
+    }
+};
+
+TEST_F(Proposing, AProposalShowsApartAndIsDroppedWhenTheCursorLeaves) {
+    showRows();
+    rs->MoveNext();   // account 0, sign 2: empty, proposed
+    ASSERT_TRUE(frame->isProposal());
+    EXPECT_TRUE(ricl->Provisional());
+    EXPECT_EQ(ricl->ProvisionalHint(), "proposto");
+    EXPECT_FALSE(conto->Provisional());
+    EXPECT_TRUE(grid->isProvisionalCell(1, 3));
+    EXPECT_FALSE(grid->isProvisionalCell(1, 1));
+    EXPECT_FALSE(grid->isProvisionalCell(0, 3));
+    log.clear();
+    rs->MoveNext();
+    // No save; the row left holds what it held before the proposal.
+    EXPECT_TRUE(reasons.empty());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "before:2"), 0);
+    EXPECT_TRUE(rs->viewRow(1)[2].isBlank());
+    EXPECT_FALSE(grid->isProvisionalCell(1, 3));
+    // The next row got its own proposal; closing drops it too.
+    ASSERT_TRUE(frame->isProposal());
+    EXPECT_TRUE(frame->CanClose(true, false, true));
+    EXPECT_TRUE(reasons.empty());
+    EXPECT_TRUE(rs->value("CONTORICL").isBlank());
+    EXPECT_FALSE(ricl->Provisional());
+}
+
+TEST_F(Proposing, TheFramesSaveOrTheFormsConfirmationWritesIt) {
+    showRows();
+    rs->MoveNext();
+    ASSERT_TRUE(frame->isProposal());
+    EXPECT_TRUE(frame->Save());
+    EXPECT_EQ(reasons, (std::vector<std::string>{std::to_string(UpdateOnSave)}));
+    EXPECT_EQ(rs->value("CONTORICL").toText(), "R1");
+    EXPECT_FALSE(frame->isProposal());
+
+    rs->MoveNext();   // account 1, sign 1: proposed
+    frame->ConfirmProposal();
+    EXPECT_FALSE(ricl->Provisional());
+    rs->MoveNext();
+    EXPECT_EQ(reasons.back(), std::to_string(UpdateOnLeave));
+    EXPECT_EQ(rs->viewRow(2)[2].toText(), "R1");
+}
+
+TEST_F(Proposing, TypingEndsTheProposalAndTheFormDecidesWhatIsWritten) {
+    showRows();
+    rs->MoveNext();
+    ricl->enterText("R7");   // not committed yet: the frame takes it before deciding
+    EXPECT_FALSE(frame->isProposal());
+    EXPECT_FALSE(ricl->Provisional());
+
+    decision = DecisionStay;
+    EXPECT_FALSE(grid->clickRow(4));
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(reasons, (std::vector<std::string>{std::to_string(UpdateOnLeave)}));
+    EXPECT_FALSE(frame->CanClose(true, false, true));
+    EXPECT_EQ(reasons.back(), std::to_string(UpdateOnClose));
+    EXPECT_EQ(ricl->Value(), "R7");
+
+    decision = DecisionDiscard;
+    EXPECT_TRUE(grid->clickRow(4));
+    EXPECT_TRUE(rs->viewRow(1)[2].isBlank());
+
+    decision = DecisionWrite;
+    ricl->enterText("R8");
+    EXPECT_TRUE(grid->clickRow(0));
+    EXPECT_EQ(rs->viewRow(4)[2].toText(), "R8");
+}
+
+TEST_F(Proposing, ShowCurrentRowShowsTheRowAgainForAFormThatWasFilling) {
+    showRows();
+    log.clear();
+    frame->ShowCurrentRow();
+    EXPECT_EQ(log, (std::vector<std::string>{"status0:1"}));
+    ricl->enterText("R5");
+    ricl->commit();
+    log.clear();
+    frame->ShowCurrentRow();   // a pending change is not thrown away
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(ricl->Value(), "R5");
 }
 
 TEST(RecordFrameBinding, AControlWithoutDbfieldCannotBeBound) {

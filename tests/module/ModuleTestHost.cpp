@@ -40,8 +40,14 @@ void ModuleHost::SetUp() {
 }
 
 void ModuleHost::TearDown() {
+    // A test that leaves an account typed answers the close question with No.
     for (auto& e : opened)
-        if (e && e->isLoaded()) e->close();
+        if (e && e->isLoaded()) {
+            dialogs->clearAnswers();
+            dialogs->pushAnswer(0);
+            e->close();
+        }
+    dialogs->clearAnswers();
     opened.clear();
     db::removeGlobalSink(sink_);
     entry::setWindowSystem(nullptr);

@@ -1,0 +1,54 @@
+#include "editor/SaveConfirmation.h"
+
+#include "db/SqlText.h"
+#include "host/MessageCenter.h"
+#include "kit/QueryGrid.h"
+#include "kit/RecordFrame.h"
+
+namespace editor {
+
+namespace {
+
+std::string trimmed(const std::string& s) {
+    const std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+int decideRowUpdate(int reason, const PendingRow& row, const std::function<int()>& askOnClose,
+                    const std::function<bool()>& validate) {
+    // Nothing new for the database: the row's own update only brings the row into line.
+    if (trimmed(row.account) == trimmed(row.storedAccount)) return kit::DecisionWrite;
+    if (reason == kit::UpdateOnClose) {
+        const int answer = askOnClose();
+        if (answer == kAnswerNo) return kit::DecisionDiscard;
+        if (answer != kAnswerSi) return kit::DecisionStay;
+    }
+    // An emptied box removes the correlation: there is nothing to validate.
+    if (trimmed(row.account).empty() || row.validated) return kit::DecisionWrite;
+    return validate() ? kit::DecisionWrite : kit::DecisionStay;
+}
+
+int askSaveBeforeClosing(host::MessageCenter& messages, const std::string& ledgerAccount, const std::string& title) {
+    const std::string text = db::replaceAll("Salvare la correlazione del conto %1?", "%1", ledgerAccount);
+    return messages.messageBox(text, kCloseQuestionStyle, title);
+}
+
+std::string currentLedgerAccountText(const kit::QueryGrid& grid) {
+    const long row = grid.currentRow();
+    if (row < 0) return {};
+    const auto& columns = grid.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].field != "CONTOPDCGRID") continue;
+        const int column = static_cast<int>(i);
+        // An account is shown on its debit row only; its credit row comes right after it.
+        std::string text = trimmed(grid.cellText(row, column));
+        if (text.empty() && row > 0) text = trimmed(grid.cellText(row - 1, column));
+        return text;
+    }
+    return {};
+}
+
+}  // namespace editor
