@@ -8,16 +8,11 @@
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/HeaderStatements.h"
 #include "editor/Required.h"
+#include "editor/TrimmedBlanks.h"
 
 namespace editor {
 
 namespace {
-
-std::string trimmedBlanks(const std::string& s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // The line break the account-type messages receive as their first parameter.
 const db::Variant kLineBreak{std::string("\r\n")};

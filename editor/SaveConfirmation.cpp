@@ -1,33 +1,24 @@
 #include "editor/SaveConfirmation.h"
 
 #include "db/SqlText.h"
+#include "editor/TrimmedBlanks.h"
 #include "host/MessageCenter.h"
 #include "kit/QueryGrid.h"
 #include "kit/RecordFrame.h"
 
 namespace editor {
 
-namespace {
-
-std::string trimmed(const std::string& s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-}  // namespace
-
 int decideRowUpdate(int reason, const PendingRow& row, const std::function<int()>& askOnClose,
                     const std::function<bool()>& validate) {
     // Nothing new for the database: the row's own update only brings the row into line.
-    if (trimmed(row.account) == trimmed(row.storedAccount)) return kit::DecisionWrite;
+    if (trimmedBlanks(row.account) == trimmedBlanks(row.storedAccount)) return kit::DecisionWrite;
     if (reason == kit::UpdateOnClose) {
         const int answer = askOnClose();
         if (answer == kAnswerNo) return kit::DecisionDiscard;
         if (answer != kAnswerSi) return kit::DecisionStay;
     }
     // An emptied box removes the correlation: there is nothing to validate.
-    if (trimmed(row.account).empty() || row.validated) return kit::DecisionWrite;
+    if (trimmedBlanks(row.account).empty() || row.validated) return kit::DecisionWrite;
     return validate() ? kit::DecisionWrite : kit::DecisionStay;
 }
 
@@ -44,8 +35,8 @@ std::string currentLedgerAccountText(const kit::QueryGrid& grid) {
         if (columns[i].field != "CONTOPDCGRID") continue;
         const int column = static_cast<int>(i);
         // An account is shown on its debit row only; its credit row comes right after it.
-        std::string text = trimmed(grid.cellText(row, column));
-        if (text.empty() && row > 0) text = trimmed(grid.cellText(row - 1, column));
+        std::string text = trimmedBlanks(grid.cellText(row, column));
+        if (text.empty() && row > 0) text = trimmedBlanks(grid.cellText(row - 1, column));
         return text;
     }
     return {};

@@ -28,20 +28,16 @@
 #include "db/SqlText.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
+#include "editor/TrimmedBlanks.h"
 
 namespace intermedi {
 
 using editor::ErrorTrap;
 using editor::required;
 using editor::suppressErrors;
+using editor::trimmedBlanks;
 
 namespace {
-
-std::string trimmedBlanks(const std::string& s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // Message of an account-type mismatch, by the type of the ledger account.
 int typeMessage(int ledgerType) {
