@@ -12,6 +12,7 @@
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
 #include "gui/Support.h"
+#include "gui/Translations.h"
 
 int main(int argc, char** argv) {
     CLI::App cli{"Brevanto: correlazione dei piani dei conti", "brevanto"};
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(standalone::kApplicationTitle));
+    gui::installItalianTranslations(app);
 
     gui::DesktopShell::Options options;
     options.settings = settings;
