@@ -241,7 +241,7 @@ void CorrelationEntryClass::ActiveNavigator_BeforeExportToOffice(bool& /*Cancel*
                                                       clone->value("CONTORICL"), clone->value("DESCRRICL")};
             clone->MoveNext();
         }
-        out.addMasterDetail(detailCaptions, rows, "Correlazioni");
+        out.addMasterDetail(detailCaptions, std::move(rows), "Correlazioni");
     });
     clone.reset();
 }

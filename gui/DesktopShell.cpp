@@ -21,7 +21,10 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
     setWindowTitle(QString::fromUtf8(standalone::kApplicationTitle));
     windows_ = std::make_unique<QtWindowSystem>(this);
     dialogs_ = std::make_shared<QtDialogs>(this);
-    connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) { lastWindow_ = w; });
+    connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) {
+        lastWindow_ = w;
+        addEditorCommands(w);
+    });
     rebuildHost();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -152,8 +155,9 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
         return fail(qs(e.what()));
     }
     if (!entry) return fail(QStringLiteral("La classe %1 non è una classe di ingresso").arg(QString::fromUtf8(k.progId)));
+    auto navigator = host_->newNavigator();
     entry->setClsGlobal(host_->global);
-    entry->setActiveNavigator(host_->newNavigator());
+    entry->setActiveNavigator(navigator);
     entry->setCaption(db::Variant(std::string(k.caption)));
     entry->setLeft(db::Variant(0));
     entry->setTop(db::Variant(0));
@@ -161,10 +165,21 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     entry->setWindowModal(options_.settings.modal);
     entries_.push_back(entry);
     statusBar()->showMessage(QString::fromUtf8(k.caption));
+    pendingEditor_ = PendingEditor{QString::fromUtf8(k.key).toUpper(), navigator};
     entry->ShowForm();
+    pendingEditor_.reset();
     // A modal editor has closed by now; a modeless one keeps its entry class while it is open.
     if (options_.settings.modal) std::erase(entries_, entry);
     return true;
+}
+
+void DesktopShell::addEditorCommands(FormWindow* window) {
+    if (!pendingEditor_ || !window) return;
+    PendingEditor editor = std::move(*pendingEditor_);
+    pendingEditor_.reset();
+    auto navigator = editor.navigator;
+    new EditorExport(
+        *window, [this, navigator] { return host_->collectExport(*navigator); }, editor.kindKey, exportPrompts_);
 }
 
 bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,

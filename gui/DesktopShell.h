@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "gui/EditorExport.h"
 #include "gui/Progress.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtWindowSystem.h"
@@ -61,6 +62,8 @@ public:
     const std::vector<std::shared_ptr<host::Cinterface>>& entries() const { return entries_; }
     QAction* kindAction(int kind) const { return kindActions_.at(kind); }
     FormWindow* lastWindow() const { return lastWindow_; }
+    // The questions of the editors' "Esporta in Excel…" (windows opened from now on).
+    void setExportPrompts(ExportPrompts prompts) { exportPrompts_ = std::move(prompts); }
 
 protected:
     // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
@@ -70,6 +73,9 @@ private:
     bool ensureModule(QString* error);
     void rebuildHost();
     void updateSummary();
+    // The first window shown while an entry class's ShowForm runs is its editor: it gets the
+    // commands the shell adds to an editor.
+    void addEditorCommands(FormWindow* window);
 
     Options options_;
     std::unique_ptr<standalone::ModuleLoader> module_;
@@ -81,6 +87,12 @@ private:
     QLabel* summary_ = nullptr;
     QString databaseNotice_;
     QPointer<FormWindow> lastWindow_;
+    struct PendingEditor {
+        QString kindKey;
+        std::shared_ptr<standalone::RecordingNavigator> navigator;
+    };
+    std::optional<PendingEditor> pendingEditor_;
+    ExportPrompts exportPrompts_ = qtExportPrompts();
     DatabaseBusyCursor busyCursor_;
 };
 

@@ -6,7 +6,9 @@
 #include <QFocusEvent>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QResizeEvent>
+#include <QToolBar>
 
 namespace gui {
 
@@ -26,7 +28,8 @@ bool guarded(const char* what, F&& f) {
 
 }  // namespace
 
-FormWindow::FormWindow(kit::Form& form, QWidget* parent) : QWidget(parent, Qt::Window), form_(&form) {
+FormWindow::FormWindow(kit::Form& form, QWidget* parent)
+    : QWidget(parent, Qt::Window), form_(&form), body_(new QWidget(this)) {
     setObjectName(qs(form.name()));
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Layouts in twips are drawn for an 8-point interface font.
@@ -44,7 +47,7 @@ FormWindow::~FormWindow() { detach(); }
 void FormWindow::build() {
     for (const auto& c : form_->controls()) {
         auto v = makeView(c);
-        if (QWidget* w = v->widget()) w->setParent(this);
+        if (QWidget* w = v->widget()) w->setParent(body_);
         v->setFocusGate([this](ControlView& view, const std::function<void()>& action) { focusThen(view, action); });
         for (QWidget* w : v->inputWidgets()) w->installEventFilter(this);
         views_.push_back(std::move(v));
@@ -62,11 +65,11 @@ void FormWindow::build() {
     // Without a size of its own the window wraps its controls.
     QRect bounds;
     for (auto& v : views_)
-        if (v->widget() && v->widget()->parentWidget() == this) bounds |= v->widget()->geometry();
+        if (v->widget() && v->widget()->parentWidget() == body_) bounds |= v->widget()->geometry();
     if (form_->Width() > 0 && form_->Height() > 0)
-        resize(twipsToPixels(form_->Width()), twipsToPixels(form_->Height()));
+        resizeBody(QSize(twipsToPixels(form_->Width()), twipsToPixels(form_->Height())));
     else if (bounds.isValid())
-        resize(bounds.right() + 8, bounds.bottom() + 8);
+        resizeBody(QSize(bounds.right() + 8, bounds.bottom() + 8));
     placeFromHostBox();
 }
 
@@ -75,7 +78,7 @@ void FormWindow::placeFromHostBox() {
         auto* box = dynamic_cast<kit::MdiHostBox*>(c.get());
         if (!box || !box->placed()) continue;
         const auto& p = box->placement();
-        if (p.width > 0 && p.height > 0) resize(twipsToPixels(p.width), twipsToPixels(p.height));
+        if (p.width > 0 && p.height > 0) resizeBody(QSize(twipsToPixels(p.width), twipsToPixels(p.height)));
         QPoint origin = parentWidget() ? parentWidget()->geometry().topLeft() : QPoint(0, 0);
         move(origin + QPoint(twipsToPixels(p.left), twipsToPixels(p.top)));
         if (box->WindowState() == 2) setWindowState(windowState() | Qt::WindowMaximized);
@@ -132,7 +135,7 @@ void FormWindow::renderForm(const std::string& p) {
     if (p == "Visible" && isVisible() != form_->Visible()) setVisible(form_->Visible());
     if (p == "Size" && form_->Width() > 0 && form_->Height() > 0) {
         QSize want(twipsToPixels(form_->Width()), twipsToPixels(form_->Height()));
-        if (size() != want) resize(want);
+        if (body_->size() != want) resizeBody(want);
     }
     if (p == "WindowState") {
         Qt::WindowStates s = windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
@@ -156,7 +159,55 @@ void FormWindow::syncFocus() {
 
 void FormWindow::syncFormSize() {
     kit::FormResizer* r = resizer();
-    if (form_ && !(r && r->started())) form_->setSize(pixelsToTwips(width()), pixelsToTwips(height()));
+    if (form_ && !(r && r->started())) form_->setSize(pixelsToTwips(width()), pixelsToTwips(height() - chromeHeight()));
+}
+
+QMenuBar* FormWindow::menuBar() {
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setFixedHeight(0);   // until updateChrome: an empty bar takes no room
+        menuBar_->show();
+    }
+    return menuBar_;
+}
+
+QToolBar* FormWindow::toolBar() {
+    if (!toolBar_) {
+        toolBar_ = new QToolBar(this);
+        toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        toolBar_->setFixedHeight(0);
+        toolBar_->show();
+    }
+    return toolBar_;
+}
+
+void FormWindow::updateChrome() {
+    const QSize before = body_->size();
+    for (QWidget* bar : {static_cast<QWidget*>(menuBar_), static_cast<QWidget*>(toolBar_)})
+        if (bar) bar->setFixedHeight(bar->actions().isEmpty() ? 0 : bar->sizeHint().height());
+    resizeBody(before);
+}
+
+int FormWindow::chromeHeight() const {
+    return (menuBar_ ? menuBar_->height() : 0) + (toolBar_ ? toolBar_->height() : 0);
+}
+
+void FormWindow::layoutChrome() {
+    int top = 0;
+    if (menuBar_) {
+        menuBar_->setGeometry(0, top, width(), menuBar_->height());
+        top += menuBar_->height();
+    }
+    if (toolBar_) {
+        toolBar_->setGeometry(0, top, width(), toolBar_->height());
+        top += toolBar_->height();
+    }
+    body_->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+void FormWindow::resizeBody(const QSize& size) {
+    resize(size.width(), size.height() + chromeHeight());
+    layoutChrome();
 }
 
 void FormWindow::shown() {
@@ -253,8 +304,9 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    layoutChrome();
     if (!form_) return;
-    int w = pixelsToTwips(event->size().width()), h = pixelsToTwips(event->size().height());
+    int w = pixelsToTwips(event->size().width()), h = pixelsToTwips(event->size().height() - chromeHeight());
     kit::FormResizer* r = resizer();
     if (r && r->started())
         guarded("resize", [&] { r->resize(w, h); });

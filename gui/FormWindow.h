@@ -12,6 +12,9 @@
 #include "gui/ControlViews.h"
 #include "kit/Form.h"
 
+class QMenuBar;
+class QToolBar;
+
 namespace gui {
 
 class FormWindow : public QWidget {
@@ -42,6 +45,15 @@ public:
     // gets the focus when the form gave it to nobody.
     void shown();
 
+    // The window's menu bar and toolbar, for commands the shell adds to a form's window, made
+    // on first use above the controls. After adding to them call updateChrome: the bars take
+    // the height their contents need and the window grows by it, so the form keeps its area.
+    QMenuBar* menuBar();
+    QToolBar* toolBar();
+    void updateChrome();
+    // The widget the controls sit in (the window below its bars).
+    QWidget* body() const { return body_; }
+
 signals:
     // The user asked to close the window and the form agreed, or the form closed itself.
     void formClosed();
@@ -56,6 +68,11 @@ private:
     void build();
     void renderForm(const std::string& property);
     void placeFromHostBox();
+    // Height of the bars above the controls, and their placement.
+    int chromeHeight() const;
+    void layoutChrome();
+    // Resizes the window so that the controls' area gets `size`.
+    void resizeBody(const QSize& size);
     ControlView* viewOfWidget(QObject* w) const;
     ControlView* viewOfControl(const kit::Control* c) const;
     // The user moved the Qt focus into `view`: ask the form; a refusal puts it back.
@@ -65,6 +82,9 @@ private:
     kit::FormResizer* resizer() const;
 
     kit::Form* form_;
+    QWidget* body_;
+    QMenuBar* menuBar_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
     std::vector<std::unique_ptr<ControlView>> views_;
     int propertyId_ = 0, focusId_ = 0;
     int busy_ = 0;          // > 0 while the form handles a focus move or a key

@@ -19,9 +19,10 @@ public:
     virtual void addMasterDetail(const std::vector<std::string>& captions,
                                  const std::vector<db::Variant>& values,
                                  const std::string& sectionCaption) = 0;
-    // Detail section: rows of one value per caption.
+    // Detail section: rows of one value per caption. The rows are handed over (a list can
+    // hold hundreds of thousands of them: the export keeps them without a copy).
     virtual void addMasterDetail(const std::vector<std::string>& captions,
-                                 const std::vector<std::vector<db::Variant>>& rows,
+                                 std::vector<std::vector<db::Variant>> rows,
                                  const std::string& sectionCaption) = 0;
 };
 

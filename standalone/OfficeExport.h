@@ -1,7 +1,6 @@
 #pragma once
 // The stand-alone export object: records the title and the sections the module adds and
-// writes them to an .xlsx workbook of one sheet — the title, each master section as
-// caption/value pairs, then each detail section as a table under a header row.
+// writes them as an .xlsx workbook (XlsxWorkbook.h).
 
 #include <filesystem>
 #include <memory>
@@ -24,6 +23,7 @@ struct ExportSection {
     std::vector<std::vector<db::Variant>> rows;      // detail
 };
 
+// A workbook that could not be written; what() is the Italian text shown to the user.
 class ExportError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -37,15 +37,15 @@ public:
     std::string titoloMaster() const override { return title_; }
     void addMasterDetail(const std::vector<std::string>& captions, const std::vector<db::Variant>& values,
                          const std::string& sectionCaption) override;
-    void addMasterDetail(const std::vector<std::string>& captions,
-                         const std::vector<std::vector<db::Variant>>& rows,
+    void addMasterDetail(const std::vector<std::string>& captions, std::vector<std::vector<db::Variant>> rows,
                          const std::string& sectionCaption) override;
 
     const std::vector<ExportSection>& sections() const { return sections_; }
+    // The rows of every detail section together.
+    std::size_t detailRowCount() const;
     void clear();
 
-    // Writes the workbook; ExportError with the writer's reason when the file cannot be
-    // written (missing folder, no permission…).
+    // Writes the workbook; ExportError when the file cannot be written.
     void writeXlsx(const std::filesystem::path& file) const;
 
 private:

@@ -26,4 +26,10 @@ void StandaloneHost::setProgramPresenter(std::shared_ptr<host::ProgramPresenter>
     classes->setProgramPresenter(std::move(presenter));
 }
 
+std::shared_ptr<OfficeExport> StandaloneHost::collectExport(RecordingNavigator& navigator) const {
+    auto exporter = newExport();
+    if (navigator.raiseBeforeExportToOffice(*exporter)) return nullptr;
+    return exporter;
+}
+
 }  // namespace standalone

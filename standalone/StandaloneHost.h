@@ -35,6 +35,9 @@ struct StandaloneHost {
     // A navigator for one program, recording into `events`.
     std::shared_ptr<RecordingNavigator> newNavigator() const { return std::make_shared<RecordingNavigator>(events); }
     std::shared_ptr<OfficeExport> newExport() const { return std::make_shared<OfficeExport>(events); }
+    // The host's export command: raises the navigator's BeforeExportToOffice on a new export
+    // object and returns what the program put into it, or nullptr when a handler cancelled.
+    std::shared_ptr<OfficeExport> collectExport(RecordingNavigator& navigator) const;
 };
 
 }  // namespace standalone

@@ -13,5 +13,6 @@ void setupDbCommand(CLI::App& app);     // db init
 void setupSqlCommand(CLI::App& app);    // sql
 void setupListCommand(CLI::App& app);   // list
 void setupAutomateCommand(CLI::App& app);   // automate
+void setupExportCommand(CLI::App& app);     // export
 
 }  // namespace brevanto::cli

@@ -3,15 +3,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 
-#include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
-#include "standalone/Settings.h"
+#include "apps/cli/ModuleOptions.h"
 #include "standalone/automation/AutomationDriver.h"
 #include "standalone/automation/ModuleClasses.h"
 
@@ -19,45 +15,10 @@ namespace brevanto::cli {
 
 namespace {
 
-struct AutomateOptions {
-    std::string conn;
-    std::string dir;
-    std::optional<std::int32_t> company;
-    std::optional<std::int16_t> levels;
-    std::string module;
-    std::string config;
-};
-
-// --module, else what the loader finds itself ($BREVANTO_MODULE, the program's folder), else
-// the module of this build tree.
-std::filesystem::path moduleFile(const std::string& option) {
-    if (!option.empty()) return option;
-    std::error_code ec;
-    for (const auto& p : standalone::ModuleLoader::candidates())
-        if (std::filesystem::is_regular_file(p, ec)) return {};
-#ifdef BREVANTO_MODULE_BUILD_FILE
-    if (std::filesystem::is_regular_file(BREVANTO_MODULE_BUILD_FILE, ec)) return BREVANTO_MODULE_BUILD_FILE;
-#endif
-    return {};
-}
-
-int runAutomate(const AutomateOptions& o) {
-    standalone::SettingsOverrides overrides;
-    if (!o.config.empty()) overrides.configFile = o.config;
-    overrides.companyCode = o.company;
-    overrides.ledgerLevels = o.levels;
-    const char* env = std::getenv("BREVANTO_CONNECTION");
-    if (!o.conn.empty() || !o.dir.empty() || (env && *env)) {
-        try {
-            overrides.connectionString = resolveConnectionString(o.conn, o.dir);
-        } catch (const std::runtime_error& e) {
-            std::cerr << "Errore: " << e.what() << '\n';
-            return 1;
-        }
-    }
+int runAutomate(const ModuleOptions& o) {
     standalone::Settings settings;
     try {
-        settings = standalone::loadSettings(overrides);
+        settings = resolveModuleSettings(o);
     } catch (const std::exception& e) {
         std::cerr << "Errore: " << e.what() << '\n';
         return 1;
@@ -74,14 +35,10 @@ int runAutomate(const AutomateOptions& o) {
 }  // namespace
 
 void setupAutomateCommand(CLI::App& app) {
-    auto opts = std::make_shared<AutomateOptions>();
+    auto opts = std::make_shared<ModuleOptions>();
     auto* cmd = app.add_subcommand(
         "automate", "Pilota il modulo con richieste JSON, una per riga, su standard input (docs/automation.md)");
-    addConnectionOptions(*cmd, opts->conn, opts->dir);
-    cmd->add_option("--company", opts->company, "Codice della ditta corrente")->check(CLI::Range(0, 999999999));
-    cmd->add_option("--levels", opts->levels, "Numero di livelli del piano dei conti contabile")->check(CLI::Range(1, 9));
-    cmd->add_option("--module", opts->module, "File del modulo libbrevanto.so (altrimenti BREVANTO_MODULE o la cartella del programma)");
-    cmd->add_option("--config", opts->config, "File di configurazione al posto di quello predefinito");
+    addModuleOptions(*cmd, *opts);
     cmd->callback([opts] {
         int rc = runAutomate(*opts);
         if (rc != 0) throw CLI::RuntimeError(rc);

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "../support/TestSupport.h"
+#include "EditorOnDesktop.h"
 #include "GuiTestSupport.h"
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
@@ -25,6 +26,7 @@
 #ifdef BREVANTO_MODULE_FILE
 
 using namespace gui;
+using guitest::EditorOnDesktop;
 
 namespace {
 
@@ -62,67 +64,6 @@ std::string queryOne(const std::filesystem::path& file, const std::string& query
     sqlite3_close(db);
     return out;
 }
-
-// A shell over a fresh demo database per test (the row test writes correlations).
-struct EditorOnDesktop : ::testing::Test {
-    testsupport::TempDir dir;
-    std::unique_ptr<guitest::BoxAnswerer> boxes;
-    std::unique_ptr<DesktopShell> shell;
-    FormWindow* w = nullptr;
-
-    void SetUp() override {
-        createDemoDatabase(dir.path());
-        boxes = std::make_unique<guitest::BoxAnswerer>();
-        DesktopShell::Options o;
-        o.settings = standalone::defaultSettings();
-        o.settings.connectionString = sqliteConnectionString(dir.path());
-        o.settings.modal = false;
-        o.settingsFile = dir.path() / "brevanto.conf";
-        o.module = BREVANTO_MODULE_FILE;
-        shell = std::make_unique<DesktopShell>(o);
-    }
-    void TearDown() override {
-        if (w && w->form()) w->close();
-        shell.reset();
-        boxes.reset();
-    }
-
-    // Opens a kind and waits until its window is the active one.
-    void open(int kind) {
-        QString error;
-        ASSERT_TRUE(shell->openKind(kind, &error, true)) << error.toStdString();
-        w = shell->lastWindow();
-        ASSERT_NE(w, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    }
-    QLineEdit* edit(const char* name) const {
-        auto* view = w->viewAs<TextBoxView>(name);
-        return view ? view->lineEdit() : nullptr;
-    }
-    std::string focusedControl() const {
-        return w->form() && w->form()->focused() ? w->form()->focused()->name() : "<none>";
-    }
-    // Puts the cursor into a header field, types the code and confirms it with `key`.
-    void typeField(const char* name, const char* code, Qt::Key key = Qt::Key_Tab) {
-        QLineEdit* e = edit(name);
-        ASSERT_NE(e, nullptr) << name;
-        ASSERT_TRUE(w->form()->setFocus(w->form()->get(name))) << name;
-        QTRY_COMPARE(QApplication::focusWidget(), e);
-        e->selectAll();
-        QTest::keyClicks(e, code);
-        QTest::keyClick(e, key);
-    }
-    const QueryGridModel* gridModel() const {
-        auto* grid = w->viewAs<GridView>("GRID_CORRPDC");
-        return grid ? grid->model() : nullptr;
-    }
-    QTableView* table() const { return w->viewAs<GridView>("GRID_CORRPDC")->table(); }
-    std::string cell(int r, int c) const {
-        const auto* m = gridModel();
-        return m->data(m->index(r, c)).toString().toStdString();
-    }
-    int currentRow() const { return table()->currentIndex().row(); }
-};
 
 struct KindCase {
     int kind;

@@ -7,6 +7,7 @@
 
 #include "ModuleTestHost.h"
 #include "standalone/OfficeExport.h"
+#include "support/XlsxReadBack.h"
 
 using editor::CorrelationKind;
 using moduletest::ModuleHost;
@@ -197,6 +198,17 @@ TEST_F(EntryNavigator, ExportRowsCarryTheSignTextAndAnUnknownSignExportsEmpty) {
     EXPECT_EQ(detail.rows[2][2], db::Variant(""));
     // The export read a clone: the grid's own cursor stayed where it was.
     EXPECT_FALSE(rs->Eof());
+
+    // In the workbook the unknown sign is an empty cell beside its account.
+    testsupport::TempDir dir;
+    out->writeXlsx(dir.path() / "segni.xlsx");
+    const auto sheet = testsupport::readXlsx(dir.path() / "segni.xlsx").at(0);
+    const long row = sheet.rowOf("0120000001");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(sheet.text(row - 2, 2), "Dare");
+    EXPECT_EQ(sheet.text(row - 1, 2), "Avere");
+    EXPECT_TRUE(sheet.rows[row][2].is_null());
+    EXPECT_EQ(sheet.text(row, 3), "B");
 }
 
 TEST_F(EntryNavigator, HypeDestroyClassReleasesTheHostObjectsAndTheEditor) {

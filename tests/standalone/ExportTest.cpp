@@ -1,35 +1,44 @@
-// Office export: the sections recorded as the module adds them, and the .xlsx written from
-// them (a zip with one worksheet holding title, master pairs, detail header and rows).
+// Office export: the sections recorded as the module adds them, and the workbook written from
+// them, read back by an independent reader: one sheet, the master pairs above the table, the
+// bold frozen header row with its autofilter, widths that fit, texts kept as texts, and the
+// Italian reasons of a file that cannot be written.
+
+#include <fstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "standalone/HostEventLog.h"
 #include "standalone/OfficeExport.h"
+#include "standalone/XlsxWorkbook.h"
 #include "support/TestSupport.h"
+#include "support/XlsxReadBack.h"
 
 using namespace standalone;
 using testing::HasSubstr;
 
 namespace {
 
-void fillLikeTheEditor(OfficeExport& e) {
+using Rows = std::vector<std::vector<db::Variant>>;
+
+void fillLikeTheEditor(OfficeExport& e, Rows rows) {
     e.setTitoloMaster("Correlazione PdC contabile - riclassificazione");
-    e.addMasterDetail(std::vector<std::string>{"Codice PdC contabile", "Descrizione PdC contabile"},
-                      std::vector<db::Variant>{db::Variant("12"), db::Variant("Piano dell'azienda è")},
+    e.addMasterDetail(std::vector<std::string>{"Codice PdC contabile", "Descrizione PdC contabile",
+                                               "Codice PdC riclassificazione", "Descrizione PdC riclassificazione"},
+                      std::vector<db::Variant>{db::Variant("010"), db::Variant("Piano dell'azienda è"),
+                                               db::Variant("101"), db::Variant("Bilancio \"CEE\" à ù €")},
                       "Campi correlati");
-    e.addMasterDetail(std::vector<std::string>{"Conto contabile", "Segno", "Conto riclassificato"},
-                      std::vector<std::vector<db::Variant>>{{db::Variant("0101"), db::Variant("Dare"), db::Variant("A.1")},
-                                                            {db::Variant("0101"), db::Variant("Avere"), db::Variant()},
-                                                            {db::Variant(42), db::Variant(""), db::Variant(1.5)}},
-                      "Correlazioni");
+    e.addMasterDetail(std::vector<std::string>{"Conto contabile", "Descrizione conto contabile", "Segno",
+                                               "Conto riclassificato", "Descrizione conto riclassificato"},
+                      std::move(rows), "Correlazioni");
 }
 
-// The text appears in the sheet's XML, an apostrophe written as is or as &apos;.
-bool containsXmlText(const std::string& xml, const std::string& text) {
-    std::string escaped;
-    for (char c : text) escaped += (c == '\'' ? std::string("&apos;") : std::string(1, c));
-    return xml.find(text) != std::string::npos || xml.find(escaped) != std::string::npos;
+Rows sampleRows() {
+    return {{db::Variant("01/01/0001"), db::Variant("Cassa contanti è à ù €"), db::Variant("Dare"),
+             db::Variant("00A.1"), db::Variant("Disponibilità \"liquide\" dell'impresa")},
+            {db::Variant::null(), db::Variant::null(), db::Variant("Avere"), db::Variant::null(), db::Variant::null()},
+            {db::Variant("0099"), db::Variant(std::string("Byte \xC3 rotto \xFF")), db::Variant(""), db::Variant(42),
+             db::Variant(1.5)}};
 }
 
 }  // namespace
@@ -37,54 +46,127 @@ bool containsXmlText(const std::string& xml, const std::string& text) {
 TEST(OfficeExport, RecordsTitleAndSectionsInOrder) {
     auto log = std::make_shared<HostEventLog>();
     OfficeExport e(log);
-    fillLikeTheEditor(e);
+    fillLikeTheEditor(e, sampleRows());
     EXPECT_EQ(e.titoloMaster(), "Correlazione PdC contabile - riclassificazione");
     ASSERT_EQ(e.sections().size(), 2u);
     EXPECT_EQ(e.sections()[0].kind, ExportSection::Kind::Master);
-    EXPECT_EQ(e.sections()[0].caption, "Campi correlati");
     EXPECT_EQ(e.sections()[0].values[1], db::Variant("Piano dell'azienda è"));
     EXPECT_EQ(e.sections()[1].kind, ExportSection::Kind::Detail);
-    EXPECT_EQ(e.sections()[1].rows.size(), 3u);
-    EXPECT_EQ(e.sections()[1].rows[1][1], db::Variant("Avere"));
+    EXPECT_EQ(e.detailRowCount(), 3u);
     ASSERT_EQ(log->count("exportSection"), 2u);
     EXPECT_EQ(log->ofKind("exportSection")[1]["rows"], 3);
 }
 
-TEST(OfficeExport, WritesAWorkbookWithOneSheetOfTheSections) {
+TEST(OfficeExport, TheWorkbookHoldsTheMasterPairsAboveTheTableWithAFrozenFilteredHeader) {
     testsupport::TempDir dir;
     OfficeExport e;
-    fillLikeTheEditor(e);
-    auto file = dir.path() / "export.xlsx";
+    fillLikeTheEditor(e, sampleRows());
+    const auto file = dir.path() / "export.xlsx";
     e.writeXlsx(file);
-    ASSERT_TRUE(std::filesystem::exists(file));
-    std::string bytes = testsupport::readFile(file);
-    ASSERT_GT(bytes.size(), 4u);
-    EXPECT_EQ(bytes.substr(0, 2), "PK");
 
-    auto listing = testsupport::runCommand("unzip -Z1 '" + file.string() + "'");
-    ASSERT_EQ(listing.exitCode, 0) << listing.err;
-    EXPECT_THAT(listing.out, HasSubstr("xl/worksheets/sheet1.xml"));
-    EXPECT_THAT(listing.out, testing::Not(HasSubstr("sheet2.xml")));
+    const auto sheets = testsupport::readXlsx(file);
+    ASSERT_EQ(sheets.size(), 1u);
+    const auto& s = sheets[0];
+    EXPECT_EQ(s.title, "Correlazioni");
+    EXPECT_EQ(s.text(0, 0), "Correlazione PdC contabile - riclassificazione");
+    // Captions in A, values in B, from the third row; codes keep their leading zero.
+    EXPECT_EQ(s.text(2, 0), "Codice PdC contabile");
+    EXPECT_EQ(s.rows[2][1], "010");
+    EXPECT_EQ(s.text(3, 1), "Piano dell'azienda è");
+    EXPECT_EQ(s.text(5, 0), "Descrizione PdC riclassificazione");
+    EXPECT_EQ(s.text(5, 1), "Bilancio \"CEE\" à ù €");
 
-    // Constant-memory mode writes texts inline in the sheet.
-    auto sheet = testsupport::runCommand("unzip -p '" + file.string() + "' xl/worksheets/sheet1.xml");
-    ASSERT_EQ(sheet.exitCode, 0) << sheet.err;
-    for (std::string text : {"Correlazione PdC contabile - riclassificazione", "Campi correlati", "Codice PdC contabile",
-                             "Piano dell'azienda è", "Correlazioni", "Conto contabile", "Avere", "A.1"}) {
-        EXPECT_TRUE(containsXmlText(sheet.out, text)) << text;
-    }
-    // The number 42 and 1.5 are numeric cells, not texts.
-    EXPECT_THAT(sheet.out, HasSubstr("<v>42</v>"));
-    EXPECT_THAT(sheet.out, HasSubstr("<v>1.5</v>"));
+    // A blank row, then the table: header on row 8 (1-based), rows below it.
+    EXPECT_EQ(s.text(6, 0), "");
+    ASSERT_EQ(s.text(7, 0), "Conto contabile");
+    EXPECT_EQ(s.text(7, 4), "Descrizione conto riclassificato");
+    EXPECT_EQ(s.freeze, "A9");
+    EXPECT_EQ(s.filter, "A8:E11");
+    for (const char* cell : {"A1", "A3", "A6", "A8", "B8", "C8", "D8", "E8"}) EXPECT_TRUE(s.bold.count(cell)) << cell;
+    EXPECT_FALSE(s.bold.count("B3"));
+    EXPECT_FALSE(s.bold.count("A9"));
+
+    EXPECT_EQ(s.text(8, 0), "01/01/0001");
+    EXPECT_EQ(s.text(8, 1), "Cassa contanti è à ù €");
+    EXPECT_EQ(s.text(8, 4), "Disponibilità \"liquide\" dell'impresa");
+    EXPECT_TRUE(s.rows[9][0].is_null());   // the account's second sign row shows no code
+    EXPECT_EQ(s.text(9, 2), "Avere");
+    EXPECT_EQ(s.rows[10][0], "0099");
+    EXPECT_EQ(s.text(10, 1), "Byte \xEF\xBF\xBD rotto \xEF\xBF\xBD");   // broken bytes replaced, the file stays readable
+    EXPECT_EQ(s.rows[10][3], 42);
+    EXPECT_EQ(s.rows[10][4], 1.5);
+
+    // Widths fit the longest text of each column (characters, not bytes), within limits.
+    ASSERT_EQ(s.widths.size(), 5u);
+    EXPECT_GE(s.widths.at("A"), std::string("Descrizione PdC riclassificazione").size());
+    EXPECT_LT(s.widths.at("A"), 40);
+    EXPECT_GE(s.widths.at("E"), 36);
+    EXPECT_LT(s.widths.at("C"), 12);
 }
 
-TEST(OfficeExport, AnUnwritablePathIsAClearError) {
+TEST(OfficeExport, WithoutADetailSectionOnlyTheMasterPairsAreWritten) {
+    testsupport::TempDir dir;
     OfficeExport e;
-    fillLikeTheEditor(e);
+    e.setTitoloMaster("Correlazione PdC contabile - Hyperion");
+    e.addMasterDetail(std::vector<std::string>{"Codice PdC contabile"}, std::vector<db::Variant>{db::Variant("80")},
+                      "Campi correlati");
+    const auto file = dir.path() / "vuoto.xlsx";
+    e.writeXlsx(file);
+    const auto s = testsupport::readXlsx(file).at(0);
+    EXPECT_EQ(s.title, "Correlazioni");
+    ASSERT_EQ(s.rows.size(), 3u);
+    EXPECT_EQ(s.text(2, 0), "Codice PdC contabile");
+    EXPECT_EQ(s.text(2, 1), "80");
+    EXPECT_EQ(s.freeze, "");
+    EXPECT_EQ(s.filter, "");
+}
+
+TEST(OfficeExport, ACellTooLongForExcelIsCutOnACharacterBoundary) {
+    testsupport::TempDir dir;
+    std::string longText = "x";
+    for (int i = 0; i < 20000; ++i) longText += "è";   // 40,001 bytes
+    OfficeExport e;
+    fillLikeTheEditor(e, Rows{{db::Variant("1"), db::Variant(longText)}});
+    const auto file = dir.path() / "lungo.xlsx";
+    e.writeXlsx(file);
+    const std::string cell = testsupport::readXlsx(file, true).at(0).text(8, 1);
+    EXPECT_EQ(cell.size(), 32767u);   // "x" and 16,383 whole "è"
+    EXPECT_EQ(cell.substr(cell.size() - 2), "è");
+}
+
+TEST(OfficeExport, AFileThatCannotBeWrittenIsRefusedInItalianAndAnExistingOneIsKept) {
+    testsupport::TempDir dir;
+    OfficeExport e;
+    fillLikeTheEditor(e, sampleRows());
+    auto reason = [&](const std::filesystem::path& target) -> std::string {
+        try {
+            e.writeXlsx(target);
+        } catch (const ExportError& err) {
+            return err.what();
+        }
+        return "<written>";
+    };
+    EXPECT_THAT(reason(dir.path() / "manca" / "export.xlsx"),
+                HasSubstr("Impossibile scrivere il file \"" + (dir.path() / "manca" / "export.xlsx").string() +
+                          "\": la cartella \"" + (dir.path() / "manca").string() + "\" non esiste."));
+    std::filesystem::create_directory(dir.path() / "cartella.xlsx");
+    EXPECT_THAT(reason(dir.path() / "cartella.xlsx"), HasSubstr("è una cartella, non un file"));
+
+    // More rows than a sheet holds: refused before anything is written, the old file stays.
+    const auto file = dir.path() / "esistente.xlsx";
+    { std::ofstream(file) << "dati di prima"; }
+    OfficeExport tooMany;
+    fillLikeTheEditor(tooMany, Rows(kSheetRowLimit));
     try {
-        e.writeXlsx("/nonexistent-folder/sub/export.xlsx");
-        FAIL() << "no error";
+        tooMany.writeXlsx(file);
+        ADD_FAILURE() << "written";
     } catch (const ExportError& err) {
-        EXPECT_THAT(err.what(), HasSubstr("/nonexistent-folder/sub/export.xlsx"));
+        EXPECT_THAT(err.what(), HasSubstr("un foglio Excel contiene al massimo 1.048.576 righe e l'esportazione ne "
+                                          "richiede 1.048.585"));
     }
+    EXPECT_EQ(testsupport::readFile(file), "dati di prima");
+    // No temporary file is left behind either.
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 2u);
 }
