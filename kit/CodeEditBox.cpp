@@ -55,6 +55,12 @@ void CodeEditBox::setMandatory(bool m) {
     changed("Mandatory");
 }
 
+void CodeEditBox::setCanRequired(bool c) {
+    if (c == canRequired_) return;
+    canRequired_ = c;
+    changed("CanRequired");
+}
+
 void CodeEditBox::setDecoded(bool d) {
     if (d == decoded_) return;
     decoded_ = d;
@@ -213,7 +219,7 @@ bool CodeEditBox::confirm() {
 }
 
 void CodeEditBox::leaveFocus(bool& cancel) {
-    if (mandatory_ && Text().empty()) {
+    if (mandatory_ && canRequired_ && Text().empty()) {
         cancel = true;
         return;
     }
