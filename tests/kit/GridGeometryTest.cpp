@@ -3,34 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <vector>
 
-#include "db/Recordset.h"
 #include "kit/Kit.h"
+#include "support/WorkingRows.h"
 
 using namespace kit;
 
 namespace {
 
-std::shared_ptr<db::Recordset> numberedRows(int count) {
-    auto rs = db::Recordset::create();
-    rs->fields().Append("FAKEID", db::ado::adInteger);
-    rs->fields().Append("CONTOPDC", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->Open();
-    for (int i = 1; i <= count; ++i) {
-        rs->AddNew();
-        rs->setValue("FAKEID", i);
-        rs->setValue("CONTOPDC", "0" + std::to_string(i));
-        rs->Update();
-    }
-    rs->MoveFirst();
-    return rs;
-}
-
 struct GridGeometry : ::testing::Test {
     Form form{"FRM"};
     std::shared_ptr<QueryGrid> grid = form.create<QueryGrid>("GRID");
-    std::shared_ptr<db::Recordset> rs = numberedRows(10);
+    std::shared_ptr<db::Recordset> rs = testsupport::workingRows(5);
     int rowColChanges = 0, scrolls = 0;
     std::vector<int> resized;
 
@@ -39,7 +24,7 @@ struct GridGeometry : ::testing::Test {
         grid->move(0, 0, 6000, 2 * 15 + 200 + 4 * 300);
         grid->AddColumn("FAKEID", "Id", 1, 100, false);
         grid->AddColumn("CONTOPDC", "Conto", 1, 2000, true);
-        grid->AddColumn("DESCR", "Descrizione", 1, 3000, true);
+        grid->AddColumn("DESCRPDC", "Descrizione", 1, 3000, true);
         grid->AddColumn("SEGNO", "Segno", 1, 1000, true);
         grid->setRecordset(rs);
         grid->RowColChange.connect([this] { ++rowColChanges; });

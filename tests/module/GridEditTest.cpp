@@ -13,30 +13,12 @@
 #include "host/GridEdit.h"
 #include "kit/Kit.h"
 #include "standalone/ModuleLoader.h"
+#include "support/WorkingRows.h"
 
 using namespace kit;
+using testsupport::workingRows;
 
 namespace {
-
-std::shared_ptr<db::Recordset> rows(int count) {
-    auto rs = db::Recordset::create();
-    rs->fields().Append("FAKEID", db::ado::adInteger);
-    rs->fields().Append("CONTOPDC", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->fields().Append("DESCRPDC", db::ado::adVarWChar, 60, db::ado::adFldIsNullable);
-    rs->fields().Append("SEGNO", db::ado::adInteger);
-    rs->fields().Append("CONTORICL", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->Open();
-    for (int i = 1; i <= count; ++i) {
-        rs->AddNew();
-        rs->setValue("FAKEID", i);
-        rs->setValue("CONTOPDC", "0101" + std::to_string(100000 + i));
-        rs->setValue("DESCRPDC", "Conto " + std::to_string(i));
-        rs->setValue("SEGNO", 1 + i % 2);
-        rs->Update();
-    }
-    rs->MoveFirst();
-    return rs;
-}
 
 template <class T>
 std::shared_ptr<T> create(const std::string& progId) {
@@ -56,7 +38,7 @@ struct GridEditWindow : ::testing::Test {
     std::shared_ptr<ListCombo> segno = form->create<ListCombo>("CBO_SEGNO");
     std::shared_ptr<CodeEditBox> ricl = form->create<CodeEditBox>("TXT_RICL");
     std::shared_ptr<MenuButton> ok = form->create<MenuButton>("BUT_OK");
-    std::shared_ptr<db::Recordset> rs = rows(10);
+    std::shared_ptr<db::Recordset> rs = workingRows(5);
     std::shared_ptr<host::GridEdit> edit = create<host::GridEdit>("Brevanto.CLSCG_GRIDEDIT");
 
     void SetUp() override {
@@ -155,7 +137,7 @@ TEST_F(GridEditWindow, AnEmptyRecordsetLeavesTheControlsWhereTheyWere) {
     rs->setAbsolutePosition(2);
     int top = conto->Top();
     ASSERT_TRUE(conto->Visible());
-    grid->setRecordset(rows(0));
+    grid->setRecordset(workingRows(0));
     EXPECT_EQ(conto->Top(), top);
     EXPECT_EQ(conto->Left(), 315);
     EXPECT_FALSE(conto->Visible());
@@ -247,7 +229,7 @@ TEST(GridEditLibrary, AHostCreatesBothClassesByNameThroughTheLoadedModule) {
     auto box = form->create<CodeEditBox>("TXT");
     grid->move(0, 0, 5000, 2000);
     grid->AddColumn("CONTOPDC", "Conto", 1, 2000, true);
-    grid->setRecordset(rows(3));
+    grid->setRecordset(workingRows(2));
     box->setHeight(300);
     edit->setMyForm(form);
     edit->setGriglia(grid);
