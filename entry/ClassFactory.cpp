@@ -6,7 +6,8 @@
 
 #include "entry/CorrelationEntryClass.h"
 #include "entry/ModuleObjects.h"
-#include "gridedit/GridEditClasses.h"
+#include "gridedit/CLSCG_GRIDEDIT.h"
+#include "gridedit/CLSCG_LOOKUPCONTROL.h"
 
 namespace entry {
 

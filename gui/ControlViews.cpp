@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include "gui/QueryGridModel.h"
+#include "gui/TableGridLayout.h"
 
 namespace gui {
 
@@ -297,6 +298,7 @@ GridView::GridView(std::shared_ptr<kit::QueryGrid> grid)
     : ControlView(grid, new QTableView), table_(static_cast<QTableView*>(widget_.data())) {
     model_ = new QueryGridModel(grid, this);
     table_->setModel(model_);
+    geometry_ = new TableGridLayout(grid, table_, model_, this);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -320,26 +322,15 @@ GridView::~GridView() {
 QWidget* GridView::focusWidget() const { return table_; }
 QList<QWidget*> GridView::inputWidgets() const { return {table_}; }
 
-void GridView::applyColumnWidths() {
-    for (int c = 0; c < model_->columnCount(); ++c) {
-        int w = model_->columnWidthTwips(c);
-        if (w > 0) table_->setColumnWidth(c, twipsToPixels(w));
-    }
-}
+void GridView::applyColumnWidths() { geometry_->applyColumnWidths(); }
 
-void GridView::showCurrentRow(int row) {
-    if (row < 0 || row >= model_->rowCount()) {
-        table_->clearSelection();
-        return;
-    }
-    QModelIndex index = model_->index(row, 0);
-    table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    table_->scrollTo(index);
-}
+void GridView::showCurrentRow(int row) { geometry_->showCurrent(row); }
 
-void GridView::clickRow(int row) {
+void GridView::clickRow(int row, int tableColumn) {
     auto* grid = static_cast<kit::QueryGrid*>(control_.get());
-    runWithFocus([this, grid, row] {
+    int column = model_->gridColumn(tableColumn);
+    runWithFocus([grid, row, column] {
+        if (column >= 0) grid->setCol(column);
         if (row >= 0) grid->clickRow(row);
     });
     // Whatever the frame decided, the selection shows the recordset's row.
@@ -351,7 +342,8 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton) {
-            clickRow(table_->rowAt(me->position().toPoint().y()));
+            QPoint at = me->position().toPoint();
+            clickRow(table_->rowAt(at.y()), table_->columnAt(at.x()));
             return true;
         }
     }
@@ -360,6 +352,7 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
 
 void GridView::render(const std::string& p) {
     ControlView::render(p);
+    if (p == "ColumnWidth") applyColumnWidths();
 }
 
 // ---------------- NavigatorView ----------------

@@ -27,6 +27,7 @@ class QWidget;
 namespace gui {
 
 class QueryGridModel;
+class TableGridLayout;
 
 class ControlView : public QObject {
     Q_OBJECT
@@ -158,7 +159,8 @@ protected:
 };
 
 // The grid: a QTableView over a QueryGridModel, with a fixed row height and the current row
-// following the recordset. A click selects through QueryGrid::clickRow.
+// following the recordset. A click selects through QueryGrid::clickRow (and sets the grid's
+// Col). While the view lives the grid reports the table's real geometry (TableGridLayout).
 class GridView : public ControlView {
     Q_OBJECT
 public:
@@ -169,8 +171,10 @@ public:
     std::optional<KitKey> mapKey(const QKeyEvent& event) const override { return gridKey(event); }
     QTableView* table() const { return table_; }
     QueryGridModel* model() const { return model_; }
-    // A click on a model row: the form's focus first, then the grid moves (or refuses).
-    void clickRow(int row);
+    TableGridLayout* geometry() const { return geometry_; }
+    // A click on a model row (and table column, -1 for none): the form's focus first, then
+    // the grid's Col and row move (the row may be refused).
+    void clickRow(int row, int tableColumn = -1);
 
 protected:
     void render(const std::string& property) override;
@@ -181,6 +185,7 @@ private:
     void applyColumnWidths();
     QTableView* table_;
     QueryGridModel* model_;
+    TableGridLayout* geometry_;
 };
 
 // The navigator bar: first, previous, next, last, open and new.

@@ -4,6 +4,8 @@
 #include <QDebug>
 #include <QEventLoop>
 
+#include "gui/QtDialogs.h"
+
 namespace gui {
 
 QtWindowSystem::QtWindowSystem(QWidget* owner) : owner_(owner), qtLookups_(owner) {}
@@ -57,6 +59,14 @@ void QtWindowSystem::showModal(kit::Form& form) {
 }
 
 void QtWindowSystem::showModeless(kit::Form& form) { open(form, false); }
+
+int QtWindowSystem::messageBox(const std::string& text, int style, const std::string& title) {
+    host::MessageBoxRequest request;
+    request.text = text;
+    request.type = style;
+    request.title = title;
+    return QtDialogs(owner_).message(request);
+}
 
 void QtWindowSystem::formClosed(kit::Form& form) {
     auto it = windows_.find(&form);

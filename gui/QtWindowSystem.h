@@ -27,6 +27,8 @@ public:
     void showModeless(kit::Form& form) override;
     void formClosed(kit::Form& form) override;
     kit::LookupPresenter& lookups() override;
+    // A QMessageBox over the active window (QtDialogs' plain-box styles).
+    int messageBox(const std::string& text, int style, const std::string& title) override;
     // Replaces the Qt lookup window (tests pass a scripted presenter).
     void setLookupPresenter(kit::LookupPresenter* presenter) { customLookups_ = presenter; }
 

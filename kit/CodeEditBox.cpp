@@ -58,6 +58,12 @@ void CodeEditBox::setMandatory(bool m) {
     changed("Mandatory");
 }
 
+void CodeEditBox::setCanRequired(bool c) {
+    if (c == canRequired_) return;
+    canRequired_ = c;
+    changed("CanRequired");
+}
+
 void CodeEditBox::setDecoded(bool d) {
     if (d == decoded_) return;
     decoded_ = d;
@@ -216,7 +222,7 @@ bool CodeEditBox::confirm() {
 }
 
 void CodeEditBox::leaveFocus(bool& cancel) {
-    if (mandatory_ && Text().empty()) {
+    if (mandatory_ && canRequired_ && Text().empty()) {
         cancel = true;
         return;
     }

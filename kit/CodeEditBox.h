@@ -50,6 +50,12 @@ public:
     void setUpperCase(bool u);
     bool Mandatory() const { return mandatory_; }
     void setMandatory(bool m);
+    // Whether Mandatory may hold the focus in an empty box; a box that edits a grid cell in
+    // place is cleared of it, so that the user can always leave the cell.
+    bool CanRequired() const { return canRequired_; }
+    void setCanRequired(bool c);
+    // Whether the box offers a lookup window (it has a lookup id or answers StartLookup).
+    bool IsLookUp() const { return !idLookup_.empty() || StartLookup.connected(); }
     // Used for statements whose connection string is empty.
     std::shared_ptr<db::Connection> Connection() const { return connection_; }
     void setConnection(std::shared_ptr<db::Connection> c) { connection_ = std::move(c); }
@@ -94,6 +100,7 @@ private:
     bool accepting_ = false;    // Validate/AfterItem running (a handler may move the focus)
     bool upperCase_ = false;
     bool mandatory_ = false;
+    bool canRequired_ = true;
     std::string idLookup_;
     std::string lastError_;
     std::shared_ptr<db::Connection> connection_;

@@ -25,7 +25,7 @@ void QueryGrid::setRecordset(std::shared_ptr<db::Recordset> rs) {
         // Binding the same object again reads it again.
         reindex();
         rowsChanged.raise();
-        if (isOpen(recordset_)) RowChanged.raise();
+        if (isOpen(recordset_)) reportRowChanged();
         return;
     }
     if (recordset_) recordset_->removeListener(&listener_);
@@ -35,7 +35,7 @@ void QueryGrid::setRecordset(std::shared_ptr<db::Recordset> rs) {
     changed("Recordset");
     rowsChanged.raise();
     if (frame_) frame_->gridRebound();
-    if (isOpen(recordset_)) RowChanged.raise();
+    if (isOpen(recordset_)) reportRowChanged();
 }
 
 void QueryGrid::Reset() {
@@ -173,7 +173,7 @@ bool QueryGrid::processKey(int key, int shift) {
 void QueryGrid::rowMoved() {
     movedInOperation_ = true;
     if (frame_ && recordset_) frame_->gridRowMoved(*recordset_);
-    RowChanged.raise();
+    reportRowChanged();
 }
 
 void QueryGrid::rowSetChanged() {
@@ -182,7 +182,7 @@ void QueryGrid::rowSetChanged() {
     rowsChanged.raise();
     bool reported = movedInOperation_;
     movedInOperation_ = false;
-    if (isOpen(recordset_) && !reported) RowChanged.raise();
+    if (isOpen(recordset_) && !reported) reportRowChanged();
 }
 
 }  // namespace kit

@@ -11,9 +11,11 @@
 
 #include "db/Recordset.h"
 #include "kit/Control.h"
+#include "kit/GridLayout.h"
 
 namespace kit {
 
+class QueryGrid;
 class RecordFrame;
 
 // The grid-settings object the form prepares: stored and handed back as given.
@@ -38,6 +40,27 @@ struct GridColumn {
     int width = 0;  // twips
     bool shown = true;
     std::vector<std::pair<db::Variant, std::string>> valueList;
+};
+
+// A column's place on screen as the grid reports it (twips from the grid's left edge; Left is
+// 0 for a column that is not shown or starts out of view on the left).
+struct ColumnPlace {
+    int Left = 0;
+    int Width = 0;
+    bool Visible = false;   // shown in the grid (not a carried-only column)
+};
+
+// The grid's columns by index, as a program addressing Columns(i) sees them.
+class GridColumns {
+public:
+    explicit GridColumns(const QueryGrid& grid) : grid_(grid) {}
+    int Count() const;
+    // KitError for an index outside 0 .. Count() - 1.
+    ColumnPlace Item(int index) const;
+    ColumnPlace operator()(int index) const { return Item(index); }
+
+private:
+    const QueryGrid& grid_;
 };
 
 class QueryGrid : public Control {
@@ -95,6 +118,42 @@ public:
     // The current row started or stopped showing a proposal: views restyle it.
     Event<> provisionalCellsChanged;
 
+    // --- on screen (twips; see GridLayout) ---
+    // The current row's place among the rows in view (0 = the first row in view); -1 when
+    // there is no current row or it is out of view.
+    int Row() const;
+    // The current column, an index in columns() (-1: none). Setting it raises RowColChange
+    // when it changes; KitError outside -1 .. columns().size() - 1.
+    int Col() const { return col_; }
+    void setCol(int column);
+    double RowHeight() const { return layout().rowHeight(); }
+    void setRowHeight(double twips) { layout().setRowHeight(twips); }
+    double HeadLines() const { return layout().headLines(); }
+    void setHeadLines(double lines) { layout().setHeadLines(lines); }
+    long FirstRow() const { return layout().firstRow(); }
+    void setFirstRow(long row) { layout().setFirstRow(row); }
+    int LeftCol() const { return layout().leftCol(); }
+    void setLeftCol(int column) { layout().setLeftCol(column); }
+    GridColumns Columns() const { return GridColumns(*this); }
+    // The recordset the grid shows.
+    std::shared_ptr<db::Recordset> DataSource() const { return recordset_; }
+    // A column got a new width (the user dragged its edge, or code set it): kept as the
+    // column's width, views redraw ("ColumnWidth"), then ColResize. KitError for a bad index.
+    void resizeColumn(int column, int twips);
+
+    // The layout a view installs while it draws the grid (nullptr: the design layout again).
+    void setViewLayout(GridLayout* layout) { viewLayout_ = layout; }
+    GridLayout& layout() const { return viewLayout_ ? *viewLayout_ : *designLayout_; }
+    // The rows or columns in view changed: raises Scroll (layouts call it).
+    void scrolled() { Scroll.raise(); }
+
+    // The current row or the current column changed (after RowChanged for a row).
+    Event<> RowColChange;
+    // Other rows or columns came into view.
+    Event<> Scroll;
+    // A column (index in columns()) was resized.
+    Event<int> ColResize;
+
     // Up/Down/PageUp/PageDown/Home/End move the current row.
     bool processKey(int key, int shift) override;
 
@@ -117,6 +176,8 @@ private:
     void rowSetChanged();
     void reindex();
     void rowMoved();
+    // The current row changed: brought into view, then RowChanged and RowColChange.
+    void reportRowChanged();
     std::shared_ptr<db::Recordset> recordset_;
     std::shared_ptr<GridSettings> settings_;
     std::vector<GridColumn> columns_;
@@ -130,6 +191,9 @@ private:
     // Set by a move, cleared when the next operation starts or its row-set change is seen.
     bool movedInOperation_ = false;
     Listener listener_{this};
+    int col_ = 0;
+    std::unique_ptr<DesignGridLayout> designLayout_ = std::make_unique<DesignGridLayout>(*this);
+    GridLayout* viewLayout_ = nullptr;
 };
 
 }  // namespace kit

@@ -161,9 +161,9 @@ void FormResizer::Start() {
     started_ = true;
 }
 
-int FormResizer::TransformYcoordinate(int y) const {
-    if (!started_ || designHeight_ <= 0) return y;
-    return static_cast<int>(static_cast<long long>(y) * form().Height() / designHeight_);
+void FormResizer::setVerticalScale(double scale) {
+    if (!(scale > 0)) throw KitError("resizer " + name() + ": the vertical scale must be positive");
+    verticalScale_ = scale;
 }
 
 void FormResizer::resize(int newWidth, int newHeight) {

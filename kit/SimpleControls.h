@@ -140,8 +140,12 @@ public:
     // places as the design layout.
     void Start();
     bool started() const { return started_; }
-    // A design-time vertical coordinate scaled to the form's current height.
-    int TransformYcoordinate(int y) const;
+    // A vertical design distance at the scale the window draws its controls now. Resizing
+    // the form moves and stretches controls but never zooms them, so the scale stays 1 unless
+    // the window draws at another one (a larger interface font) and says so.
+    double TransformYcoordinate(double y) const { return y * verticalScale_; }
+    double VerticalScale() const { return verticalScale_; }
+    void setVerticalScale(double scale);
     // The form got a new size: sets it and moves/stretches the registered controls.
     void resize(int newWidth, int newHeight);
     int modeOf(const Control& c) const;
@@ -157,6 +161,7 @@ private:
     std::vector<Entry> entries_;
     bool started_ = false;
     int designWidth_ = 0, designHeight_ = 0;
+    double verticalScale_ = 1;
 };
 
 }  // namespace kit

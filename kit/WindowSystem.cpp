@@ -35,4 +35,9 @@ void TestWindowSystem::showModeless(Form& form) {
 
 void TestWindowSystem::formClosed(Form& form) { closed_.push_back(form.name()); }
 
+int TestWindowSystem::messageBox(const std::string& text, int style, const std::string& title) {
+    boxes_.push_back({text, style, title});
+    return 1;
+}
+
 }  // namespace kit

@@ -62,6 +62,9 @@ public:
     // The form closed (after its Unload).
     virtual void formClosed(Form& form) = 0;
     virtual LookupPresenter& lookups() = 0;
+    // A plain message box: `style` in the host's button and icon codes (0 OK only, 16 the
+    // critical icon, ...). Returns the button pressed (1 OK).
+    virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
 };
 
 // For tests of any subsystem: showModal loads and activates the form, then runs the
@@ -79,6 +82,14 @@ public:
     void formClosed(Form& form) override;
     LookupPresenter& lookups() override { return lookups_; }
     ScriptedLookupPresenter& scriptedLookups() { return lookups_; }
+    // Answers 1 (OK) and keeps the box.
+    int messageBox(const std::string& text, int style, const std::string& title) override;
+    struct Box {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    const std::vector<Box>& boxes() const { return boxes_; }
 
     struct Shown {
         std::string name;
@@ -93,6 +104,7 @@ private:
     ScriptedLookupPresenter lookups_;
     std::vector<Shown> shown_;
     std::vector<std::string> closed_;
+    std::vector<Box> boxes_;
 };
 
 }  // namespace kit

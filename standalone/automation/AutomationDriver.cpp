@@ -122,6 +122,7 @@ AutomationDriver::AutomationDriver(Settings settings, ClassSource& classes, std:
       host_(StandaloneHost::create(std::move(settings), dialogs_, events_)),
       windows_(events_) {
     windows_.setModalLoop([this](kit::Form& f) { modalLoop(f); });
+    windows_.setDialogs(dialogs_);
     std::weak_ptr<HostEventLog> log = events_;
     sqlSinkToken_ = db::addGlobalSink(db::makeSink([log](const db::TraceEvent& e) {
         auto l = log.lock();

@@ -126,6 +126,15 @@ void AutomationWindowSystem::formClosed(kit::Form& form) {
     if (log_) log_->record("windowClosed", {{"window", form.name()}, {"hWnd", form.hWnd()}});
 }
 
+int AutomationWindowSystem::messageBox(const std::string& text, int style, const std::string& title) {
+    if (!dialogs_) return 1;
+    host::MessageBoxRequest request;
+    request.text = text;
+    request.type = style;
+    request.title = title;
+    return dialogs_->message(request);
+}
+
 bool AutomationWindowSystem::isOpen(const kit::Form* form) const {
     prune();
     return std::any_of(windows_.begin(), windows_.end(), [&](const Window& w) { return w.form == form; });

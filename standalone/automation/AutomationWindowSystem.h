@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/Dialogs.h"
 #include "kit/Form.h"
 #include "kit/WindowSystem.h"
 
@@ -86,6 +87,10 @@ public:
     void formClosed(kit::Form& form) override;
     kit::LookupPresenter& lookups() override { return lookups_; }
     AutomationLookupPresenter& lookupPresenter() { return lookups_; }
+    // Plain message boxes go to the driver's dialogs (answered from its queue and recorded);
+    // without them a box answers 1 (OK).
+    void setDialogs(std::shared_ptr<host::Dialogs> dialogs) { dialogs_ = std::move(dialogs); }
+    int messageBox(const std::string& text, int style, const std::string& title) override;
 
     struct Window {
         kit::Form* form;
@@ -116,6 +121,7 @@ private:
     void prune() const;
 
     std::shared_ptr<HostEventLog> log_;
+    std::shared_ptr<host::Dialogs> dialogs_;
     ModalLoop modalLoop_;
     AutomationLookupPresenter lookups_;
     mutable std::vector<Window> windows_;

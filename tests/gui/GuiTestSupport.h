@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "db/Recordset.h"
+#include "support/WorkingRows.h"
 
 // Qt's own QTRY_ macros report through QtTest and return quietly from a GoogleTest body: here
 // they wait the same way and then fail the GoogleTest test like any other expectation.
@@ -29,8 +30,7 @@
 
 namespace guitest {
 
-// Rows of (FAKEID, CONTOPDC, DESCRPDC, SEGNO, CONTORICL): `accounts` accounts, two signs each.
-std::shared_ptr<db::Recordset> workingRows(int accounts);
+using testsupport::workingRows;
 
 // Runs `action` once the next modal dialog is up (polls the event loop until one appears).
 void whenModal(std::function<void(QWidget*)> action);

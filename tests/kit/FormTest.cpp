@@ -243,7 +243,12 @@ TEST(SmallControls, ResizerAnchorsRegisteredControls) {
     EXPECT_EQ(nav->Width(), 7000);
     EXPECT_EQ(nav->Top(), 7000);
     EXPECT_EQ(nav->Left(), 100);
-    EXPECT_EQ(resizer->TransformYcoordinate(800), 900);
+    // Anchoring never zooms: a design distance keeps its size until the window draws at
+    // another scale.
+    EXPECT_EQ(resizer->TransformYcoordinate(800), 800);
+    resizer->setVerticalScale(1.25);
+    EXPECT_EQ(resizer->TransformYcoordinate(13.5), 16.875);
+    EXPECT_THROW(resizer->setVerticalScale(0), KitError);
 }
 
 }  // namespace

@@ -9,31 +9,12 @@
 
 #include "db/Recordset.h"
 #include "kit/Kit.h"
+#include "support/WorkingRows.h"
 
 using namespace kit;
+using testsupport::workingRows;
 
 namespace {
-
-std::shared_ptr<db::Recordset> workingRows(int accounts) {
-    auto rs = db::Recordset::create();
-    rs->fields().Append("FAKEID", db::ado::adInteger);
-    rs->fields().Append("CONTOPDC", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->fields().Append("CONTORICL", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->fields().Append("SEGNO", db::ado::adInteger);
-    rs->Open();
-    int id = 1;
-    for (int a = 0; a < accounts; ++a)
-        for (int sign = 1; sign <= 2; ++sign) {
-            rs->AddNew();
-            rs->setValue("FAKEID", id++);
-            rs->setValue("CONTOPDC", "01" + std::to_string(100000 + a));
-            rs->setValue("CONTORICL", a == 0 && sign == 1 ? db::Variant("R1") : db::Variant::null());
-            rs->setValue("SEGNO", sign);
-            rs->Update();
-        }
-    rs->MoveFirst();
-    return rs;
-}
 
 // The arrangement of the correlation editor: key, account and sign bound to a frame that
 // shares its recordset with a grid and a navigator.

@@ -8,7 +8,7 @@
 
 #include "entry/ClassFactory.h"
 #include "entry/CorrelationEntryClass.h"
-#include "gridedit/GridEditClasses.h"
+#include "host/GridEdit.h"
 #include "standalone/ModuleLoader.h"
 #include "support/TestSupport.h"
 
@@ -35,8 +35,8 @@ TEST(ModuleLibrary, EveryProgrammaticNameCreatesItsClassThroughTheLoadedLibrary)
         EXPECT_TRUE(std::dynamic_pointer_cast<host::Cinterface>(object)) << name;
         EXPECT_FALSE(loader.canUnloadNow());
     }
-    EXPECT_TRUE(std::dynamic_pointer_cast<gridedit::CLSCG_GRIDEDIT>(loader.createClass("Brevanto.CLSCG_GRIDEDIT")));
-    EXPECT_TRUE(std::dynamic_pointer_cast<gridedit::CLSCG_LOOKUPCONTROL>(loader.createClass("Brevanto.CLSCG_LOOKUPCONTROL")));
+    EXPECT_TRUE(std::dynamic_pointer_cast<host::GridEdit>(loader.createClass("Brevanto.CLSCG_GRIDEDIT")));
+    EXPECT_TRUE(std::dynamic_pointer_cast<host::LookupControl>(loader.createClass("Brevanto.CLSCG_LOOKUPCONTROL")));
     EXPECT_EQ(loader.canUnloadNow(), entry::liveObjectCount() == 0);
     EXPECT_EQ(loader.unregisterServer(), 0);
     EXPECT_EQ(BrevantoIsRegistered(), 0);
