@@ -13,5 +13,6 @@ void setupDbCommand(CLI::App& app);     // db init
 void setupSqlCommand(CLI::App& app);    // sql
 void setupListCommand(CLI::App& app);   // list
 void setupAutomateCommand(CLI::App& app);   // automate
+void setupPrintCommand(CLI::App& app);      // print
 
 }  // namespace brevanto::cli

@@ -11,6 +11,7 @@
 
 #include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
+#include "report/HostCorrelationReport.h"
 #include "standalone/Settings.h"
 #include "standalone/automation/AutomationDriver.h"
 #include "standalone/automation/ModuleClasses.h"
@@ -66,6 +67,7 @@ int runAutomate(const AutomateOptions& o) {
     int status = 0;
     {
         standalone::AutomationDriver driver(std::move(settings), classes, std::cin, std::cout, std::cerr);
+        report::installCorrelationReports(driver.host());
         status = driver.run();
     }
     return status;

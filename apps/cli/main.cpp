@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupSqlCommand(app);
     brevanto::cli::setupListCommand(app);
     brevanto::cli::setupAutomateCommand(app);
+    brevanto::cli::setupPrintCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
