@@ -9,10 +9,12 @@
 #include <QToolBar>
 
 #include "gui/ProgramWindow.h"
+#include "gui/ReportPreview.h"
 #include "kit/Control.h"
 #include "kit/Form.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
+#include "report/HostCorrelationReport.h"
 
 namespace gui {
 
@@ -21,7 +23,10 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
     setWindowTitle(QString::fromUtf8(standalone::kApplicationTitle));
     windows_ = std::make_unique<QtWindowSystem>(this);
     dialogs_ = std::make_shared<QtDialogs>(this);
-    connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) { lastWindow_ = w; });
+    connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) {
+        lastWindow_ = w;
+        if (openingKind_ == 1 && w->form() && w->form()->name() == "FRMCG_CORRRICL") disablePrintInAnalytic(*w);
+    });
     rebuildHost();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -76,6 +81,7 @@ void DesktopShell::closeEvent(QCloseEvent* event) {
 void DesktopShell::rebuildHost() {
     host_ = std::make_unique<standalone::StandaloneHost>(standalone::StandaloneHost::create(options_.settings, dialogs_));
     host_->setProgramPresenter(std::make_shared<QtProgramPresenter>(this));
+    report::installCorrelationReports(*host_, std::make_shared<ReportPreview>(this));
 }
 
 void DesktopShell::updateSummary() {
@@ -161,7 +167,9 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     entry->setWindowModal(options_.settings.modal);
     entries_.push_back(entry);
     statusBar()->showMessage(QString::fromUtf8(k.caption));
+    openingKind_ = kind;
     entry->ShowForm();
+    openingKind_ = -1;
     // A modal editor has closed by now; a modeless one keeps its entry class while it is open.
     if (options_.settings.modal) std::erase(entries_, entry);
     return true;

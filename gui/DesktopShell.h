@@ -81,6 +81,7 @@ private:
     QLabel* summary_ = nullptr;
     QString databaseNotice_;
     QPointer<FormWindow> lastWindow_;
+    int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };
 
