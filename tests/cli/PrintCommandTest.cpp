@@ -15,17 +15,8 @@ using testsupport::TempDir;
 
 namespace {
 
-class PrintCommand : public ::testing::Test {
+class PrintCommand : public DemoDatabaseSuite {
 protected:
-    static void SetUpTestSuite() {
-        dir_ = new TempDir;
-        auto r = cli("db init --demo --dir " + sh(dir_->str()));
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-    }
-    static void TearDownTestSuite() {
-        delete dir_;
-        dir_ = nullptr;
-    }
     // Runs print with no display and no platform chosen, as on a server.
     static testsupport::CommandResult print(const std::string& args) {
         return testsupport::runCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(BREVANTO_CLI) +
@@ -34,11 +25,8 @@ protected:
     static std::string pdfText(const std::filesystem::path& file) {
         return testsupport::runCommand("pdftotext -layout " + sh(file.string()) + " -").out;
     }
-    static TempDir* dir_;
     TempDir out;
 };
-
-TempDir* PrintCommand::dir_ = nullptr;
 
 TEST_F(PrintCommand, EachKindThatPrintsWritesItsPdf) {
     struct Case {
