@@ -11,7 +11,7 @@
 //
 // The raw benchmarks report `editor_over_raw`: the editor's mean time over theirs. The
 // database is built once, in a folder of its own: the demo data plus BREVANTO_BENCH_ACCOUNTS
-// generated accounts (default 100000) in chart 10.
+// generated accounts (default 100000) in chart 10 (BenchDatabase.h).
 
 #include <benchmark/benchmark.h>
 
@@ -26,10 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "BenchDatabase.h"
 #include "db/Connection.h"
 #include "db/Trace.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/Schema.h"
 #include "db/sqlite/TableFunctions.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -44,39 +43,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// The database, built on first use and removed at exit.
-struct BenchDatabase {
-    fs::path dir;
-    long accounts = 100000;
-    BenchDatabase() {
-        if (const char* n = std::getenv("BREVANTO_BENCH_ACCOUNTS")) accounts = std::atol(n);
-        dir = fs::temp_directory_path() / ("brevanto-editor-bench-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        auto host = db::Connection::create();
-        host->Open(connectionString() + ";Create=1");
-        db::schema::createHostSchema(*host);
-        auto group = db::Connection::create();
-        group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + dir.string() + ";Create=1");
-        db::schema::createHostSchema(*group);
-        db::schema::DemoOptions options;
-        options.generatedAccounts = accounts;
-        db::schema::fillDemo(*host, *group, options);
-    }
-    ~BenchDatabase() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string connectionString() const { return "Provider=SQLite;database=BREVANTO;Data Source=" + dir.string(); }
-};
-
-BenchDatabase& database() {
-    static BenchDatabase d;
-    return d;
-}
+using benchdb::database;
 
 // The stand-alone host with scripted dialogs, as the automation driver and the tests use it.
 struct Host {

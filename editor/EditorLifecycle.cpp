@@ -344,7 +344,7 @@ void FRMCG_CORRRICL::Form_Unload() {
             utility_.reset();
         });
         // 6. print object, program launchers, chart finder and decoder
-        trap([&] { printObject_.reset(); });
+        trap([&] { correlationReport_.reset(); });
         trap([&] {
             reclProgramLauncher_.reset();
             ledgerProgramLauncher_.reset();

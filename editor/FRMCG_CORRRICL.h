@@ -20,8 +20,7 @@
 //   EditorCodeFields.cpp    FormattaConto and the header fields' host components
 //   EditorMasters.cpp       GetMastroCliFor
 //   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany
-// Printing and the opening of the intermediaries editor get their own files when they are
-// built.
+//   EditorPrint.cpp         BUT_STAMPA_ButtonClick and the host's correlation report
 
 #include <array>
 #include <cstdint>
@@ -37,6 +36,7 @@
 #include "host/Cinterface.h"
 #include "host/ClassFactory.h"
 #include "host/ConnectionProvider.h"
+#include "host/CorrelationReport.h"
 #include "host/EditorUtility.h"
 #include "host/ErrorInfo.h"
 #include "host/Global.h"
@@ -271,7 +271,8 @@ private:
     // the programs they open.
     std::shared_ptr<host::ReclChartFinder> reclChartFinder_;
     std::shared_ptr<host::ReclChartDecoder> reclChartDecoder_;
-    std::shared_ptr<db::Object> printObject_, reclProgramLauncher_, ledgerProgramLauncher_;
+    std::shared_ptr<host::CorrelationReport> correlationReport_;   // only while a print runs
+    std::shared_ptr<db::Object> reclProgramLauncher_, ledgerProgramLauncher_;
 
     std::string stringaConnessioneHost_;
     std::string nomeDatabaseIntercompany_;
@@ -372,6 +373,13 @@ private:
     bool ceeHandlersConnected_ = false;
     int ceeLoadHook_ = Load.connect([this] { connectCeeHandlers(); });
     // ===== end interim balances by CEE hand-off =====
+
+    // ===== printing: private part (EditorPrint.cpp) =====
+    void BUT_STAMPA_ButtonClick();
+    void connectPrintHandlers();
+    bool printHandlersConnected_ = false;
+    int printLoadHook_ = Load.connect([this] { connectPrintHandlers(); });
+    // ===== end printing =====
 };
 
 }  // namespace editor

@@ -9,10 +9,12 @@
 #include <QToolBar>
 
 #include "gui/ProgramWindow.h"
+#include "gui/ReportPreview.h"
 #include "kit/Control.h"
 #include "kit/Form.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
+#include "report/HostCorrelationReport.h"
 
 namespace gui {
 
@@ -24,6 +26,7 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
     connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) {
         lastWindow_ = w;
         addEditorCommands(w);
+        if (openingKind_ == 1 && w->form() && w->form()->name() == "FRMCG_CORRRICL") disablePrintInAnalytic(*w);
     });
     rebuildHost();
 
@@ -79,6 +82,7 @@ void DesktopShell::closeEvent(QCloseEvent* event) {
 void DesktopShell::rebuildHost() {
     host_ = std::make_unique<standalone::StandaloneHost>(standalone::StandaloneHost::create(options_.settings, dialogs_));
     host_->setProgramPresenter(std::make_shared<QtProgramPresenter>(this));
+    report::installCorrelationReports(*host_, std::make_shared<ReportPreview>(this));
 }
 
 void DesktopShell::updateSummary() {
@@ -166,7 +170,9 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     entries_.push_back(entry);
     statusBar()->showMessage(QString::fromUtf8(k.caption));
     pendingEditor_ = PendingEditor{QString::fromUtf8(k.key).toUpper(), navigator};
+    openingKind_ = kind;
     entry->ShowForm();
+    openingKind_ = -1;
     pendingEditor_.reset();
     // A modal editor has closed by now; a modeless one keeps its entry class while it is open.
     if (options_.settings.modal) std::erase(entries_, entry);

@@ -93,6 +93,7 @@ private:
     };
     std::optional<PendingEditor> pendingEditor_;
     ExportPrompts exportPrompts_ = qtExportPrompts();
+    int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };
 

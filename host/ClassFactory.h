@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/ConnectionProvider.h"
+#include "host/CorrelationReport.h"
 #include "host/EditorUtility.h"
 #include "host/IntercompanyDecoder.h"
 #include "host/IntercompanyProgram.h"
@@ -37,6 +38,9 @@ public:
     virtual std::shared_ptr<ReclProgramLauncher> newReclProgramLauncher() = 0;
     virtual std::shared_ptr<LedgerProgramLauncher> newLedgerProgramLauncher() = 0;
     virtual std::shared_ptr<IntercompanyProgram> newIntercompanyProgram() = 0;
+
+    // The printed list of correlations; nullptr when the host prints none.
+    virtual std::shared_ptr<CorrelationReport> newCorrelationReport() { return nullptr; }
 };
 
 }  // namespace host

@@ -26,5 +26,6 @@ class ReclProgramLauncher;
 class LedgerProgramLauncher;
 class IntercompanyProgram;
 class ProgramPresenter;
+class CorrelationReport;
 
 }  // namespace host

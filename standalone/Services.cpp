@@ -173,6 +173,10 @@ std::shared_ptr<host::IntercompanyProgram> StandaloneClassFactory::newIntercompa
     return std::make_shared<StandaloneIntercompanyProgram>(programPresenter(), eventLog());
 }
 
+std::shared_ptr<host::CorrelationReport> StandaloneClassFactory::newCorrelationReport() {
+    return reportMaker_ ? reportMaker_() : nullptr;
+}
+
 void StandaloneClassFactory::setProgramPresenter(std::shared_ptr<host::ProgramPresenter> presenter) {
     presenter_ = std::move(presenter);
 }

@@ -3,6 +3,7 @@
 // dictionary, log and utility classes whose boxes go through a Dialogs port, connection and
 // recordset factories, the CEE scheme lookup and the global object.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -120,6 +121,11 @@ public:
     std::shared_ptr<host::ReclProgramLauncher> newReclProgramLauncher() override;
     std::shared_ptr<host::LedgerProgramLauncher> newLedgerProgramLauncher() override;
     std::shared_ptr<host::IntercompanyProgram> newIntercompanyProgram() override;
+    // Made by the maker the program installs (the report needs Qt, which this host leaves
+    // to the programs); nullptr without one.
+    std::shared_ptr<host::CorrelationReport> newCorrelationReport() override;
+    using ReportMaker = std::function<std::shared_ptr<host::CorrelationReport>()>;
+    void setReportMaker(ReportMaker maker) { reportMaker_ = std::move(maker); }
 
     // Where the programs opened from the code fields are shown and recorded. Until set, a
     // recording presenter that answers nothing and a log of the factory's own.
@@ -134,6 +140,7 @@ private:
     std::shared_ptr<host::MessageCenter> messages_;
     std::shared_ptr<host::ProgramPresenter> presenter_;
     std::shared_ptr<HostEventLog> events_;
+    ReportMaker reportMaker_;
 };
 
 // Lookups of the stand-alone host: "LKP_CODPDCRICLCEE" over the CEE schemes (CG21_SCHEMACEE).

@@ -7,6 +7,7 @@
 #include "standalone/HostEventLog.h"
 #include "standalone/OfficeExport.h"
 #include "standalone/RecordingModels.h"
+#include "standalone/ReportDestination.h"
 #include "standalone/Services.h"
 #include "standalone/Settings.h"
 #include "standalone/components/Programs.h"
@@ -24,6 +25,9 @@ struct StandaloneHost {
     // Shows the programs opened from the code fields (chart browsers, intercompany
     // structures); by default a RecordingProgramPresenter. Replace it with setProgramPresenter.
     std::shared_ptr<host::ProgramPresenter> programs;
+    // Where the correlation reports go; the program installs the reports themselves
+    // (classes->setReportMaker).
+    std::shared_ptr<ReportDestination> reports = std::make_shared<ReportDestination>();
 
     // `events` may be null: a new log is created.
     static StandaloneHost create(Settings settings, std::shared_ptr<host::Dialogs> dialogs,

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <stdexcept>
 
@@ -30,6 +31,26 @@ void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir) {
     auto* c = cmd.add_option("--conn", conn, "Stringa di connessione (es. Provider=SQLite;database=BREVANTO;Data Source=DIR)");
     auto* d = cmd.add_option("--dir", dir, "Cartella del database SQLite BREVANTO.db");
     c->excludes(d);
+}
+
+void addChartOptions(CLI::App& cmd, ChartOptions& o, const std::string& kinds) {
+    cmd.add_option("--kind", o.kind, kinds)->required();
+    cmd.add_option("--pdc", o.pdc, "Piano dei conti da riclassificare (in COIN il piano analitico)");
+    cmd.add_option("--ricl", o.ricl, "Piano dei conti di riclassificazione")->required();
+    cmd.add_option("--intercompany", o.intercompany, "Struttura intercompany (CONS)");
+    cmd.add_option("--ditta", o.company, "Codice della ditta corrente (predefinito 1)");
+}
+
+void setCommandBody(CLI::App& cmd, std::function<int()> body) {
+    cmd.callback([body = std::move(body)] {
+        int rc = 1;
+        try {
+            rc = body();
+        } catch (const std::exception& e) {
+            std::cerr << "Errore: " << e.what() << '\n';
+        }
+        if (rc != 0) throw CLI::RuntimeError(rc);
+    });
 }
 
 std::size_t displayWidth(const std::string& text) {

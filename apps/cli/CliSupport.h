@@ -2,6 +2,7 @@
 // Helpers shared by the subcommands: choosing the connection string, printing result sets as
 // aligned tables or JSON, and printing a connection's error collection.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,6 +29,22 @@ std::string resolveConnectionString(const std::string& conn, const std::string& 
 
 // Adds --conn and --dir to a subcommand.
 void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir);
+
+// What chooses a correlation: its kind, the charts, the structure (CONS) and the company.
+struct ChartOptions {
+    std::string kind;
+    std::string pdc;
+    std::string ricl;
+    std::string intercompany;
+    std::string company = "1";
+};
+
+// Adds --kind (`kinds` lists the accepted ones), --pdc, --ricl, --intercompany and --ditta.
+void addChartOptions(CLI::App& cmd, ChartOptions& options, const std::string& kinds);
+
+// Makes `body` the subcommand's callback: an exception it lets out is written as "Errore: …"
+// on standard error, and a result other than 0 becomes the exit code.
+void setCommandBody(CLI::App& cmd, std::function<int()> body);
 
 // Display width of UTF-8 text (code points; every character counts one column).
 std::size_t displayWidth(const std::string& text);

@@ -14,5 +14,6 @@ void setupSqlCommand(CLI::App& app);    // sql
 void setupListCommand(CLI::App& app);   // list
 void setupAutomateCommand(CLI::App& app);   // automate
 void setupExportCommand(CLI::App& app);     // export
+void setupPrintCommand(CLI::App& app);      // print
 
 }  // namespace brevanto::cli

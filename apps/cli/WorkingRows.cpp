@@ -232,7 +232,10 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
         }
         set.statement = coinQuerySql(request.chart, request.reclChart, request.company);
         auto src = readAll(conn, set.statement);
-        if (src.empty()) throw ListRefused(noRows);
+        if (src.empty()) {
+            if (request.allowEmpty) return set;
+            throw ListRefused(noRows);
+        }
         auto isAnalytic = [&](const std::string& code) {
             auto it = analytic.find(code);
             return it != analytic.end() && it->second;
@@ -301,7 +304,10 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
     }
     conn.Execute(set.statement);
     auto rs = conn.Execute(readingQuerySql());
-    if (!rs || rs->State() != db::ado::adStateOpen || rs->RecordCount() == 0) throw ListRefused(noRows);
+    if (!rs || rs->State() != db::ado::adStateOpen || rs->RecordCount() == 0) {
+        if (request.allowEmpty) return set;
+        throw ListRefused(noRows);
+    }
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
         WorkingRow w;
         w.contoPdc = rs->value("CONTOPDC").toText();

@@ -66,6 +66,8 @@ struct ListRequest {
     std::string reclChart;     // --ricl
     std::string intercompany;  // --intercompany (CONS)
     std::string company = "1";
+    // A chart without accounts gives an empty set instead of the editor's message 107.
+    bool allowEmpty = false;
 };
 
 struct WorkingRow {
@@ -94,7 +96,8 @@ public:
 };
 
 // Builds the working rows on `conn` as the editor would after the reclassification chart is
-// confirmed. ListRefused for a refused chart, structure or an empty chart (message 107);
+// confirmed. ListRefused for a refused chart, structure or an empty chart (message 107,
+// unless the request allows an empty set);
 // db::Error when the database refuses a statement.
 WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request);
 

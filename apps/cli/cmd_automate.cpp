@@ -8,6 +8,7 @@
 
 #include "apps/cli/Commands.h"
 #include "apps/cli/ModuleOptions.h"
+#include "report/HostCorrelationReport.h"
 #include "standalone/automation/AutomationDriver.h"
 #include "standalone/automation/ModuleClasses.h"
 
@@ -27,6 +28,7 @@ int runAutomate(const ModuleOptions& o) {
     int status = 0;
     {
         standalone::AutomationDriver driver(std::move(settings), classes, std::cin, std::cout, std::cerr);
+        report::installCorrelationReports(driver.host());
         status = driver.run();
     }
     return status;

@@ -15,12 +15,7 @@ namespace brevanto::cli {
 
 namespace {
 
-struct ListOptions {
-    std::string kind;
-    std::string pdc;
-    std::string ricl;
-    std::string intercompany;
-    std::string company = "1";
+struct ListOptions : ChartOptions {
     std::string conn;
     std::string dir;
     long limit = 0;
@@ -114,23 +109,11 @@ int runList(const ListOptions& o) {
 void setupListCommand(CLI::App& app) {
     auto options = std::make_shared<ListOptions>();
     auto* cmd = app.add_subcommand("list", "Elenca le righe di lavoro di una correlazione");
-    cmd->add_option("--kind", options->kind, "COGE, COIN, HYPE o CONS")->required();
-    cmd->add_option("--pdc", options->pdc, "Piano dei conti da riclassificare (in COIN il piano analitico)");
-    cmd->add_option("--ricl", options->ricl, "Piano dei conti di riclassificazione")->required();
-    cmd->add_option("--intercompany", options->intercompany, "Struttura intercompany (CONS)");
-    cmd->add_option("--ditta", options->company, "Codice della ditta corrente (predefinito 1)");
+    addChartOptions(*cmd, *options, "COGE, COIN, HYPE o CONS");
     addConnectionOptions(*cmd, options->conn, options->dir);
     cmd->add_option("--limit", options->limit, "Mostra al massimo N righe")->check(CLI::NonNegativeNumber);
     cmd->add_flag("--json", options->json, "Righe in formato JSON");
-    cmd->callback([options] {
-        int rc = 1;
-        try {
-            rc = runList(*options);
-        } catch (const std::exception& e) {
-            std::cerr << "Errore: " << e.what() << '\n';
-        }
-        if (rc != 0) throw CLI::RuntimeError(rc);
-    });
+    setCommandBody(*cmd, [options] { return runList(*options); });
 }
 
 }  // namespace brevanto::cli

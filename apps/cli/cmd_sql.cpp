@@ -99,15 +99,7 @@ void setupSqlCommand(CLI::App& app) {
     file->excludes(cmd->get_option("text"));
     addConnectionOptions(*cmd, options->conn, options->dir);
     cmd->add_flag("--json", options->json, "Righe come array JSON di oggetti");
-    cmd->callback([options] {
-        int rc = 1;
-        try {
-            rc = runSql(*options);
-        } catch (const std::exception& e) {
-            std::cerr << "Errore: " << e.what() << '\n';
-        }
-        if (rc != 0) throw CLI::RuntimeError(rc);
-    });
+    setCommandBody(*cmd, [options] { return runSql(*options); });
 }
 
 }  // namespace brevanto::cli

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupListCommand(app);
     brevanto::cli::setupAutomateCommand(app);
     brevanto::cli::setupExportCommand(app);
+    brevanto::cli::setupPrintCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

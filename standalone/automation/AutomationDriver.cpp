@@ -277,6 +277,7 @@ json AutomationDriver::dispatch(const json& r) {
     if (cmd == "close") return cmdClose(r);
     if (cmd == "answer") return cmdAnswer(r);
     if (cmd == "events") return cmdEvents(r);
+    if (cmd == "reportOutput") return cmdReportOutput(r);
     if (cmd == "quit") {
         quit_ = true;
         return json::object();
@@ -1032,6 +1033,21 @@ json AutomationDriver::cmdEvents(const json&) {
     json list = json::array();
     for (auto& e : events_->take()) list.push_back(std::move(e));
     return {{"events", list}};
+}
+
+// ---------------------------------------------------------------- reports
+
+json AutomationDriver::cmdReportOutput(const json& r) {
+    auto it = r.find("pdf");
+    if (it != r.end() && it->is_null()) {
+        host_.reports->pdfFile.clear();
+    } else if (it != r.end() && it->is_string() && !it->get<std::string>().empty()) {
+        host_.reports->pdfFile = it->get<std::string>();
+    } else {
+        throw RequestError("\"pdf\" must be a file path or null");
+    }
+    const auto& file = host_.reports->pdfFile;
+    return {{"pdf", file.empty() ? json(nullptr) : json(file.string())}};
 }
 
 }  // namespace standalone

@@ -114,6 +114,7 @@ private:
     nlohmann::json cmdClose(const nlohmann::json& r);
     nlohmann::json cmdAnswer(const nlohmann::json& r);
     nlohmann::json cmdEvents(const nlohmann::json& r);
+    nlohmann::json cmdReportOutput(const nlohmann::json& r);
 
     // Addressing.
     Entry& entryOf(const nlohmann::json& r);

@@ -179,4 +179,35 @@ TEST_F(AutomateCommand, TheEndOfInputClosesAnOpenModalEditor) {
     EXPECT_TRUE(r.err.empty()) << r.err;
 }
 
+TEST_F(AutomateCommand, PrintRecordsEveryReportCallAndWritesThePdfWhereAsked) {
+    testsupport::TempDir out;
+    const std::string file = (out.path() / "stampa.pdf").string();
+    auto r = automate({create("COGE"), R"({"cmd":"showForm"})", R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})",
+                       R"({"cmd":"type","control":"TXT_CODICE_RICL","text":"101"})", R"({"cmd":"key","key":"Tab"})",
+                       R"({"cmd":"reportOutput","pdf":")" + file + R"("})", R"({"cmd":"events"})",
+                       R"({"cmd":"click","control":"BUT_STAMPA"})", R"({"cmd":"events"})",
+                       R"({"cmd":"reportOutput","pdf":3})", R"({"cmd":"reportOutput","pdf":null})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 11u);
+    EXPECT_EQ(r.replies[5]["pdf"], file);
+    EXPECT_EQ(r.replies[7]["clicked"], true);
+    std::vector<std::string> calls;
+    json finish;
+    for (const auto& e : r.replies[8]["events"])
+        if (e["event"] == "report") {
+            calls.push_back(e["call"]);
+            if (e["call"] == "finish") finish = e;
+        }
+    EXPECT_EQ(calls, (std::vector<std::string>{"create", "setHostInterface", "setLedgerChartCode", "setReclChartCode",
+                                               "printCoge", "finish", "setHostInterface", "setConnection", "release"}));
+    EXPECT_EQ(finish["file"], file);
+    auto info = testsupport::runCommand("pdfinfo " + sh(file));
+    const auto pages = info.out.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info.out;
+    EXPECT_EQ(std::stoi(info.out.substr(pages + 6)), finish["result"].get<int>());
+    EXPECT_EQ(r.replies[9]["ok"], false);
+    EXPECT_EQ(r.replies[9]["error"], "\"pdf\" must be a file path or null");
+    EXPECT_EQ(r.replies[10]["pdf"], nullptr);
+}
+
 }  // namespace

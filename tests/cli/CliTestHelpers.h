@@ -53,6 +53,22 @@ inline long count(const std::string& file, const std::string& where) {
     return std::stol(n);
 }
 
+// A test suite on a demo database of its own, made by `db init --demo` before the suite's
+// first test and removed after its last.
+class DemoDatabaseSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new testsupport::TempDir;
+        auto r = cli("db init --demo --dir " + sh(dir_->str()));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    static inline testsupport::TempDir* dir_ = nullptr;
+};
+
 inline nlohmann::json parseJson(const std::string& text) {
     return nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
 }

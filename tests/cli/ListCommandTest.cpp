@@ -13,17 +13,8 @@ using testsupport::TempDir;
 
 namespace {
 
-class ListCommand : public ::testing::Test {
+class ListCommand : public DemoDatabaseSuite {
 protected:
-    static void SetUpTestSuite() {
-        dir_ = new TempDir;
-        auto r = cli("db init --demo --dir " + sh(dir_->str()));
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-    }
-    static void TearDownTestSuite() {
-        delete dir_;
-        dir_ = nullptr;
-    }
     static testsupport::CommandResult list(const std::string& args) {
         return cli("list --dir " + sh(dir_->str()) + " " + args);
     }
@@ -57,9 +48,7 @@ protected:
             if (r["CONTOPDC"] == account && r["SEGNO"] == sign) return &r;
         return nullptr;
     }
-    static TempDir* dir_;
 };
-TempDir* ListCommand::dir_ = nullptr;
 
 TEST_F(ListCommand, CogeListsTheLeavesAndBothMastersOfChart10) {
     auto j = listJson("--kind COGE --pdc 10 --ricl 101");

@@ -14,6 +14,7 @@
 
 #include "../support/TestSupport.h"
 #include "GuiTestSupport.h"
+#include "ShellWithModule.h"
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
 #include "gui/SettingsDialog.h"
@@ -94,33 +95,7 @@ TEST(ShellSetup, TheDemoDatabaseIsMadeOnlyForTheDemoSettingsAndOnlyOnce) {
 
 #ifdef BREVANTO_MODULE_FILE
 
-// A shell over a fresh demo database, with the module library the build made.
-struct ShellWithModule : ::testing::Test {
-    static inline std::unique_ptr<testsupport::TempDir> dir;
-    static void SetUpTestSuite() {
-        dir = std::make_unique<testsupport::TempDir>();
-        createDemoDatabase(dir->path());
-    }
-    static void TearDownTestSuite() { dir.reset(); }
-
-    std::unique_ptr<DesktopShell> shell;
-    std::unique_ptr<guitest::BoxAnswerer> boxes;
-    void SetUp() override {
-        boxes = std::make_unique<guitest::BoxAnswerer>();
-        DesktopShell::Options o;
-        o.settings = standalone::defaultSettings();
-        o.settings.connectionString = sqliteConnectionString(dir->path());
-        o.settings.modal = false;
-        o.settingsFile = dir->path() / "brevanto.conf";
-        o.module = BREVANTO_MODULE_FILE;
-        shell = std::make_unique<DesktopShell>(o);
-    }
-    void TearDown() override {
-        shell.reset();
-        for (const auto& t : boxes->texts()) std::cerr << "message shown: " << t.toStdString() << '\n';
-        boxes.reset();
-    }
-};
+using guitest::ShellWithModule;
 
 TEST_F(ShellWithModule, EachKindOpensItsEditorWithTheControlsOfItsKind) {
     for (const auto& k : correlationKinds()) {
