@@ -48,6 +48,7 @@ public:
     void setIDLookup(const std::string& id);
     bool UpperCase() const { return upperCase_; }
     void setUpperCase(bool u);
+    // A code the window needs: the view marks the box; an empty one still lets the focus go.
     bool Mandatory() const { return mandatory_; }
     void setMandatory(bool m);
     // Used for statements whose connection string is empty.
@@ -56,6 +57,9 @@ public:
 
     // Decodes the current text now.
     void Redecode();
+    // A control the window filled with what the code means, in place of a decode: like the
+    // decode's targets it is cleared when the code is.
+    void addDecodedTarget(std::shared_ptr<Control> target);
     // Raises StartLookup, runs the statement and asks the window system's lookup window;
     // a chosen row's first column becomes the text, decoded as if typed. True on a choice.
     bool OpenLookup();
@@ -86,6 +90,7 @@ private:
     bool runAcceptance();
     void setDecoded(bool d);
     void writeTargets(const DecodeFields& fields, db::Recordset* row);
+    void clearDecodedTargets();
     void setError(std::string e);
 
     bool decoded_ = false;
@@ -98,6 +103,8 @@ private:
     std::string lastError_;
     std::shared_ptr<db::Connection> connection_;
     std::vector<MenuEntry> menu_;
+    // The controls the last decode wrote into (description, level counts).
+    std::vector<std::weak_ptr<Control>> decodedInto_;
 };
 
 }  // namespace kit
