@@ -287,4 +287,23 @@ TEST_F(AutomateCommand, TheCeeWindowAsksForAnEmptyCodeAndClosesOnEscapeOrChiudi)
         EXPECT_EQ(std::string(e["text"]).find("CG83_COLLRICL AS Target"), std::string::npos);
 }
 
+TEST_F(AutomateCommand, GestioneOfAChartFieldWritesTheChosenChartBackDecoded) {
+    auto r = automate({create("COGE"), R"({"cmd":"showForm"})",
+                       R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})",
+                       R"({"cmd":"queueLookup","picks":[{"code":"80"}]})",
+                       R"({"cmd":"menu","control":"TXT_CODICE_PDC","key":"Kgestione"})",
+                       R"({"cmd":"state","controls":["TXT_CODICE_PDC","TXT_DESC_PDC"]})", R"({"cmd":"lastLookup"})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 7u);
+    for (const auto& reply : r.replies) EXPECT_EQ(reply["ok"], true) << reply.dump();
+    const json& w = r.replies[5]["window"];
+    EXPECT_EQ(controlIn(w, "TXT_CODICE_PDC")["text"], "80");
+    EXPECT_EQ(controlIn(w, "TXT_CODICE_PDC")["decoded"], true);
+    EXPECT_EQ(controlIn(w, "TXT_DESC_PDC")["text"], "Piano dei conti standard");
+    const json& shown = r.replies[6]["lookup"];
+    EXPECT_EQ(shown["caption"], "Piani dei conti");   // the charts, positioned on the typed one
+    EXPECT_EQ(shown["currentText"], "10");
+    EXPECT_EQ(shown["picked"], 1);
+}
+
 }  // namespace
