@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/schema/HostDatabase.h"
 #include "db/schema/Schema.h"
 #include "gui/Progress.h"
@@ -95,7 +96,9 @@ QString SettingsDialog::checkConnection() {
     // The demo database is made by the shell itself on first use.
     if (connection == standalone::demoConnectionString() && !fs::exists(standalone::demoDataFolder() / "BREVANTO.db", ec))
         return {};
-    const fs::path file = db::schema::sqliteFileOf(connection);
+    // Without a Provider the embedded engine is meant, as when the connection opens.
+    const bool embedded = !db::ConnectionString(connection).get("Provider");
+    const fs::path file = db::schema::sqliteFileOf(embedded ? "Provider=SQLite;" + connection : connection);
     if (!file.empty() && !fs::exists(file, ec)) {
         const QString folder = qs(file.parent_path().string());
         const QString name = qs(file.filename().string());
