@@ -175,6 +175,21 @@ struct ShellWithModule : ::testing::Test {
         for (const auto& t : boxes->texts()) std::cerr << "message shown: " << t.toStdString() << '\n';
         boxes.reset();
     }
+
+    // Opens COGE and types its header as a user does: chart 10, Enter, `ricl`, Enter.
+    FormWindow* openCoge(const char* ricl) {
+        QString error;
+        EXPECT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
+        FormWindow* w = shell->lastWindow();
+        if (!w || !QTest::qWaitForWindowActive(w)) return nullptr;
+        auto edit = [&](const char* name) { return w->viewAs<TextBoxView>(name)->lineEdit(); };
+        w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
+        QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
+        QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
+        QTest::keyClicks(edit("TXT_CODICE_RICL"), ricl);
+        QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
+        return w;
+    }
 };
 
 TEST_F(ShellWithModule, EachKindOpensItsEditorWithTheControlsOfItsKind) {
@@ -202,17 +217,8 @@ TEST_F(ShellWithModule, EachKindOpensItsEditorWithTheControlsOfItsKind) {
 }
 
 TEST_F(ShellWithModule, TypingTheHeaderFillsTheGrid) {
-    QString error;
-    ASSERT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
-    FormWindow* w = shell->lastWindow();
+    FormWindow* w = openCoge("101");
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto edit = [&](const char* name) { return w->viewAs<TextBoxView>(name)->lineEdit(); };
-    w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
-    QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
-    QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
-    QTest::keyClicks(edit("TXT_CODICE_RICL"), "101");
-    QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
     auto* grid = w->viewAs<GridView>("GRID_CORRPDC");
     ASSERT_NE(grid, nullptr);
     // Every account of the chart is listed once per sign.
@@ -233,17 +239,8 @@ TEST_F(ShellWithModule, TypingTheHeaderFillsTheGrid) {
 }
 
 TEST_F(ShellWithModule, TheCeeWindowAsksForAMissingCodeAndClosesOnEscape) {
-    QString error;
-    ASSERT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
-    FormWindow* w = shell->lastWindow();
+    FormWindow* w = openCoge("103");
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto edit = [&](const char* name) { return w->viewAs<TextBoxView>(name)->lineEdit(); };
-    w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
-    QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
-    QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
-    QTest::keyClicks(edit("TXT_CODICE_RICL"), "103");
-    QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
 
     std::string window, focusAfterElabora;
     bool closedByEscape = false;
