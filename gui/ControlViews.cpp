@@ -128,12 +128,13 @@ void TextBoxView::render(const std::string& p) {
             if (edit_->hasFocus()) edit_->setCursorPosition(std::min<int>(cursor, t.size()));
         }
     }
-    if (all || p == "lastError" || p == "IDLookup" || p == "Caption") {
+    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "Mandatory") {
         std::string error;
-        bool lookup = false;
+        bool lookup = false, mandatory = false;
         if (auto* code = dynamic_cast<kit::CodeEditBox*>(control_.get())) {
             error = code->lastError();
             lookup = true;
+            mandatory = code->Mandatory();
         } else if (auto* coin = dynamic_cast<kit::CoinAccountBox*>(control_.get())) {
             error = coin->lastError();
             lookup = true;
@@ -142,6 +143,7 @@ void TextBoxView::render(const std::string& p) {
         }
         QStringList tip;
         if (!control_->caption().empty()) tip << qs(control_->caption());
+        if (mandatory) tip << QStringLiteral("Campo obbligatorio");
         if (lookup) tip << QString::fromUtf8(kLookupHint);
         if (!error.empty()) tip << qs(error);
         edit_->setToolTip(tip.join('\n'));

@@ -48,7 +48,8 @@ public:
     void setIDLookup(const std::string& id);
     bool UpperCase() const { return upperCase_; }
     void setUpperCase(bool u);
-    // A code the window needs: the view marks the box; an empty one still lets the focus go.
+    // A code the window needs: the view says so in the box's tooltip; an empty box still
+    // lets the focus go (the window asks for the code where it needs it).
     bool Mandatory() const { return mandatory_; }
     void setMandatory(bool m);
     // Used for statements whose connection string is empty.
