@@ -75,12 +75,16 @@ void FRMCG_CORRRICLBYCEE::createControls() {
     for (kit::Control* c :
          std::initializer_list<kit::Control*>{lblCee_.get(), txtCeeCod_.get(), lblCeeDesc_.get()})
         frameCee_->add(*c);
+    butChiudi_ = place(create<kit::MenuButton>("BUT_CHIUDI"), 3690, 1020, 1365, 420);
+    butChiudi_->setCaption("&Chiudi");
+    butChiudi_->setCancel(true);
     butElabora_ = place(create<kit::MenuButton>("BUT_ELABORA"), 5115, 1020, 1365, 420);
     butElabora_->setCaption("Elabora");
     resizer_ = create<kit::FormResizer>("QVA_RESIZEFORM1");
 
     int index = 0;
-    for (kit::Control* c : std::initializer_list<kit::Control*>{txtCeeCod_.get(), butElabora_.get()})
+    for (kit::Control* c :
+         std::initializer_list<kit::Control*>{txtCeeCod_.get(), butElabora_.get(), butChiudi_.get()})
         c->setTabIndex(index++);
 }
 
@@ -97,6 +101,7 @@ void FRMCG_CORRRICLBYCEE::connectHandlers() {
         TXT_CEE_COD_StartLookup(cancel, sql, fields, caption, connect);
     });
     butElabora_->ButtonClick.connect([this] { BUT_ELABORA_ButtonClick(); });
+    butChiudi_->ButtonClick.connect([this] { BUT_CHIUDI_ButtonClick(); });
 }
 
 // ---- helpers -------------------------------------------------------------------------------
@@ -128,6 +133,7 @@ void FRMCG_CORRRICLBYCEE::Form_Activate() {
 void FRMCG_CORRRICLBYCEE::QVA_RESIZEFORM1_RegisterControls() {
     try {
         resizer_->Register("BUT_ELABORA", kResizeAnchored);
+        resizer_->Register("BUT_CHIUDI", kResizeAnchored);
     } catch (const std::exception&) {
         // the button then keeps its design place
     }
@@ -143,6 +149,11 @@ void FRMCG_CORRRICLBYCEE::Form_Unload() {
         });
     });
     FrmChiamante = nullptr;
+}
+
+void FRMCG_CORRRICLBYCEE::BUT_CHIUDI_ButtonClick() {
+    ErrorTrap trap{"BUT_CHIUDI_ButtonClick", errorRoutine()};
+    trap.procedure([&] { trap([&] { close(); }); });
 }
 
 // ---- the scheme code -----------------------------------------------------------------------

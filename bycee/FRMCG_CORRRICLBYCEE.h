@@ -54,6 +54,8 @@ private:
     void TXT_CEE_COD_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
                                  std::string& Str_Caption, std::string& Str_Connect);
     void BUT_ELABORA_ButtonClick();
+    // Closes the window without running anything; Escape presses it.
+    void BUT_CHIUDI_ButtonClick();
 
     // The calling editor, or a run-time error that names it.
     editor::FRMCG_CORRRICL& caller() const;
@@ -65,7 +67,7 @@ private:
     std::shared_ptr<kit::GroupFrame> frameCee_;
     std::shared_ptr<kit::CaptionLabel> lblCee_, lblCeeDesc_;
     std::shared_ptr<kit::CodeEditBox> txtCeeCod_;
-    std::shared_ptr<kit::MenuButton> butElabora_;
+    std::shared_ptr<kit::MenuButton> butElabora_, butChiudi_;
     std::shared_ptr<kit::FormResizer> resizer_;
 };
 

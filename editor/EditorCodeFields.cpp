@@ -289,12 +289,13 @@ void FRMCG_CORRRICL::TXT_CODICE_PDC_KeyButtonMenuPress(const std::string& key) {
     trap.procedure([&] {
         if (key != "Kgestione" || !nomeDatabaseIntercompany_.empty()) return;
         const db::Variant code(txtCodicePdc_->Text());
+        bool chosen = false;
         trap([&] {
             if (kind() == CorrelationKind::COIN) {
                 auto launcher = classFactory()->newReclProgramLauncher();
                 reclProgramLauncher_ = launcher;
                 required(launcher, "ReclProgramLauncher").init(global());
-                launcher->run(code);
+                chosen = launcher->runCharts(code, txtCodicePdc_);
             } else {
                 auto launcher = std::dynamic_pointer_cast<host::LedgerProgramLauncher>(ledgerProgramLauncher_);
                 if (!launcher) {
@@ -302,9 +303,11 @@ void FRMCG_CORRRICL::TXT_CODICE_PDC_KeyButtonMenuPress(const std::string& key) {
                     required(launcher, "LedgerProgramLauncher").init(global());
                     ledgerProgramLauncher_ = launcher;
                 }
-                launcher->run(code);
+                chosen = launcher->runCharts(code, txtCodicePdc_);
             }
         });
+        // A chart chosen in the program comes back into the box, decoded as a lookup's.
+        if (chosen) trap([&] { txtCodicePdc_->Redecode(); });
         reclProgramLauncher_.reset();
         trap([&] { AggiornaNavigatore(); });
     });
@@ -442,7 +445,11 @@ void FRMCG_CORRRICL::TXT_CODICE_RICL_KeyButtonMenuPress(const std::string& key) 
             }
         });
         if (key == "Kgestione") {
-            trap([&] { required(launcher, "ReclProgramLauncher").run(db::Variant(txtCodiceRicl_->Text())); });
+            trap([&] {
+                // A chart chosen in the program comes back into the box, decoded as a lookup's.
+                if (required(launcher, "ReclProgramLauncher").runCharts(db::Variant(txtCodiceRicl_->Text()), txtCodiceRicl_))
+                    txtCodiceRicl_->Redecode();
+            });
         } else if (key == "Kpers1") {
             LookupPersonalizzato = true;
             trap([&] { txtCodiceRicl_->OpenLookup(); });

@@ -100,6 +100,10 @@ void FRMCG_CORRRICL::ValorizzaPianoDeiContiByIntercompany() {
                 txtDescPdc_->setText(textOrEmpty(rs->value("CG10_DESCR")));
                 txtNumLivelli_->setText(textOrEmpty(rs->value("CG10_NUMLIVELLI")));
                 txtNumLivelliCons_->setText(textOrEmpty(rs->value("CG10_NUMLIVCONS")));
+                // Filled here in place of the box's own decode: they go when the code is cleared.
+                for (const auto& target : std::initializer_list<std::shared_ptr<kit::Control>>{
+                         txtDescPdc_, txtNumLivelli_, txtNumLivelliCons_})
+                    txtCodicePdc_->addDecodedTarget(target);
             }
         });
         trap([&] {

@@ -98,11 +98,7 @@ void FRMCG_CORRRICL::Form_Load() {
             provider_ = classFactory()->newConnectionProvider();
             connection_ = required(provider_, "ConnectionProvider").newConnection();
         });
-        trap([&] {
-            if (!connection_) throw std::logic_error("il fornitore non ha dato una connessione");
-            connection_->setConnectionString(stringaConnessioneHost_);
-            connection_->Open("", "", "", -1);
-        });
+        if (!openOwnConnection()) return;   // the user was told; the window closed itself
         trap([&] { required(entry_, "classe di ingresso").setConnection(connection_); });
         trap([&] {
             txtConto_->setEntryClass(entry_);
@@ -272,8 +268,8 @@ void FRMCG_CORRRICL::Form_QueryUnload(bool& cancel, int /*mode*/) {
         trap([&] { AggiornaNavigatore(); });
         if (!activated_) {
             // Closing before the first activation completed would leave the host without
-            // the window's announcements to undo.
-            cancel = true;
+            // the window's announcements to undo; a window without its connection closes.
+            cancel = !closingUnopened();
             return;
         }
         if (cancel) return;

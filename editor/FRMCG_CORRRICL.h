@@ -7,6 +7,7 @@
 //   EditorControls.cpp      the controls with their design properties and layout
 //   EditorLifecycle.cpp     creation, load, placement, activation, query-unload, unload,
 //                           navigator and script notices
+//   EditorConnection.cpp    the editor's own connection, and closing when it cannot open
 //   EditorMessages.cpp      ShowMessage, VisualizzaErrore, the error-trap reporters
 //   EditorWorkingTable.cpp  CreaTabella and the grid fills ValorizzaGrid, ValorizzaGridNew,
 //                           ValorizzaGridOld
@@ -207,6 +208,10 @@ private:
     void MdiHostBox_PlacementRequest();
     void FormResizer_RegisterControls();
     void setUpForKind();
+    // EditorConnection.cpp: opens the editor's own connection at load; when it cannot be
+    // opened the window tells the user once (database and reason) and closes itself.
+    bool openOwnConnection();
+    bool closingUnopened() const { return connectionRefused_; }
     // EditorCodeFields.cpp: the chart finder and decoder of the PC01 charts, kept for the
     // window's lifetime (the code fields' handlers use them).
     void CreaComponentiPianiRiclassificazione();
@@ -279,6 +284,7 @@ private:
     std::string mascheraConto_;
     std::array<std::string, 3> dictionaryTexts_;
     bool activated_ = false;
+    bool connectionRefused_ = false;   // the load could not open the connection: closing
     bool gridLoading_ = false;
     host::ErrorInfo currentError_;
 

@@ -69,12 +69,19 @@ CorrelationEntryClass::~CorrelationEntryClass() { releaseHostObjects(); }
 // ---- properties ----------------------------------------------------------------------------
 
 std::shared_ptr<host::Global> CorrelationEntryClass::ClsGlobal() const { return clsGlobal_; }
-void CorrelationEntryClass::setClsGlobal(std::shared_ptr<host::Global> global) { clsGlobal_ = std::move(global); }
+void CorrelationEntryClass::setClsGlobal(std::shared_ptr<host::Global> global) {
+    if (holdsLinks(global.get())) return;
+    clsGlobal_ = std::move(global);
+}
 std::shared_ptr<db::Object> CorrelationEntryClass::ActiveFrame() const { return activeFrame_; }
-void CorrelationEntryClass::setActiveFrame(std::shared_ptr<db::Object> frame) { activeFrame_ = std::move(frame); }
+void CorrelationEntryClass::setActiveFrame(std::shared_ptr<db::Object> frame) {
+    if (holdsLinks(frame.get())) return;
+    activeFrame_ = std::move(frame);
+}
 std::shared_ptr<host::Navigator> CorrelationEntryClass::ActiveNavigator() const { return activeNavigator_; }
 
 void CorrelationEntryClass::setActiveNavigator(std::shared_ptr<host::Navigator> navigator) {
+    if (holdsLinks(navigator.get())) return;
     if (navigator == activeNavigator_) return;
     unsubscribe();
     activeNavigator_ = std::move(navigator);
@@ -82,9 +89,15 @@ void CorrelationEntryClass::setActiveNavigator(std::shared_ptr<host::Navigator> 
 }
 
 std::shared_ptr<host::Cinterface> CorrelationEntryClass::ActiveDll() { return activeDll_.get(*this); }
-void CorrelationEntryClass::setActiveDll(std::shared_ptr<host::Cinterface> dll) { activeDll_.set(*this, std::move(dll)); }
+void CorrelationEntryClass::setActiveDll(std::shared_ptr<host::Cinterface> dll) {
+    if (holdsLinks(dll.get())) return;
+    activeDll_.set(*this, std::move(dll));
+}
 std::shared_ptr<db::Object> CorrelationEntryClass::StatusBar() const { return statusBar_; }
-void CorrelationEntryClass::setStatusBar(std::shared_ptr<db::Object> bar) { statusBar_ = std::move(bar); }
+void CorrelationEntryClass::setStatusBar(std::shared_ptr<db::Object> bar) {
+    if (holdsLinks(bar.get())) return;
+    statusBar_ = std::move(bar);
+}
 
 void CorrelationEntryClass::setWindowState(std::int32_t v) {
     if (fitsInt16(v)) windowState_ = static_cast<std::int16_t>(v);
@@ -95,13 +108,19 @@ void CorrelationEntryClass::setProgramMode(std::int32_t v) {
 }
 
 std::shared_ptr<db::Connection> CorrelationEntryClass::Connection() const { return connection_; }
-void CorrelationEntryClass::setConnection(std::shared_ptr<db::Connection> connection) { connection_ = std::move(connection); }
+void CorrelationEntryClass::setConnection(std::shared_ptr<db::Connection> connection) {
+    if (holdsLinks(connection.get())) return;
+    connection_ = std::move(connection);
+}
 
 void CorrelationEntryClass::setTop(const db::Variant& v) { toInt32(v, top_); }
 void CorrelationEntryClass::setLeft(const db::Variant& v) { toInt32(v, left_); }
 
 std::shared_ptr<db::Object> CorrelationEntryClass::ClsVoceMenu() const { return clsVoceMenu_; }
-void CorrelationEntryClass::setClsVoceMenu(std::shared_ptr<db::Object> entry) { clsVoceMenu_ = std::move(entry); }
+void CorrelationEntryClass::setClsVoceMenu(std::shared_ptr<db::Object> entry) {
+    if (holdsLinks(entry.get())) return;
+    clsVoceMenu_ = std::move(entry);
+}
 
 db::Variant CorrelationEntryClass::TransferData(const db::Variant& data) {
     try {
@@ -120,16 +139,59 @@ db::Variant CorrelationEntryClass::ShowForm() {
     // window is shown modal.
     std::shared_ptr<editor::FRMCG_CORRRICL> shown;
     trap([&] {
+        // Editors that have closed since are let go now; the open ones stay.
+        std::erase_if(shown_, [](const auto& e) { return !e || !e->isLoaded(); });
         shown = std::make_shared<editor::FRMCG_CORRRICL>(windowSystem());
+        shown_.push_back(shown);
         editor_ = shown;
     });
     if (!shown) return {};
+    trap([&] { followClosing(shown); });
     trap([&] { shown->KindHolder()->setTipoCorrelazione(static_cast<std::int32_t>(kind_)); });
     trap([&] { shown->setEntryClass(ActiveDll()); });
     trap([&] { shown->setWindowState(windowState_); });
     trap([&] { shown->setCaption(caption_.toText()); });
     trap([&] { shown->show(windowModal_); });
     return {};
+}
+
+void CorrelationEntryClass::followClosing(const std::shared_ptr<editor::FRMCG_CORRRICL>& shown) {
+    // Connected after the editor's own handlers: the query-unload's answer is final here,
+    // and the unload has already done its clearing when the second handler runs.
+    std::weak_ptr<host::Cinterface> self = weak_from_this();
+    std::weak_ptr<editor::FRMCG_CORRRICL> closing = shown;
+    shown->QueryUnload.connect([self, closing](bool& cancel, int) {
+        auto me = std::static_pointer_cast<CorrelationEntryClass>(self.lock());
+        auto ed = closing.lock();
+        if (!me || !ed || cancel) return;
+        me->holdLinks_ = false;
+        for (const auto& other : me->OpenEditors())
+            if (other != ed) me->holdLinks_ = true;
+        me->closingConnection_ = ed->EditorConnection();
+    });
+    shown->Unload.connect([self, closing] {
+        auto me = std::static_pointer_cast<CorrelationEntryClass>(self.lock());
+        if (!me) return;
+        const auto closingConnection = std::move(me->closingConnection_);
+        if (!me->holdLinks_) return;
+        me->holdLinks_ = false;
+        // The class now serves the newest editor still open.
+        std::shared_ptr<editor::FRMCG_CORRRICL> newest;
+        for (const auto& other : me->OpenEditors())
+            if (other != closing.lock()) newest = other;
+        if (!newest) return;
+        if (me->editor_ == closing.lock()) me->editor_ = newest;
+        if (me->connection_ == closingConnection) me->connection_ = newest->EditorConnection();
+    });
+}
+
+bool CorrelationEntryClass::holdsLinks(const void* newValue) const { return holdLinks_ && newValue == nullptr; }
+
+std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>> CorrelationEntryClass::OpenEditors() const {
+    std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>> open;
+    for (const auto& e : shown_)
+        if (e && e->isLoaded()) open.push_back(e);
+    return open;
 }
 
 // ---- navigator events ----------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/CorrelationKind.h"
 #include "entry/ModuleObjects.h"
@@ -42,6 +43,8 @@ public:
     editor::CorrelationKind kind() const { return kind_; }
     // The editor last opened (by ShowForm, or handed back by a layout or script model).
     std::shared_ptr<editor::FRMCG_CORRRICL> Editor() const { return editor_; }
+    // Every editor ShowForm opened that has not closed yet, oldest first.
+    std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>> OpenEditors() const;
 
     std::shared_ptr<host::Global> ClsGlobal() const override;
     void setClsGlobal(std::shared_ptr<host::Global> global) override;
@@ -111,10 +114,20 @@ protected:
 private:
     void subscribe();
     void unsubscribe();
+    // An editor's unload clears the class's host links (ActiveDll, ActiveFrame, the
+    // navigator, ClsGlobal, ClsVoceMenu, Connection, StatusBar). While another editor of this
+    // class stays open those clears are held back and the class follows the newest open one.
+    void followClosing(const std::shared_ptr<editor::FRMCG_CORRRICL>& shown);
+    bool holdsLinks(const void* newValue) const;
 
     editor::CorrelationKind kind_;
     LiveObject live_;
     std::shared_ptr<editor::FRMCG_CORRRICL> editor_;
+    // The editors this class showed: each stays alive until it has closed through its
+    // query-unload and unload, also when a later ShowForm takes over editor_.
+    std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>> shown_;
+    bool holdLinks_ = false;
+    std::shared_ptr<db::Connection> closingConnection_;
     bool isCalled_ = false;
     bool isActive_ = false;
     std::int32_t top_ = 0;

@@ -130,12 +130,13 @@ void TextBoxView::render(const std::string& p) {
             if (edit_->hasFocus()) edit_->setCursorPosition(std::min<int>(cursor, t.size()));
         }
     }
-    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "Provisional") {
+    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "Mandatory" || p == "Provisional") {
         std::string error;
-        bool lookup = false, search = false;
+        bool lookup = false, mandatory = false, search = false;
         if (auto* code = dynamic_cast<kit::CodeEditBox*>(control_.get())) {
             error = code->lastError();
             lookup = true;
+            mandatory = code->Mandatory();
         } else if (auto* coin = dynamic_cast<kit::CoinAccountBox*>(control_.get())) {
             error = coin->lastError();
             lookup = true;
@@ -146,6 +147,7 @@ void TextBoxView::render(const std::string& p) {
         QStringList tip;
         if (control_->Provisional()) tip << qs(control_->ProvisionalHint());
         if (!control_->caption().empty()) tip << qs(control_->caption());
+        if (mandatory) tip << QStringLiteral("Campo obbligatorio");
         if (lookup) tip << QString::fromUtf8(kLookupHint);
         if (search) tip << QString::fromUtf8(kSearchHint);
         if (!error.empty()) tip << qs(error);

@@ -52,17 +52,21 @@ int LookupRowsModel::widthTwips(int column) const {
     return column >= 0 && column < columnCount() ? columns_[column].width : 0;
 }
 
-LookupDialog::LookupDialog(const kit::LookupRequest& request, QWidget* parent) : QDialog(parent) {
+LookupDialog::LookupDialog(const kit::LookupRequest& request, QWidget* parent, Use use)
+    : QDialog(parent), use_(use) {
     setObjectName("LookupDialog");
     setWindowTitle(qs(request.caption.empty() ? std::string("Ricerca") : request.caption));
     auto* layout = new QVBoxLayout(this);
-    auto* hint = new QLabel(QStringLiteral("Cerca (Invio sceglie, Esc annulla):"), this);
+    hint_ = new QLabel(use == Use::Choose ? QStringLiteral("Cerca (Invio sceglie, Esc annulla):")
+                                          : QStringLiteral("Cerca (sola consultazione, Esc chiude):"),
+                       this);
+    hint_->setObjectName("hint");
     search_ = new QLineEdit(this);
     search_->setObjectName("search");
     search_->setClearButtonEnabled(true);
     table_ = new QTableView(this);
     table_->setObjectName("rows");
-    layout->addWidget(hint);
+    layout->addWidget(hint_);
     layout->addWidget(search_);
     layout->addWidget(table_, 1);
 
@@ -112,6 +116,8 @@ LookupDialog::LookupDialog(const kit::LookupRequest& request, QWidget* parent) :
 
 int LookupDialog::shownRows() const { return proxy_->rowCount(); }
 
+QString LookupDialog::hint() const { return hint_->text(); }
+
 void LookupDialog::selectFirstShown() {
     if (proxy_->rowCount() > 0)
         table_->selectRow(0);
@@ -120,6 +126,7 @@ void LookupDialog::selectFirstShown() {
 }
 
 void LookupDialog::pick() {
+    if (use_ == Use::Browse) return;   // nothing goes back: Enter does not close the browser
     QModelIndex current = table_->currentIndex();
     if (!current.isValid() || !table_->selectionModel()->isRowSelected(current.row(), {})) {
         if (proxy_->rowCount() == 0) return;   // nothing to pick: Enter does nothing

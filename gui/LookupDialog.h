@@ -1,7 +1,7 @@
 #pragma once
 // The lookup window: the request's rows in a table with the request's fields as columns, a
 // search box that narrows the rows as the user types, Enter or a double click picks the row,
-// Escape cancels. QtLookupPresenter shows it for the kit's code and account boxes.
+// Escape cancels; as a read-only browser it only closes. QtLookupPresenter shows it for the kit's code and account boxes.
 
 #include <QAbstractTableModel>
 #include <QDialog>
@@ -10,6 +10,7 @@
 
 #include "kit/WindowSystem.h"
 
+class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
@@ -40,7 +41,10 @@ private:
 class LookupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit LookupDialog(const kit::LookupRequest& request, QWidget* parent = nullptr);
+    // How the window ends: with a row to hand back (Enter chooses it), or as a read-only
+    // browser that only closes.
+    enum class Use { Choose, Browse };
+    explicit LookupDialog(const kit::LookupRequest& request, QWidget* parent = nullptr, Use use = Use::Choose);
 
     // The chosen row of the request's recordset view, once accepted.
     std::optional<long> chosen() const { return chosen_; }
@@ -48,6 +52,8 @@ public:
     QTableView* table() const { return table_; }
     // Rows shown after the search narrowed them.
     int shownRows() const;
+    // The line above the search box that tells the keys.
+    QString hint() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +65,8 @@ private:
     QSortFilterProxyModel* proxy_;
     QLineEdit* search_;
     QTableView* table_;
+    QLabel* hint_;
+    Use use_;
     std::optional<long> chosen_;
 };
 

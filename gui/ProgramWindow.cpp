@@ -30,7 +30,7 @@ std::optional<std::string> QtProgramPresenter::run(const host::ProgramRequest& r
     }
     if (!rows || rows->State() != db::ado::adStateOpen) return std::nullopt;
     kit::LookupRequest view{request.caption, request.fields, rows, request.position, ""};
-    LookupDialog dialog(view, owner);
+    LookupDialog dialog(view, owner, request.returnsChoice ? LookupDialog::Use::Choose : LookupDialog::Use::Browse);
     if (dialog.exec() != QDialog::Accepted || !request.returnsChoice || !dialog.chosen()) return std::nullopt;
     const auto& row = rows->viewRow(*dialog.chosen());
     if (row.empty()) return std::nullopt;

@@ -5,13 +5,23 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <filesystem>
 
+#include "db/Connection.h"
+#include "db/ConnectionString.h"
+#include "db/schema/HostDatabase.h"
+#include "db/schema/Schema.h"
+#include "gui/Progress.h"
 #include "gui/Support.h"
+#include "kit/ConnectionCache.h"
 
 namespace gui {
+
+namespace fs = std::filesystem;
 
 SettingsDialog::SettingsDialog(const standalone::Settings& settings, QWidget* parent)
     : QDialog(parent), base_(settings) {
@@ -41,15 +51,19 @@ SettingsDialog::SettingsDialog(const standalone::Settings& settings, QWidget* pa
     layout->addLayout(form);
     error_ = new QLabel(this);
     error_->setObjectName("error");
-    error_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    error_->setWordWrap(true);
     layout->addWidget(error_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Save)->setText(QStringLiteral("Salva"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    test_ = buttons->addButton(QStringLiteral("&Prova connessione"), QDialogButtonBox::ActionRole);
+    test_->setObjectName("test");
+    test_->setToolTip(QStringLiteral("Apre il database indicato e lo richiude, senza salvare"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::tryAccept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(connection_, &QLineEdit::textChanged, this, [this] { error_->setText(problem()); });
+    connect(test_, &QPushButton::clicked, this, &SettingsDialog::testConnection);
+    connect(connection_, &QLineEdit::textChanged, this, [this] { showStatus(problem(), false); });
 }
 
 standalone::Settings SettingsDialog::settings() const {
@@ -68,10 +82,61 @@ QString SettingsDialog::problem() const {
     return {};
 }
 
+QString SettingsDialog::status() const { return error_->text(); }
+
+void SettingsDialog::showStatus(const QString& text, bool good) {
+    error_->setStyleSheet(good ? QStringLiteral("color: #1b5e20;") : QStringLiteral("color: #b00020;"));
+    error_->setText(text);
+}
+
+QString SettingsDialog::checkConnection() {
+    if (QString p = problem(); !p.isEmpty()) return p;
+    const std::string connection = ss(connection_->text().trimmed());
+    std::error_code ec;
+    // The demo database is made by the shell itself on first use.
+    if (connection == standalone::demoConnectionString() && !fs::exists(standalone::demoDataFolder() / "BREVANTO.db", ec))
+        return {};
+    // Without a Provider the embedded engine is meant, as when the connection opens.
+    const bool embedded = !db::ConnectionString(connection).get("Provider");
+    const fs::path file = db::schema::sqliteFileOf(embedded ? "Provider=SQLite;" + connection : connection);
+    if (!file.empty() && !fs::exists(file, ec)) {
+        const QString folder = qs(file.parent_path().string());
+        const QString name = qs(file.filename().string());
+        const auto answer = QMessageBox::question(
+            this, windowTitle(),
+            QStringLiteral("La cartella %1 non contiene il database %2.\n\nCrearlo ora, vuoto (come fa brevanto-cli db init)?")
+                .arg(folder, name),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return QStringLiteral("La cartella %1 non contiene il database %2.").arg(folder, name);
+        try {
+            BusyCursor busy;
+            db::schema::createHostDatabase(file.parent_path(), file.stem().string())->Close();
+        } catch (const std::exception& e) {
+            return QStringLiteral("Impossibile creare il database %1: %2").arg(qs(file.string()), qs(kit::describeFailure(e)));
+        }
+        return {};
+    }
+    try {
+        BusyCursor busy;
+        auto c = db::Connection::create();
+        c->Open(connection);
+        c->Close();
+    } catch (const std::exception& e) {
+        return QStringLiteral("Connessione non riuscita: %1").arg(qs(kit::describeFailure(e)));
+    }
+    return {};
+}
+
+void SettingsDialog::testConnection() {
+    const QString failure = checkConnection();
+    showStatus(failure.isEmpty() ? QStringLiteral("Connessione riuscita.") : failure, failure.isEmpty());
+}
+
 void SettingsDialog::tryAccept() {
-    QString p = problem();
-    error_->setText(p);
-    if (p.isEmpty()) accept();
+    const QString failure = checkConnection();
+    showStatus(failure, false);
+    if (failure.isEmpty()) accept();
 }
 
 }  // namespace gui

@@ -7,6 +7,7 @@
 
 #include "db/Connection.h"
 #include "db/schema/DemoData.h"
+#include "db/schema/HostDatabase.h"
 #include "db/schema/Schema.h"
 
 namespace gui {
@@ -35,45 +36,28 @@ std::string sqliteConnectionString(const fs::path& folder, const std::string& na
     return "Provider=SQLite;database=" + name + ";Data Source=" + folder.string();
 }
 
-namespace {
-
-void removeDatabaseFiles(const fs::path& db) {
-    std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(fs::path(db.string() + suffix), ec);
-}
-
-}  // namespace
-
 void createDemoDatabase(const fs::path& folder, const DemoStep& step) {
     auto say = [&](int index, const std::string& label) {
         if (step) step(index, label);
     };
-    if (folder.string().find(';') != std::string::npos)
-        throw std::runtime_error("la cartella " + folder.string() + " contiene ';' e non può stare in una stringa di connessione");
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) throw std::runtime_error("impossibile creare la cartella " + folder.string() + ": " + ec.message());
-    const fs::path hostFile = folder / "BREVANTO.db";
-    const fs::path groupFile = folder / (std::string(db::schema::kDemoGroupDatabase) + ".db");
+    const fs::path hostFile = db::schema::databaseFileIn(folder, "BREVANTO");
+    const fs::path groupFile = db::schema::databaseFileIn(folder, db::schema::kDemoGroupDatabase);
     // Never over an existing database: a failure below removes what was made here.
+    std::error_code ec;
     for (const auto& f : {hostFile, groupFile})
         if (fs::exists(f, ec)) throw std::runtime_error("il database " + f.string() + " esiste già");
     try {
         say(0, "Creazione del database BREVANTO");
-        auto host = db::Connection::create();
-        host->Open(sqliteConnectionString(folder) + ";Create=1");
-        db::schema::createHostSchema(*host);
+        auto host = db::schema::createHostDatabase(folder, "BREVANTO");
         say(1, "Creazione del database intercompany GRUPPO");
-        auto group = db::Connection::create();
-        group->Open(sqliteConnectionString(folder, db::schema::kDemoGroupDatabase) + ";Create=1");
-        db::schema::createHostSchema(*group);
+        auto group = db::schema::createHostDatabase(folder, db::schema::kDemoGroupDatabase);
         say(2, "Dati dimostrativi");
         db::schema::fillDemo(*host, *group);
         group->Close();
         host->Close();
     } catch (...) {
-        removeDatabaseFiles(hostFile);
-        removeDatabaseFiles(groupFile);
+        db::schema::removeDatabaseFiles(hostFile);
+        db::schema::removeDatabaseFiles(groupFile);
         throw;
     }
 }

@@ -18,6 +18,9 @@ public:
     // into that box (its text). Returns true when something was written back.
     virtual bool run(const db::Variant& chart, const db::Variant& account = {},
                      std::shared_ptr<kit::Control> connectField = nullptr) = 0;
+    // Opens the program on the list of charts, positioned on `chart`. With `connectField`
+    // the chart the user chooses is written into that box. True when something was written.
+    virtual bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) = 0;
 };
 
 }  // namespace host

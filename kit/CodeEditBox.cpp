@@ -26,6 +26,15 @@ void CodeEditBox::setText(const std::string& text) {
     needsDecode_ = true;
     pending_ = true;
     setDecoded(false);
+    // No code, no description: what the last decode wrote goes with the text.
+    if (text.empty()) clearDecodedTargets();
+}
+
+void CodeEditBox::clearDecodedTargets() {
+    auto targets = std::move(decodedInto_);
+    decodedInto_.clear();
+    for (const auto& weak : targets)
+        if (auto target = weak.lock()) target->setText("");
 }
 
 void CodeEditBox::enterText(const std::string& text) {
@@ -78,12 +87,14 @@ void CodeEditBox::setError(std::string e) {
 
 void CodeEditBox::writeTargets(const DecodeFields& fields, db::Recordset* row) {
     std::string missing;
+    decodedInto_.clear();
     for (const auto& f : fields) {
         auto target = resolveTarget(form(), f);
         if (!target) {
             missing = "no control named " + f.targetName + " for the decoded column " + f.column;
             continue;
         }
+        if (target.get() != this) decodedInto_.push_back(target);
         std::string value;
         if (row) {
             if (row->fields().contains(f.column))
@@ -132,6 +143,10 @@ void CodeEditBox::decode() {
 }
 
 void CodeEditBox::Redecode() { decode(); }
+
+void CodeEditBox::addDecodedTarget(std::shared_ptr<Control> target) {
+    if (target && target.get() != this) decodedInto_.push_back(std::move(target));
+}
 
 bool CodeEditBox::runAcceptance() {
     // A handler that moves the focus away (AfterItem confirming a field) makes the box leave
@@ -222,10 +237,8 @@ bool CodeEditBox::confirm() {
 }
 
 void CodeEditBox::leaveFocus(bool& cancel) {
-    if (mandatory_ && canRequired_ && Text().empty()) {
-        cancel = true;
-        return;
-    }
+    // An empty box, mandatory or not, lets the focus go: the window checks a missing code
+    // where it needs one, with its own message.
     if (needsDecode_ && !accepting_) decode();
     if (pending_ && !accepting_) {
         if (!runAcceptance()) {

@@ -48,10 +48,12 @@ public:
     void setIDLookup(const std::string& id);
     bool UpperCase() const { return upperCase_; }
     void setUpperCase(bool u);
+    // A code the window needs: the view says so in the box's tooltip; an empty box still
+    // lets the focus go (the window asks for the code where it needs it).
     bool Mandatory() const { return mandatory_; }
     void setMandatory(bool m);
-    // Whether Mandatory may hold the focus in an empty box; a box that edits a grid cell in
-    // place is cleared of it, so that the user can always leave the cell.
+    // Whether the box may insist on a code; a box that edits a grid cell in place is cleared
+    // of it. An empty box never holds the focus either way (see Mandatory).
     bool CanRequired() const { return canRequired_; }
     void setCanRequired(bool c);
     // Whether the box offers a lookup window (it has a lookup id or answers StartLookup).
@@ -62,6 +64,9 @@ public:
 
     // Decodes the current text now.
     void Redecode();
+    // A control the window filled with what the code means, in place of a decode: like the
+    // decode's targets it is cleared when the code is.
+    void addDecodedTarget(std::shared_ptr<Control> target);
     // Raises StartLookup, runs the statement and asks the window system's lookup window;
     // a chosen row's first column becomes the text, decoded as if typed. True on a choice.
     bool OpenLookup();
@@ -92,6 +97,7 @@ private:
     bool runAcceptance();
     void setDecoded(bool d);
     void writeTargets(const DecodeFields& fields, db::Recordset* row);
+    void clearDecodedTargets();
     void setError(std::string e);
 
     bool decoded_ = false;
@@ -105,6 +111,8 @@ private:
     std::string lastError_;
     std::shared_ptr<db::Connection> connection_;
     std::vector<MenuEntry> menu_;
+    // The controls the last decode wrote into (description, level counts).
+    std::vector<std::weak_ptr<Control>> decodedInto_;
 };
 
 }  // namespace kit

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cctype>
 
+#include "kit/SimpleControls.h"
 #include "kit/WindowSystem.h"
 
 namespace kit {
@@ -143,10 +144,19 @@ bool Form::tab(bool forward) {
 
 void Form::keyDown(int key, int shift) {
     Control* c = focused_;
-    if (!c) return;
-    bool consumed = c->processKey(key, shift);
-    if (consumed || focused_ != c) return;
-    if (key == keys::Tab) tab((shift & keys::ShiftMask) == 0);
+    if (c) {
+        bool consumed = c->processKey(key, shift);
+        if (consumed || focused_ != c) return;
+    }
+    if (key == keys::Tab && c) tab((shift & keys::ShiftMask) == 0);
+    if (key == keys::Escape) clickCancelButton();
+}
+
+bool Form::clickCancelButton() {
+    for (const auto& control : std::vector<std::shared_ptr<Control>>(controls_))
+        if (auto* button = dynamic_cast<MenuButton*>(control.get()); button && button->Cancel())
+            return button->click();
+    return false;
 }
 
 WindowSystem& Form::windowSystem() const {

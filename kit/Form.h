@@ -72,8 +72,11 @@ public:
     // Next (or previous) control with TabStop that can take the focus, by TabIndex, wrapping.
     bool tab(bool forward = true);
     // A key pressed in the focused control: its KeyDown (and own handling) first, then Tab
-    // and Shift+Tab move the focus.
+    // and Shift+Tab move the focus and Escape clicks the cancel button.
     void keyDown(int key, int shift = 0);
+    // Clicks the window's cancel button (a MenuButton with Cancel set) when it can be
+    // clicked; false when there is none.
+    bool clickCancelButton();
 
     // --- lifecycle ---
     WindowSystem& windowSystem() const;   // KitError when none is set

@@ -28,6 +28,12 @@ bool MenuButton::processKey(int key, int shift) {
     return false;
 }
 
+void MenuButton::setCancel(bool c) {
+    if (c == cancel_) return;
+    cancel_ = c;
+    changed("Cancel");
+}
+
 void GroupFrame::add(Control& child) {
     if (&child == this) throw KitError("frame " + name() + " cannot contain itself");
     for (const Control* c = this; c; c = c->container())

@@ -33,7 +33,13 @@ public:
     bool click();
     // Enter and space press the focused button.
     bool processKey(int key, int shift) override;
+    // The window's cancel button: Escape pressed anywhere in the window clicks it.
+    bool Cancel() const { return cancel_; }
+    void setCancel(bool c);
     Event<> ButtonClick;
+
+private:
+    bool cancel_ = false;
 };
 
 // A group frame (Frame1, GRB_CHECK, FRAME_CEE): hiding or disabling it hides or disables

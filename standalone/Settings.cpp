@@ -71,7 +71,7 @@ void applySettingsFile(Settings& settings, const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::error_code ec;
-        if (std::filesystem::exists(file, ec)) throw SettingsError(file.string() + ": cannot be read");
+        if (std::filesystem::exists(file, ec)) throw SettingsError(file.string() + ": impossibile leggere il file");
         return;
     }
     settings.configFile = file;
@@ -83,26 +83,26 @@ void applySettingsFile(Settings& settings, const std::filesystem::path& file) {
         std::string line = trim(raw);
         if (line.empty() || line[0] == '#' || line[0] == ';' || line[0] == '[') continue;
         auto eq = line.find('=');
-        if (eq == std::string::npos) fail(file, lineNo, "expected 'key = value', found '" + line + "'");
+        if (eq == std::string::npos) fail(file, lineNo, "attesa una riga 'chiave = valore', trovato '" + line + "'");
         std::string key = lower(trim(std::string_view(line).substr(0, eq)));
         std::string value = trim(std::string_view(line).substr(eq + 1));
         if (key == "connection" || key == "connectionstring") {
-            if (value.empty()) fail(file, lineNo, "connection: empty connection string");
+            if (value.empty()) fail(file, lineNo, "connection: stringa di connessione vuota");
             settings.connectionString = value;
         } else if (key == "company") {
             auto v = parseInteger(value);
-            if (!v || *v < 0 || *v > 2147483647) fail(file, lineNo, "company: not a company code: '" + value + "'");
+            if (!v || *v < 0 || *v > 2147483647) fail(file, lineNo, "company: codice ditta non valido: '" + value + "'");
             settings.companyCode = static_cast<std::int32_t>(*v);
         } else if (key == "levels") {
             auto v = parseInteger(value);
-            if (!v || *v < 1 || *v > 9) fail(file, lineNo, "levels: expected a level count from 1 to 9, found '" + value + "'");
+            if (!v || *v < 1 || *v > 9) fail(file, lineNo, "levels: atteso un numero di livelli da 1 a 9, trovato '" + value + "'");
             settings.ledgerLevels = static_cast<std::int16_t>(*v);
         } else if (key == "modal") {
             auto v = parseBool(value);
-            if (!v) fail(file, lineNo, "modal: expected true or false, found '" + value + "'");
+            if (!v) fail(file, lineNo, "modal: atteso true o false, trovato '" + value + "'");
             settings.modal = *v;
         } else {
-            fail(file, lineNo, "unknown key '" + key + "' (known: connection, company, levels, modal)");
+            fail(file, lineNo, "chiave sconosciuta '" + key + "' (quelle ammesse: connection, company, levels, modal)");
         }
     }
 }
@@ -112,22 +112,22 @@ Settings loadSettings(const SettingsOverrides& overrides) {
     if (overrides.configFile) {
         std::error_code ec;
         if (!std::filesystem::exists(*overrides.configFile, ec))
-            throw SettingsError(overrides.configFile->string() + ": configuration file not found");
+            throw SettingsError(overrides.configFile->string() + ": file di configurazione non trovato");
         applySettingsFile(s, *overrides.configFile);
     } else {
         applySettingsFile(s, defaultConfigFile());
     }
     if (overrides.connectionString) {
-        if (overrides.connectionString->empty()) throw SettingsError("empty connection string");
+        if (overrides.connectionString->empty()) throw SettingsError("stringa di connessione vuota");
         s.connectionString = *overrides.connectionString;
     }
     if (overrides.companyCode) {
-        if (*overrides.companyCode < 0) throw SettingsError("company code must not be negative");
+        if (*overrides.companyCode < 0) throw SettingsError("il codice ditta non può essere negativo");
         s.companyCode = *overrides.companyCode;
     }
     if (overrides.ledgerLevels) {
         if (*overrides.ledgerLevels < 1 || *overrides.ledgerLevels > 9)
-            throw SettingsError("level count must be from 1 to 9");
+            throw SettingsError("il numero di livelli deve essere da 1 a 9");
         s.ledgerLevels = *overrides.ledgerLevels;
     }
     if (overrides.modal) s.modal = *overrides.modal;

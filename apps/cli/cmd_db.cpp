@@ -12,6 +12,7 @@
 #include "apps/cli/Commands.h"
 #include "db/Connection.h"
 #include "db/schema/DemoData.h"
+#include "db/schema/HostDatabase.h"
 #include "db/schema/Schema.h"
 
 namespace brevanto::cli {
@@ -29,43 +30,19 @@ struct InitOptions {
 
 const char* const kHostDatabase = "BREVANTO";
 
-// The database file with the files SQLite keeps beside it.
-std::vector<fs::path> filesOf(const fs::path& db) {
-    return {db, fs::path(db.string() + "-wal"), fs::path(db.string() + "-shm"), fs::path(db.string() + "-journal")};
-}
-
-std::shared_ptr<db::Connection> createDatabase(const fs::path& dir, const std::string& name) {
-    auto conn = db::Connection::create();
-    conn->Open(sqliteConnectionString(dir.string(), name) + ";Create=1");
-    db::schema::createHostSchema(*conn);
-    return conn;
-}
-
 int runInit(const InitOptions& o) {
     std::error_code ec;
     fs::path dir = fs::absolute(o.dir, ec);
     if (ec) dir = o.dir;
-    if (dir.string().find(';') != std::string::npos) {
-        std::cerr << "Errore: la cartella '" << dir.string()
-                  << "' contiene ';' e non può stare in una stringa di connessione\n";
-        return 1;
-    }
     if (o.accounts > 0 && !o.demo) {
         std::cerr << "Errore: --accounts si usa insieme a --demo\n";
         return 1;
     }
-    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) {
-        std::cerr << "Errore: " << dir.string() << " esiste e non è una cartella\n";
-        return 1;
-    }
-    fs::create_directories(dir, ec);
-    if (ec) {
-        std::cerr << "Errore: impossibile creare la cartella " << dir.string() << ": " << ec.message() << '\n';
-        return 1;
-    }
 
-    const fs::path hostFile = dir / (std::string(kHostDatabase) + ".db");
-    const fs::path groupFile = dir / (std::string(db::schema::kDemoGroupDatabase) + ".db");
+    // The folder itself (a ';' in its name, a file in its place, one that cannot be made) is
+    // checked where the databases are made.
+    const fs::path hostFile = db::schema::databaseFileIn(dir, kHostDatabase);
+    const fs::path groupFile = db::schema::databaseFileIn(dir, db::schema::kDemoGroupDatabase);
     std::vector<fs::path> targets{hostFile};
     if (o.demo) targets.push_back(groupFile);
     for (const auto& f : targets) {
@@ -75,20 +52,18 @@ int runInit(const InitOptions& o) {
                       << " esiste già; usare --force per sostituirlo (i dati attuali andranno persi)\n";
             return 1;
         }
-        for (const auto& part : filesOf(f)) {
-            fs::remove(part, ec);
-            if (ec) {
-                std::cerr << "Errore: impossibile rimuovere " << part.string() << ": " << ec.message() << '\n';
-                return 1;
-            }
+        if (auto removed = db::schema::removeDatabaseFiles(f)) {
+            std::cerr << "Errore: impossibile rimuovere " << f.string() << ": " << db::schema::fileErrorText(removed)
+                      << '\n';
+            return 1;
         }
     }
 
     auto started = std::chrono::steady_clock::now();
-    auto host = createDatabase(dir, kHostDatabase);
+    auto host = db::schema::createHostDatabase(dir, kHostDatabase);
     std::cout << "Creato " << hostFile.string() << " (" << db::schema::hostTableNames().size() << " tabelle)\n";
     if (o.demo) {
-        auto group = createDatabase(dir, db::schema::kDemoGroupDatabase);
+        auto group = db::schema::createHostDatabase(dir, db::schema::kDemoGroupDatabase);
         std::cout << "Creato " << groupFile.string() << " (database intercompany)\n";
         db::schema::DemoOptions options;
         options.generatedAccounts = o.accounts;

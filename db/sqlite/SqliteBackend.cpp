@@ -69,6 +69,23 @@ bool truthy(std::string_view v) {
     throw Error(description, native, "08001", kSource);
 }
 
+// Why SQLite could not open a database file, for the user; SQLite's own text for the rare
+// codes.
+std::string openFailureReason(int rc, const std::string& sqliteText) {
+    switch (rc & 0xff) {
+    case SQLITE_CANTOPEN: return "il file non si può aprire (percorso o permessi)";
+    case SQLITE_NOTADB: return "il file non è un database SQLite";
+    case SQLITE_CORRUPT: return "il file del database è danneggiato";
+    case SQLITE_PERM:
+    case SQLITE_READONLY: return "permessi insufficienti per scrivere nel database";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "il database è bloccato da un altro programma";
+    case SQLITE_FULL: return "spazio esaurito sul disco";
+    case SQLITE_IOERR: return "errore di lettura o scrittura sul disco";
+    default: return sqliteText;
+    }
+}
+
 // The first keyword of a statement, past blanks and comments.
 std::string firstKeyword(const char* sql) {
     const char* p = sql;
@@ -268,7 +285,7 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        std::string msg = openFailureReason(rc, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
         openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, rc);
     }
@@ -278,8 +295,8 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     // The first read of the file happens here: a file that is not a database fails now.
     rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        std::string msg = sqlite3_errmsg(db);
         int ext = sqlite3_extended_errcode(db);
+        std::string msg = openFailureReason(ext, sqlite3_errmsg(db));
         openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, ext);
     }
     try {

@@ -11,6 +11,7 @@
 #include "host/HostObjects.h"
 #include "kit/Kit.h"
 #include "standalone/automation/JsonValues.h"
+#include "standalone/automation/ProgramLookups.h"
 
 namespace standalone {
 
@@ -123,6 +124,7 @@ AutomationDriver::AutomationDriver(Settings settings, ClassSource& classes, std:
       windows_(events_) {
     windows_.setModalLoop([this](kit::Form& f) { modalLoop(f); });
     windows_.setDialogs(dialogs_);
+    host_.setProgramPresenter(std::make_shared<ProgramLookups>(windows_.lookupPresenter()));
     std::weak_ptr<HostEventLog> log = events_;
     sqlSinkToken_ = db::addGlobalSink(db::makeSink([log](const db::TraceEvent& e) {
         auto l = log.lock();

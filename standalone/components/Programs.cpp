@@ -28,10 +28,10 @@ std::string hostConnection(const std::shared_ptr<host::Global>& global) {
 }
 
 // The request of a chart browser: the chart's accounts positioned on `account`, or the list
-// of charts positioned on `chart` when `chart` is not a chart number.
+// of charts positioned on `chart` (asked for, or when `chart` is not a chart number).
 host::ProgramRequest chartRequest(const char* program, const db::Variant& chart, const db::Variant& account,
                                   bool isLedger, const std::shared_ptr<host::Global>& global,
-                                  const std::shared_ptr<kit::Control>& connectField) {
+                                  const std::shared_ptr<kit::Control>& connectField, bool chartList = false) {
     host::ProgramRequest r;
     r.program = program;
     r.chart = chart;
@@ -39,7 +39,7 @@ host::ProgramRequest chartRequest(const char* program, const db::Variant& chart,
     r.connectionString = hostConnection(global);
     r.returnsChoice = connectField != nullptr;
     host::LookupDefinition listing;
-    if (bareCode(chart)) {
+    if (bareCode(chart) && !chartList) {
         listing = isLedger ? components::ledgerAccountsListing(chart) : components::reclAccountsListing(chart);
         r.position = components::trimmedText(account);
     } else {
@@ -92,9 +92,19 @@ bool StandaloneReclProgramLauncher::run(const db::Variant& chart, const db::Vari
                          connectField);
 }
 
+bool StandaloneReclProgramLauncher::runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField) {
+    return browser_.open(chartRequest(host::kReclChartProgram, chart, {}, false, global_, connectField, true),
+                         connectField);
+}
+
 bool StandaloneLedgerProgramLauncher::run(const db::Variant& chart, const db::Variant& account,
                                           std::shared_ptr<kit::Control> connectField) {
     return browser_.open(chartRequest(host::kLedgerChartProgram, chart, account, true, global_, connectField),
+                         connectField);
+}
+
+bool StandaloneLedgerProgramLauncher::runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField) {
+    return browser_.open(chartRequest(host::kLedgerChartProgram, chart, {}, true, global_, connectField, true),
                          connectField);
 }
 

@@ -55,6 +55,7 @@ public:
     void init(std::shared_ptr<host::Global> global) override { global_ = std::move(global); }
     bool run(const db::Variant& chart, const db::Variant& account = {},
              std::shared_ptr<kit::Control> connectField = nullptr) override;
+    bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) override;
 
 private:
     ProgramBrowser browser_;
@@ -69,6 +70,7 @@ public:
     void init(std::shared_ptr<host::Global> global) override { global_ = std::move(global); }
     bool run(const db::Variant& chart, const db::Variant& account = {},
              std::shared_ptr<kit::Control> connectField = nullptr) override;
+    bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) override;
 
 private:
     ProgramBrowser browser_;

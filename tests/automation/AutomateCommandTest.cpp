@@ -39,10 +39,12 @@ protected:
         std::string err;
     };
 
-    static Result automate(const std::vector<std::string>& lines) {
+    // `where` replaces the demo folder option (e.g. "--conn '…'").
+    static Result automate(const std::vector<std::string>& lines, const std::string& where = "") {
         std::string input;
         for (const auto& l : lines) input += l + "\n";
-        std::string command = std::string(BREVANTO_CLI) + " automate --dir " + sh(demo_->str());
+        std::string command =
+            std::string(BREVANTO_CLI) + " automate " + (where.empty() ? "--dir " + sh(demo_->str()) : where);
 #ifdef BREVANTO_MODULE_FILE
         command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
 #endif
@@ -208,6 +210,131 @@ TEST_F(AutomateCommand, PrintRecordsEveryReportCallAndWritesThePdfWhereAsked) {
     EXPECT_EQ(r.replies[9]["ok"], false);
     EXPECT_EQ(r.replies[9]["error"], "\"pdf\" must be a file path or null");
     EXPECT_EQ(r.replies[10]["pdf"], nullptr);
+}
+
+std::vector<json> eventsOf(const json& reply, const std::string& kind) {
+    std::vector<json> out;
+    for (const auto& e : reply["events"])
+        if (e["event"] == kind) out.push_back(e);
+    return out;
+}
+
+TEST_F(AutomateCommand, ASecondShowFormKeepsBothEditorsOpenUntilEachIsClosed) {
+    auto r = automate({create("COGE"), R"({"cmd":"showForm"})",
+                       R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})", R"({"cmd":"showForm"})",
+                       R"({"cmd":"windows"})", R"({"cmd":"events"})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 6u);
+    for (const auto& reply : r.replies) EXPECT_EQ(reply["ok"], true) << reply.dump();
+    EXPECT_EQ(r.replies[3]["windowsOpened"], (json{"FRMCG_CORRRICL"}));
+    EXPECT_FALSE(r.replies[3].contains("windowsClosed"));
+    const json& windows = r.replies[4]["windows"];
+    ASSERT_EQ(windows.size(), 2u);
+    const long first = windows[0]["hWnd"], second = windows[1]["hWnd"];
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(eventsOf(r.replies[5], "windowLost").empty());
+
+    // The first keeps what was typed; each closes through its own query-unload and unload.
+    auto s = automate({create("COGE"), R"({"cmd":"showForm"})",
+                       R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})", R"({"cmd":"showForm"})",
+                       R"({"cmd":"state","window":)" + std::to_string(first) + R"(,"controls":["TXT_CODICE_PDC"]})",
+                       R"({"cmd":"close","window":)" + std::to_string(second) + "}",
+                       R"({"cmd":"close","window":)" + std::to_string(first) + "}", R"({"cmd":"windows"})",
+                       R"({"cmd":"events"})"});
+    EXPECT_EQ(s.exitCode, 0) << s.err;
+    ASSERT_EQ(s.replies.size(), 9u);
+    EXPECT_EQ(controlIn(s.replies[4]["window"], "TXT_CODICE_PDC")["text"], "10");
+    EXPECT_EQ(s.replies[5]["closed"], true);
+    EXPECT_EQ(s.replies[6]["closed"], true);
+    EXPECT_EQ(s.replies[7]["windows"], json::array());
+    const json& events = s.replies[8];
+    EXPECT_TRUE(eventsOf(events, "windowLost").empty());
+    EXPECT_TRUE(eventsOf(events, "errorReport").empty());
+    // Two unloads, each telling the host (the second editor's unload cleared the navigator's
+    // script model, so only the first closing reached a script model).
+    EXPECT_EQ(eventsOf(events, "programClosing").size(), 2u);
+    EXPECT_EQ(eventsOf(events, "windowClosed").size(), 2u);
+}
+
+TEST_F(AutomateCommand, AnEditorOnADatabaseThatCannotOpenSaysSoOnceAndCloses) {
+    testsupport::TempDir empty;
+    const std::string conn = "Provider=SQLite;database=BREVANTO;Data Source=" + empty.str();
+    auto r = automate({create("COGE"), R"({"cmd":"showForm"})", R"({"cmd":"windows"})", R"({"cmd":"events"})"},
+                      "--conn " + sh(conn));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 4u);
+    EXPECT_EQ(r.replies[1]["ok"], true);
+    EXPECT_FALSE(r.replies[1].contains("windowsOpened"));
+    EXPECT_EQ(r.replies[2]["windows"], json::array());
+    const auto boxes = eventsOf(r.replies[3], "messageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string text = boxes[0]["text"];
+    EXPECT_NE(text.find("Impossibile aprire il database BREVANTO."), std::string::npos) << text;
+    EXPECT_NE(text.find("Il database 'BREVANTO' non esiste in " + empty.str()), std::string::npos) << text;
+    EXPECT_TRUE(eventsOf(r.replies[3], "errorReport").empty());
+    EXPECT_TRUE(eventsOf(r.replies[3], "windowLost").empty());
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST_F(AutomateCommand, TheCeeWindowAsksForAnEmptyCodeAndClosesOnEscapeOrChiudi) {
+    const std::vector<std::string> open = {create("COGE"), R"({"cmd":"showForm"})",
+                                           R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})",
+                                           R"({"cmd":"type","control":"TXT_CODICE_RICL","text":"103"})",
+                                           R"({"cmd":"key","key":"Tab"})",
+                                           R"({"cmd":"click","control":"BUT_CORRINFRANNUALECEE"})",
+                                           R"({"cmd":"events"})"};
+    std::vector<std::string> lines = open;
+    for (const char* l : {R"({"cmd":"click","control":"BUT_ELABORA"})", R"({"cmd":"windows"})",
+                          R"({"cmd":"events"})", R"({"cmd":"key","key":"Escape"})",
+                          R"({"cmd":"click","control":"BUT_CORRINFRANNUALECEE"})",
+                          R"({"cmd":"click","control":"BUT_CHIUDI"})", R"({"cmd":"events"})"})
+        lines.push_back(l);
+    auto r = automate(lines);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 14u);
+    for (const auto& reply : r.replies) EXPECT_EQ(reply["ok"], true) << reply.dump();
+    EXPECT_EQ(r.replies[5]["windowsOpened"], (json{"FRMCG_CORRRICLBYCEE"}));
+
+    // "Elabora" with the code empty: the click happens, message 71149, the focus on the code.
+    EXPECT_EQ(r.replies[7]["clicked"], true);
+    const json& windows = r.replies[8]["windows"];
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[1]["name"], "FRMCG_CORRRICLBYCEE");
+    EXPECT_EQ(windows[1]["focused"], "TXT_CEE_COD");
+    const auto boxes = eventsOf(r.replies[9], "messageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0]["code"], 71149);
+    for (const auto& e : eventsOf(r.replies[9], "sql")) ADD_FAILURE() << "executed: " << e["text"];
+
+    // Escape closes it, as "&Chiudi" does; nothing runs.
+    EXPECT_EQ(r.replies[10]["windowsClosed"], (json{"FRMCG_CORRRICLBYCEE"}));
+    EXPECT_EQ(r.replies[11]["windowsOpened"], (json{"FRMCG_CORRRICLBYCEE"}));
+    EXPECT_EQ(r.replies[12]["windowsClosed"], (json{"FRMCG_CORRRICLBYCEE"}));
+    const json& after = r.replies[13];
+    EXPECT_TRUE(eventsOf(after, "messageBox").empty());
+    EXPECT_TRUE(eventsOf(after, "errorReport").empty());
+    EXPECT_EQ(eventsOf(after, "modalReturned").size(), 2u);
+    for (const auto& e : eventsOf(after, "sql"))
+        EXPECT_EQ(std::string(e["text"]).find("CG83_COLLRICL AS Target"), std::string::npos);
+}
+
+TEST_F(AutomateCommand, GestioneOfAChartFieldWritesTheChosenChartBackDecoded) {
+    auto r = automate({create("COGE"), R"({"cmd":"showForm"})",
+                       R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})",
+                       R"({"cmd":"queueLookup","picks":[{"code":"80"}]})",
+                       R"({"cmd":"menu","control":"TXT_CODICE_PDC","key":"Kgestione"})",
+                       R"({"cmd":"state","controls":["TXT_CODICE_PDC","TXT_DESC_PDC"]})", R"({"cmd":"lastLookup"})"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.replies.size(), 7u);
+    for (const auto& reply : r.replies) EXPECT_EQ(reply["ok"], true) << reply.dump();
+    const json& w = r.replies[5]["window"];
+    EXPECT_EQ(controlIn(w, "TXT_CODICE_PDC")["text"], "80");
+    EXPECT_EQ(controlIn(w, "TXT_CODICE_PDC")["decoded"], true);
+    EXPECT_EQ(controlIn(w, "TXT_DESC_PDC")["text"], "Piano dei conti standard");
+    const json& shown = r.replies[6]["lookup"];
+    EXPECT_EQ(shown["caption"], "Piani dei conti");   // the charts, positioned on the typed one
+    EXPECT_EQ(shown["currentText"], "10");
+    EXPECT_EQ(shown["picked"], 1);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The connection and its recordsets over the real embedded engine, on a scratch database.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <sqlite3.h>
 
 #include "db/Connection.h"
@@ -113,4 +115,15 @@ TEST_F(ConnectionSqliteTest, MissingDatabaseIsAnErrorNotANewFile) {
     EXPECT_EQ(c->State(), ado::adStateClosed);
     EXPECT_EQ(c->Errors().Count(), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "NOPE.db"));
+
+    // A file that is not a database says so in the user's language, naming the database.
+    {
+        std::ofstream junk(dir.path() / "JUNK.db", std::ios::binary);
+        junk << std::string(4096, 'x');
+    }
+    EXPECT_THROW(c->Open("Provider=SQLite;database=JUNK;Data Source=" + dir.str()), db::Error);
+    ASSERT_EQ(c->Errors().Count(), 1);
+    EXPECT_EQ(c->Errors().Item(0).description, "Impossibile aprire il database 'JUNK' (" +
+                                                   (dir.path() / "JUNK.db").string() +
+                                                   "): il file non è un database SQLite");
 }

@@ -168,6 +168,9 @@ TEST_F(ViewsTest, NavigationAndLookupKeysReachTheFocusedControl) {
     QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_F9);
     EXPECT_EQ(lookups, 2);
     EXPECT_TRUE(edit("TXT_CODICE_PDC")->toolTip().contains("F4"));
+    EXPECT_FALSE(edit("TXT_CODICE_PDC")->toolTip().contains("Campo obbligatorio"));
+    pdc->setMandatory(true);   // marked, but it still lets the focus go when empty
+    EXPECT_TRUE(edit("TXT_CODICE_PDC")->toolTip().contains("Campo obbligatorio"));
 }
 
 TEST_F(ViewsTest, TheKeyButtonMenuOffersTheBoxEntriesAndPressesThem) {

@@ -44,6 +44,20 @@ kit::LookupRequest request(const std::string& current = "") {
     return {"Piani dei conti", {{"CODICE", "Codice", 900}, {"DESCR", "Descrizione", 3000}}, charts(), current, "LKP"};
 }
 
+TEST(LookupDialogTest, ABrowserSaysSoAndEnterDoesNotPretendToChoose) {
+    LookupDialog chooser(request());
+    EXPECT_EQ(chooser.hint(), "Cerca (Invio sceglie, Esc annulla):");
+    LookupDialog browser(request(), nullptr, LookupDialog::Use::Browse);
+    EXPECT_EQ(browser.hint(), "Cerca (sola consultazione, Esc chiude):");
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&browser));
+    QTest::keyClick(browser.searchBox(), Qt::Key_Return);
+    EXPECT_TRUE(browser.isVisible());
+    EXPECT_FALSE(browser.chosen());
+    QTest::keyClick(browser.searchBox(), Qt::Key_Escape);
+    EXPECT_FALSE(browser.isVisible());
+}
+
 TEST(LookupDialogTest, TheSearchNarrowsTheRowsAndEnterPicksTheSourceRow) {
     LookupDialog dialog(request());
     dialog.show();

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -15,6 +18,8 @@
 #include "../support/TestSupport.h"
 #include "GuiTestSupport.h"
 #include "ShellWithModule.h"
+#include "db/Connection.h"
+#include "db/schema/Schema.h"
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
 #include "gui/SettingsDialog.h"
@@ -76,6 +81,56 @@ TEST(ShellSetup, TheSettingsDialogEditsAndChecksTheValues) {
     EXPECT_EQ(dialog.settings().ledgerLevels, 9);
 }
 
+// Answers the next question box with `button` (from inside its own event loop).
+void answerNextBox(QMessageBox::StandardButton button) {
+    guitest::whenModal([button](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        box->button(button)->click();
+    });
+}
+
+TEST(ShellSetup, TheSettingsDialogTriesTheConnectionAndCreatesAMissingDatabaseOnlyWhenAsked) {
+    testsupport::TempDir dir;
+    const fs::path folder = dir.path() / "nuova";
+    SettingsDialog dialog(standalone::defaultSettings());
+    auto* save = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+    dialog.connectionEdit()->setText(QString::fromStdString(sqliteConnectionString(folder)));
+
+    // A folder without BREVANTO.db: the test and the save ask, "No" refuses it.
+    answerNextBox(QMessageBox::No);
+    dialog.testButton()->click();
+    const std::string refused = "La cartella " + folder.string() + " non contiene il database BREVANTO.db.";
+    EXPECT_EQ(dialog.status().toStdString(), refused);
+    answerNextBox(QMessageBox::No);
+    save->click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.status().toStdString(), refused);
+    EXPECT_FALSE(fs::exists(folder / "BREVANTO.db"));
+
+    // "Sì" makes it there as `brevanto-cli db init` does, and the values are taken.
+    answerNextBox(QMessageBox::Yes);
+    save->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(fs::exists(folder / "BREVANTO.db"));
+    auto c = db::Connection::create();
+    c->Open(sqliteConnectionString(folder));
+    for (const auto& table : db::schema::hostTableNames())
+        EXPECT_NO_THROW(c->Execute("SELECT COUNT(*) FROM " + table)) << table;
+    c->Close();
+    dialog.testButton()->click();
+    EXPECT_EQ(dialog.status().toStdString(), "Connessione riuscita.");
+
+    // A file that is not a database: refused with the reason, no question.
+    fs::create_directories(dir.path() / "rotta");
+    std::ofstream(dir.path() / "rotta" / "BREVANTO.db") << std::string(4096, 'x');
+    dialog.connectionEdit()->setText(QString::fromStdString(sqliteConnectionString(dir.path() / "rotta")));
+    dialog.testButton()->click();
+    EXPECT_EQ(dialog.status().toStdString(),
+              "Connessione non riuscita: Impossibile aprire il database 'BREVANTO' (" +
+                  (dir.path() / "rotta" / "BREVANTO.db").string() + "): il file non è un database SQLite");
+}
+
 TEST(ShellSetup, TheDemoDatabaseIsMadeOnlyForTheDemoSettingsAndOnlyOnce) {
     testsupport::TempDir dir;
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.str()));
@@ -122,17 +177,8 @@ TEST_F(ShellWithModule, EachKindOpensItsEditorWithTheControlsOfItsKind) {
 }
 
 TEST_F(ShellWithModule, TypingTheHeaderFillsTheGrid) {
-    QString error;
-    ASSERT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
-    FormWindow* w = shell->lastWindow();
+    FormWindow* w = openCoge("101");
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto edit = [&](const char* name) { return w->viewAs<TextBoxView>(name)->lineEdit(); };
-    w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
-    QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
-    QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
-    QTest::keyClicks(edit("TXT_CODICE_RICL"), "101");
-    QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
     auto* grid = w->viewAs<GridView>("GRID_CORRPDC");
     ASSERT_NE(grid, nullptr);
     // Every account of the chart is listed once per sign.
@@ -149,6 +195,37 @@ TEST_F(ShellWithModule, TypingTheHeaderFillsTheGrid) {
     EXPECT_EQ(cell(1, 0), "");
     EXPECT_EQ(cell(1, 2), "Avere");
     EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("\n").toStdString();
+    w->close();
+}
+
+TEST_F(ShellWithModule, TheCeeWindowAsksForAMissingCodeAndClosesOnEscape) {
+    FormWindow* w = openCoge("103");
+    ASSERT_NE(w, nullptr);
+
+    std::string window, focusAfterElabora;
+    bool closedByEscape = false;
+    guitest::whenModal([&](QWidget* modal) {
+        auto* cee = qobject_cast<FormWindow*>(modal);
+        ASSERT_NE(cee, nullptr);
+        ASSERT_NE(cee->form(), nullptr);
+        window = cee->form()->name();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(cee));
+        QLineEdit* code = cee->viewAs<TextBoxView>("TXT_CEE_COD")->lineEdit();
+        QTRY_COMPARE(QApplication::focusWidget(), code);
+        // The code is empty and has the cursor: the click still reaches "Elabora".
+        QTest::mouseClick(cee->widgetOf("BUT_ELABORA"), Qt::LeftButton);
+        if (cee->form() && cee->form()->focused()) focusAfterElabora = cee->form()->focused()->name();
+        QTRY_COMPARE(QApplication::focusWidget(), code);
+        QTest::keyClick(code, Qt::Key_Escape);
+        closedByEscape = cee->form() == nullptr;
+        if (!closedByEscape) cee->close();   // so that the test ends either way
+    });
+    QTest::mouseClick(w->widgetOf("BUT_CORRINFRANNUALECEE"), Qt::LeftButton);   // back once it closed
+    EXPECT_EQ(window, "FRMCG_CORRRICLBYCEE");
+    EXPECT_EQ(focusAfterElabora, "TXT_CEE_COD");
+    EXPECT_TRUE(closedByEscape);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(boxes->texts(), QStringList{"Codice non indicato: il campo è obbligatorio."});
     w->close();
 }
 
@@ -202,6 +279,11 @@ TEST(DesktopProgram, BadOptionsGetAClearMessage) {
     EXPECT_NE(r.err.find("nessuno"), std::string::npos);
     r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP + "' --levels 12");
     EXPECT_NE(r.exitCode, 0);
+    // A configuration file that is not there: the whole message in the user's language.
+    r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP +
+                                "' --config /nonexistent/brevanto.conf");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Errore nelle impostazioni: /nonexistent/brevanto.conf: file di configurazione non trovato\n");
 }
 
 }  // namespace

@@ -8,7 +8,12 @@
 
 #include "../support/TestSupport.h"
 #include "GuiTestSupport.h"
+#include <QLineEdit>
+#include <QTest>
+
+#include "gui/ControlViews.h"
 #include "gui/DesktopShell.h"
+#include "gui/FormWindow.h"
 #include "gui/ShellSetup.h"
 
 #ifdef BREVANTO_MODULE_FILE
@@ -39,6 +44,21 @@ struct ShellWithModule : ::testing::Test {
         shell.reset();
         for (const auto& t : boxes->texts()) std::cerr << "message shown: " << t.toStdString() << '\n';
         boxes.reset();
+    }
+
+    // Opens COGE and types its header as a user does: chart 10, Enter, `ricl`, Enter.
+    gui::FormWindow* openCoge(const char* ricl) {
+        QString error;
+        EXPECT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
+        gui::FormWindow* w = shell->lastWindow();
+        if (!w || !QTest::qWaitForWindowActive(w)) return nullptr;
+        auto edit = [&](const char* name) { return w->viewAs<gui::TextBoxView>(name)->lineEdit(); };
+        w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
+        QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
+        QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
+        QTest::keyClicks(edit("TXT_CODICE_RICL"), ricl);
+        QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
+        return w;
     }
 };
 

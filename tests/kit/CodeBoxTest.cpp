@@ -77,13 +77,13 @@ TEST_F(Sequence, EnterConfirmsAndMovesOnLikeTab) {
     EXPECT_TRUE(code->hasFocus());
 }
 
-TEST_F(Sequence, EmptyTextIsNotDecodedAndMandatoryBoxesKeepTheFocus) {
+TEST_F(Sequence, EmptyTextIsNotDecodedAndAnEmptyMandatoryBoxLetsTheFocusGo) {
     code->enterText("");
     code->Redecode();
     EXPECT_TRUE(std::find(log.begin(), log.end(), "decode") == log.end());
     EXPECT_FALSE(code->IsDecoded());
     code->setMandatory(true);
-    EXPECT_FALSE(next->SetFocus());
+    EXPECT_TRUE(next->SetFocus());
 }
 
 TEST_F(Sequence, MenuKeysAndLookupWithoutStatement) {
@@ -165,6 +165,14 @@ TEST_F(Database, CodeEditBoxDecodesIntoItsTargetsAndReportsFailuresWithoutThrowi
     EXPECT_TRUE(code->IsDecoded()) << code->lastError();
     EXPECT_EQ(descr->Text(), "Riclassificato CEE");
     EXPECT_EQ(mask->Text(), " xx/xx00 ");
+    // Clearing the code clears what its decode wrote; another code leaves it until decoded.
+    code->setText("");
+    EXPECT_EQ(descr->Text(), "");
+    EXPECT_EQ(mask->Text(), "");
+    code->enterText("5");
+    code->Redecode();
+    code->enterText("6");
+    EXPECT_EQ(descr->Text(), "Riclassificato CEE");
     code->enterText("7");
     code->Redecode();
     EXPECT_FALSE(code->IsDecoded());

@@ -222,6 +222,25 @@ TEST(SmallControls, ComboSelectsByValueAndButtonsClickOnlyWhenUsable) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(Focus, EscapeClicksTheCancelButtonWithoutMovingTheFocus) {
+    int clicks = 0;
+    c->ButtonClick.connect([&] { ++clicks; });
+    form.keyDown(keys::Escape);   // nothing focused, no cancel button: nothing happens
+    a->SetFocus();
+    a->enterText("7");
+    form.keyDown(keys::Escape);
+    EXPECT_EQ(clicks, 0);
+    c->setCancel(true);
+    log.clear();
+    form.keyDown(keys::Escape);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(a->hasFocus());   // the box was not left: no decode, no Validate
+    EXPECT_TRUE(log.empty());
+    c->setEnabled(false);
+    form.keyDown(keys::Escape);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(SmallControls, ResizerAnchorsRegisteredControls) {
     Form form("F");
     form.setSize(10000, 8000);

@@ -118,9 +118,10 @@ TEST_F(ByCee, WindowControlsAndMandatoryCode) {
         takeSql();
         dialogs->takeShown();
 
-        // No code: the mandatory message, the focus back on the code, nothing executed. The
-        // empty mandatory box keeps the focus, so the button is pressed by its accelerator.
-        ASSERT_TRUE(w.get<kit::MenuButton>("BUT_ELABORA").click());
+        // No code: the click reaches the button (the empty box lets the focus go), then the
+        // mandatory message, the focus back on the code, nothing executed.
+        ASSERT_TRUE(w.setFocus(code));
+        ASSERT_TRUE(elabora(w));
         EXPECT_EQ(shownCodes(), std::vector<long>{71149});
         EXPECT_EQ(w.focused(), &code);
         EXPECT_TRUE(takeSql().empty());
@@ -142,6 +143,37 @@ TEST_F(ByCee, WindowControlsAndMandatoryCode) {
         EXPECT_EQ(code.lastError(), "");
     }));
     EXPECT_TRUE(seen);
+    EXPECT_EQ(derivedCount(), "0");
+}
+
+TEST_F(ByCee, EscapeAndChiudiCloseTheWindowWithoutRunning) {
+    auto ed = openEditor();
+    ASSERT_TRUE(ed);
+    const auto closedBefore = windows.closed().size();
+    ASSERT_TRUE(openByCee(*ed, [&](FRMCG_CORRRICLBYCEE& w) {
+        auto& chiudi = w.get<kit::MenuButton>("BUT_CHIUDI");
+        EXPECT_EQ(chiudi.Caption(), "&Chiudi");
+        EXPECT_TRUE(chiudi.Cancel());
+        typeCee(w, "82");   // a valid scheme typed, never run
+        takeSql();
+        ASSERT_TRUE(w.setFocus(w.get("TXT_CEE_COD")));
+        w.keyDown(kit::keys::Escape);
+        EXPECT_FALSE(w.isOpen());
+    }));
+    EXPECT_EQ(windows.closed().size(), closedBefore + 1);
+    EXPECT_TRUE(takeSql().empty());
+    EXPECT_TRUE(shownCodes().empty());
+    EXPECT_EQ(host.global->currentProgram(), ed->EntryClass());   // the unload ran
+
+    // The button itself, also with the code box empty and focused.
+    ASSERT_TRUE(openByCee(*ed, [&](FRMCG_CORRRICLBYCEE& w) {
+        ASSERT_TRUE(w.setFocus(w.get("TXT_CEE_COD")));
+        auto& chiudi = w.get<kit::MenuButton>("BUT_CHIUDI");
+        ASSERT_TRUE(w.setFocus(chiudi));
+        ASSERT_TRUE(chiudi.click());
+        EXPECT_FALSE(w.isOpen());
+    }));
+    EXPECT_TRUE(shownCodes().empty());
     EXPECT_EQ(derivedCount(), "0");
 }
 

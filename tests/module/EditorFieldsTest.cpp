@@ -280,21 +280,45 @@ TEST_F(EditorFields, Kpers1LooksUpTheChartsAlreadyCorrelatedWithTheChart) {
     EXPECT_TRUE(dialogs->shown().empty());
 }
 
-TEST_F(EditorFields, KgestioneOpensTheMaintenanceProgramOfTheChart) {
+TEST_F(EditorFields, KgestioneOpensTheChartsProgramAndAChoiceComesBackDecoded) {
     {
         auto ed = openKind(CorrelationKind::COGE);
-        ed->get("TXT_CODICE_PDC").enterText("10");
+        auto& pdc = ed->get<kit::CodeEditBox>("TXT_CODICE_PDC");
+        pdc.enterText("10");
         const auto refreshes = events->count("refresh");
-        EXPECT_TRUE(ed->get<kit::CodeEditBox>("TXT_CODICE_PDC").pressMenuKey("Kgestione"));
+        programs().push(std::string("30"));
+        EXPECT_TRUE(pdc.pressMenuKey("Kgestione"));
         ASSERT_FALSE(programs().requests().empty());
-        EXPECT_EQ(programs().requests().back().program, host::kLedgerChartProgram);
-        EXPECT_EQ(programs().requests().back().chart.toText(), "10");
+        const auto& ledger = programs().requests().back();
+        EXPECT_EQ(ledger.program, host::kLedgerChartProgram);
+        EXPECT_EQ(ledger.chart.toText(), "10");
+        EXPECT_EQ(ledger.caption, "Piani dei conti");   // the list of charts, on the typed one
+        EXPECT_EQ(ledger.position, "10");
+        EXPECT_TRUE(ledger.returnsChoice);
         EXPECT_GT(events->count("refresh"), refreshes);
+        // The chosen chart is written back and decoded, as a lookup's choice is.
+        EXPECT_EQ(pdc.Text(), "30");
+        EXPECT_TRUE(pdc.IsDecoded());
+        EXPECT_FALSE(ed->get("TXT_DESC_PDC").Text().empty());
+        EXPECT_EQ(ed->get("TXT_NUM_LIVELLI").Text(), "2");
 
-        ed->get("TXT_CODICE_RICL").enterText("101");
-        EXPECT_TRUE(ed->get<kit::CodeEditBox>("TXT_CODICE_RICL").pressMenuKey("Kgestione"));
-        EXPECT_EQ(programs().requests().back().program, host::kReclChartProgram);
-        EXPECT_EQ(programs().requests().back().chart.toText(), "101");
+        auto& ricl = ed->get<kit::CodeEditBox>("TXT_CODICE_RICL");
+        ricl.enterText("101");
+        programs().push(std::string("103"));
+        EXPECT_TRUE(ricl.pressMenuKey("Kgestione"));
+        const auto& recl = programs().requests().back();
+        EXPECT_EQ(recl.program, host::kReclChartProgram);
+        EXPECT_EQ(recl.chart.toText(), "101");
+        EXPECT_EQ(recl.position, "101");
+        EXPECT_EQ(recl.caption, "Piani dei conti di riclassificazione");
+        EXPECT_EQ(ricl.Text(), "103");
+        EXPECT_TRUE(ricl.IsDecoded());
+        EXPECT_FALSE(ed->get("TXT_DESCR_RICL").Text().empty());
+
+        // Closed without a choice: the box keeps what it had.
+        EXPECT_TRUE(ricl.pressMenuKey("Kgestione"));
+        EXPECT_EQ(ricl.Text(), "103");
+        EXPECT_TRUE(ricl.IsDecoded());
     }
     {
         auto ed = openKind(CorrelationKind::COIN);
@@ -302,9 +326,45 @@ TEST_F(EditorFields, KgestioneOpensTheMaintenanceProgramOfTheChart) {
         EXPECT_TRUE(ed->get<kit::CodeEditBox>("TXT_CODICE_PDC").pressMenuKey("Kgestione"));
         EXPECT_EQ(programs().requests().back().program, host::kReclChartProgram);
         EXPECT_EQ(programs().requests().back().chart.toText(), "201");
+        EXPECT_EQ(programs().requests().back().position, "201");
+        EXPECT_EQ(ed->get("TXT_CODICE_PDC").Text(), "201");
     }
-    EXPECT_EQ(programs().requests().size(), 3u);
+    EXPECT_EQ(programs().requests().size(), 4u);
     EXPECT_TRUE(dialogs->shown().empty());
+}
+
+TEST_F(EditorFields, ClearingAChartCodeClearsTheDescriptionItDecoded) {
+    auto ed = openKind(CorrelationKind::COGE);
+    ASSERT_TRUE(typeAndTab(*ed, "TXT_CODICE_PDC", "10"));
+    ASSERT_FALSE(ed->get("TXT_DESC_PDC").Text().empty());
+    ASSERT_TRUE(typeAndTab(*ed, "TXT_CODICE_RICL", "101"));
+    ASSERT_FALSE(ed->get("TXT_DESCR_RICL").Text().empty());
+    auto& nuova = ed->get<kit::MenuButton>("BUT_NUOVACORR");
+    ASSERT_TRUE(ed->setFocus(nuova));
+    ASSERT_TRUE(nuova.click());
+    for (const char* name : {"TXT_CODICE_PDC", "TXT_DESC_PDC", "TXT_NUM_LIVELLI", "TXT_CODICE_RICL", "TXT_DESCR_RICL",
+                             "TXT_NUM_LIVELLI_RICL"})
+        EXPECT_EQ(ed->get(name).Text(), "") << name;
+
+    // The user empties the box: the description goes at once.
+    auto& pdc = ed->get<kit::CodeEditBox>("TXT_CODICE_PDC");
+    ASSERT_EQ(focusedName(*ed), "TXT_CODICE_PDC");
+    pdc.enterText("10");
+    pdc.Redecode();
+    ASSERT_FALSE(ed->get("TXT_DESC_PDC").Text().empty());
+    pdc.enterText("");
+    EXPECT_EQ(ed->get("TXT_DESC_PDC").Text(), "");
+
+    // CONS: the structure's description and the chart the structure brought.
+    auto cons = openKind(CorrelationKind::CONS);
+    ASSERT_TRUE(typeAndTab(*cons, "TXT_CODINTERCOMPANY", "1"));
+    ASSERT_FALSE(cons->get("TXT_DESCRINTERCOMPANY").Text().empty());
+    ASSERT_FALSE(cons->get("TXT_DESC_PDC").Text().empty());
+    // (The empty reclassification chart now has the focus and asks for a code: the button is
+    // pressed by its accelerator.)
+    ASSERT_TRUE(cons->get<kit::MenuButton>("BUT_NUOVACORR").click());
+    for (const char* name : {"TXT_CODINTERCOMPANY", "TXT_DESCRINTERCOMPANY", "TXT_CODICE_PDC", "TXT_DESC_PDC"})
+        EXPECT_EQ(cons->get(name).Text(), "") << name;
 }
 
 // ---- reclassified accounts -----------------------------------------------------------------

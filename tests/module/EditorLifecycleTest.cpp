@@ -296,6 +296,36 @@ TEST_F(Editor, ModalShowReturnsAfterCloseAndTheUnloadReleasesEverythingInOrder) 
     EXPECT_TRUE(dialogs->shown().empty());
 }
 
+TEST_F(Editor, AConnectionThatFailsIsToldOnceAndTheWindowClosesItself) {
+    testsupport::TempDir dir;
+    const std::string missing = (dir.path() / "altrove").string();
+    standalone::Settings settings;
+    settings.connectionString = "Provider=SQLite;database=BREVANTO;Data Source=" + missing;
+    host = standalone::StandaloneHost::create(settings, dialogs, events);
+    navigator = host.newNavigator();
+    for (bool modal : {false, true}) {
+        SCOPED_TRACE(modal ? "modal" : "modeless");
+        auto entryClass = entryFor(CorrelationKind::COGE, modal);
+        takeSql();
+        events->clear();
+        EXPECT_TRUE(entryClass->ShowForm().isEmpty());
+        auto ed = entryClass->Editor();
+        ASSERT_TRUE(ed);
+        EXPECT_FALSE(ed->isLoaded());
+        EXPECT_FALSE(ed->activated());
+        EXPECT_TRUE(windows.shown().empty());   // closed before it was shown
+        EXPECT_FALSE(ed->EditorConnection());   // released by the unload
+        auto boxes = dialogs->takeShown();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, standalone::ShownBox::Kind::Message);
+        EXPECT_EQ(boxes[0].text, "Impossibile aprire il database BREVANTO.\n\nLa cartella dei database '" + missing +
+                                     "' non esiste\n\nLa finestra \"Correlazione\" si chiude.");
+        EXPECT_EQ(events->count("errorReport"), 0u);
+        EXPECT_EQ(events->count("formEvent"), 0u);   // never announced as open, nor as closing
+        EXPECT_TRUE(takeSql().empty());
+    }
+}
+
 TEST_F(Editor, AShowFormWithoutHostObjectsOpensAWindowThatCannotWorkButDoesNotFail) {
     auto bare = moduletest::newEntryClass(CorrelationKind::HYPE);
     EXPECT_TRUE(bare->ShowForm().isEmpty());

@@ -211,6 +211,68 @@ TEST_F(EntryNavigator, ExportRowsCarryTheSignTextAndAnUnknownSignExportsEmpty) {
     EXPECT_EQ(sheet.text(row, 3), "B");
 }
 
+TEST_F(EntryNavigator, ASecondShowFormKeepsTheFirstEditorOpenUntilItIsClosed) {
+    auto e = entryFor(CorrelationKind::COGE);
+    // Only the entry class holds the editors here, as a host that keeps nothing but the class.
+    e->ShowForm();
+    std::weak_ptr<editor::FRMCG_CORRRICL> first = e->Editor();
+    ASSERT_FALSE(first.expired());
+    first.lock()->get("TXT_CODICE_PDC").enterText("10");   // a pending edit, not confirmed
+    events->clear();
+
+    e->ShowForm();
+    std::weak_ptr<editor::FRMCG_CORRRICL> second = e->Editor();
+    auto one = first.lock();
+    auto two = second.lock();
+    ASSERT_TRUE(one) << "the first editor was released without being closed";
+    ASSERT_TRUE(two);
+    EXPECT_NE(one, two);
+    EXPECT_TRUE(one->isOpen());
+    EXPECT_EQ(one->get("TXT_CODICE_PDC").Text(), "10");
+    EXPECT_EQ(e->OpenEditors(), (std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>>{one, two}));
+    EXPECT_EQ(events->count("programClosing"), 0u);   // nothing was unloaded
+    EXPECT_TRUE(windows.closed().empty());
+
+    // The navigator's handlers act on the last editor.
+    two->get("TXT_CODICE_PDC").setText("80");
+    auto out = host.newExport();
+    navigator->raiseBeforeExportToOffice(*out);
+    ASSERT_FALSE(out->sections().empty());
+    EXPECT_EQ(out->sections()[0].values[0], db::Variant("80"));
+    navigator->raiseInitializeScriptObjectModel();
+    EXPECT_EQ(e->Editor(), two);
+
+    // Each closes through its query-unload (qvClose) and unload. While the first stays open
+    // the class keeps its host links and follows it.
+    events->clear();
+    EXPECT_TRUE(two->close());
+    EXPECT_EQ(events->count("closingVeto"), 1u);      // its query-unload asked the script model
+    EXPECT_EQ(events->count("programClosing"), 1u);   // and its unload told the host
+    EXPECT_EQ(windows.closed(), std::vector<std::string>{"FRMCG_CORRRICL"});
+    EXPECT_TRUE(one->isOpen());
+    EXPECT_EQ(e->OpenEditors(), std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>>{one});
+    EXPECT_EQ(e->Editor(), one);
+    EXPECT_EQ(e->Connection(), one->EditorConnection());
+    EXPECT_TRUE(e->ClsGlobal());
+    EXPECT_TRUE(e->ActiveNavigator());
+    auto again = host.newExport();
+    navigator->raiseBeforeExportToOffice(*again);
+    ASSERT_FALSE(again->sections().empty());
+    EXPECT_EQ(again->sections()[0].values[0], db::Variant("10"));
+
+    events->clear();
+    EXPECT_TRUE(one->close());
+    EXPECT_EQ(events->count("programClosing"), 1u);
+    EXPECT_TRUE(e->OpenEditors().empty());
+    // The last editor to close leaves the class without host objects, as a single one does.
+    EXPECT_FALSE(e->ClsGlobal());
+    EXPECT_FALSE(e->ActiveNavigator());
+    EXPECT_FALSE(e->Connection());
+    EXPECT_TRUE(dialogs->shown().empty());
+    two.reset();
+    EXPECT_FALSE(second.expired());   // kept until the next ShowForm or until the class goes
+}
+
 TEST_F(EntryNavigator, HypeDestroyClassReleasesTheHostObjectsAndTheEditor) {
     auto hype = std::make_shared<entry::CLSCG_CORRRICLHYPE>();
     hype->setClsGlobal(host.global);

@@ -108,12 +108,12 @@ TEST(Settings, BrokenInputIsReportedWithFileAndLine) {
         std::string text;
         std::string expected;
     } cases[] = {
-        {"company=1\nlevels\n", "brevanto.conf:2: expected 'key = value'"},
-        {"levels=12\n", "levels: expected a level count from 1 to 9"},
-        {"company=abc\n", "company: not a company code"},
-        {"modal=maybe\n", "modal: expected true or false"},
-        {"colour=blue\n", "unknown key 'colour'"},
-        {"connection=\n", "empty connection string"},
+        {"company=1\nlevels\n", "brevanto.conf:2: attesa una riga 'chiave = valore'"},
+        {"levels=12\n", "levels: atteso un numero di livelli da 1 a 9"},
+        {"company=abc\n", "company: codice ditta non valido"},
+        {"modal=maybe\n", "modal: atteso true o false"},
+        {"colour=blue\n", "chiave sconosciuta 'colour'"},
+        {"connection=\n", "stringa di connessione vuota"},
     };
     for (const auto& c : cases) {
         writeFile(defaultConfigFile(), c.text);
@@ -127,7 +127,12 @@ TEST(Settings, BrokenInputIsReportedWithFileAndLine) {
 
     SettingsOverrides missing;
     missing.configFile = dir.path() / "nowhere.conf";
-    EXPECT_THROW(loadSettings(missing), SettingsError);
+    try {
+        loadSettings(missing);
+        ADD_FAILURE() << "a missing configuration file was accepted";
+    } catch (const SettingsError& e) {
+        EXPECT_THAT(e.what(), HasSubstr("nowhere.conf: file di configurazione non trovato"));
+    }
     SettingsOverrides badLevels;
     std::filesystem::remove(defaultConfigFile());
     badLevels.ledgerLevels = 0;

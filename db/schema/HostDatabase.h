@@ -1,0 +1,34 @@
+#pragma once
+// Making an empty host database in a folder, as `brevanto-cli db init` does and as the
+// desktop's settings window offers for a folder that has none.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+namespace db {
+class Connection;
+}
+
+namespace db::schema {
+
+// The SQLite file of database `name` in `folder` (folder/name.db).
+std::filesystem::path databaseFileIn(const std::filesystem::path& folder, const std::string& name);
+
+// Creates `folder` when it is missing, then database `name` in it with every host table, and
+// returns the open connection. Throws std::runtime_error with a message for the user when the
+// folder cannot hold a database (a ';' in its name, a file in its place, no permission) or the
+// database is already there, and db::Error when SQLite refuses; a database half made is
+// removed again.
+std::shared_ptr<db::Connection> createHostDatabase(const std::filesystem::path& folder, const std::string& name);
+
+// Removes a database file with the files SQLite keeps beside it (-wal, -shm, -journal); the
+// first failure, or no error.
+std::error_code removeDatabaseFiles(const std::filesystem::path& file);
+
+// What a file-system error means, in Italian ("permesso negato", "spazio esaurito", …), with
+// the system's own text only for the rare ones.
+std::string fileErrorText(const std::error_code& ec);
+
+}  // namespace db::schema
