@@ -112,6 +112,7 @@ void FRMCG_CORRINTERMEDI::createControls() {
     gridNav_->setTabStop(false);
     butChiudi_ = place(create<kit::MenuButton>("BUT_CHIUDI"), 8655, 5940, 1365, 420);
     butChiudi_->setCaption("&Chiudi");
+    butChiudi_->setCancel(true);   // Esc closes the window as the button does
     resizer_ = create<kit::FormResizer>("QVA_RESIZEFORM1");
 
     int index = 0;

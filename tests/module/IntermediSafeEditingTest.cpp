@@ -133,6 +133,29 @@ INSTANTIATE_TEST_SUITE_P(
                kWayNames[static_cast<int>(std::get<1>(info.param))];
     });
 
+TEST_F(LeavingAnIntermediaryRow, EscClosesTheWindowAsChiudiDoesAskingAboutATypedAccount) {
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    goTo(*ed, "1401000000", 1);
+    bool closed = false;
+    ASSERT_TRUE(openIntermedi(*ed, [&](FRMCG_CORRINTERMEDI& w) {
+        ASSERT_TRUE(wclick(w, wrow(w, "1402000000", 1)));
+        wtype(w, "0202001");
+        dialogs->takeShown();
+        dialogs->pushAnswer(2);   // Annulla: the window stays
+        w.keyDown(kit::keys::Escape);
+        ASSERT_TRUE(w.isOpen());
+        dialogs->pushAnswer(1);   // Sì
+        w.keyDown(kit::keys::Escape);
+        closed = !w.isOpen();
+    }));
+    EXPECT_TRUE(closed);
+    const auto shown = dialogs->takeShown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "Salvare la correlazione del conto 1402000000?");
+    EXPECT_EQ(storedCg93(1, 0, 2, 1), "0202001");
+}
+
 class FirstIntermediaryRow : public IntermediHost {};
 
 TEST_F(FirstIntermediaryRow, CorrectingTheRowCurrentAtOpeningUpdatesItInCoge) {
