@@ -97,6 +97,7 @@ void FRMCG_CORRRICL::createControls() {
     // Buttons, anchored to the bottom right by the resizer.
     grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 2100, 7620, 600, 420);
     imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 2190, 7680, 300, 300);
+    imgCheck_->setPicture(kit::ImageBox::kCheckMark);   // the master's intermediaries are correlated
     grbCheck_->add(*imgCheck_);
     butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 2760, 7620, 2400, 420);
     butCorrInfrannualeCee_->setCaption("Bilanci infrannuali");

@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -280,6 +283,22 @@ void FrameView::render(const std::string& p) {
 
 // ---------------- ImageView ----------------
 
+namespace {
+
+// A green check mark on a transparent square of `size` pixels.
+QPixmap checkMark(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x2e, 0x8b, 0x57), size / 7.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(size * 0.18, size * 0.55), QPointF(size * 0.42, size * 0.78),
+                                    QPointF(size * 0.84, size * 0.24)}));
+    return pixmap;
+}
+
+}  // namespace
+
 ImageView::ImageView(std::shared_ptr<kit::ImageBox> image) : ControlView(image, new QLabel) {}
 
 void ImageView::render(const std::string& p) {
@@ -288,7 +307,10 @@ void ImageView::render(const std::string& p) {
         auto* label = static_cast<QLabel*>(widget_.data());
         const auto& picture = static_cast<kit::ImageBox&>(*control_).Picture();
         QPixmap pixmap;
-        if (!picture.empty() && QFileInfo::exists(qs(picture))) pixmap.load(qs(picture));
+        if (picture == kit::ImageBox::kCheckMark)
+            pixmap = checkMark(std::max(16, std::min(label->width(), label->height())));
+        else if (!picture.empty() && QFileInfo::exists(qs(picture)))
+            pixmap.load(qs(picture));
         label->setPixmap(pixmap);
         label->setScaledContents(true);
     }

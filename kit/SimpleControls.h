@@ -58,6 +58,9 @@ private:
 
 class ImageBox : public Control {
 public:
+    // A picture the views draw themselves, with no file: a check mark.
+    static constexpr const char* kCheckMark = "check";
+
     using Control::Control;
     std::string typeName() const override { return "ImageBox"; }
     bool focusable() const override { return false; }

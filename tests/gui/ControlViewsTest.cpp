@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +91,27 @@ TEST_F(ViewsTest, WidgetsRenderTheModelAndFollowItsChanges) {
     // A control in a hidden frame is hidden with it, though its own Visible stays true.
     EXPECT_FALSE(window->widgetOf("TXT_INNER")->isVisible());
     EXPECT_EQ(window->windowTitle(), "Altro titolo");
+}
+
+TEST_F(ViewsTest, TheCheckMarkPictureIsDrawnWithoutAFile) {
+    auto check = form.create<kit::ImageBox>("IMG_CHECK");
+    check->move(3300, 150, 300, 300);
+    check->setPicture(kit::ImageBox::kCheckMark);
+    auto none = form.create<kit::ImageBox>("IMG_NONE");
+    none->move(3300, 600, 300, 300);
+    show();
+    auto* label = qobject_cast<QLabel*>(window->view("IMG_CHECK")->widget());
+    ASSERT_NE(label, nullptr);
+    const QImage image = label->pixmap().toImage();
+    ASSERT_FALSE(image.isNull());
+    int green = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() > 128 && c.green() > c.red() + 40) ++green;
+        }
+    EXPECT_GT(green, 10);
+    EXPECT_TRUE(qobject_cast<QLabel*>(window->view("IMG_NONE")->widget())->pixmap().isNull());
 }
 
 TEST_F(ViewsTest, TypingGoesToTheModelAndTabMovesTheFormsFocus) {
