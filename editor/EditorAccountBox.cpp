@@ -29,10 +29,9 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
         leavingByTab_ = key == kit::keys::Tab;
         if (rowKey || key == kit::keys::Enter) {
             bool accepted = true;
-            // Enter checks only an account that is new for the row.
-            const bool check = rowKey || (txtContoCoin_->Value() != ContoRiclPrecedente.toText() &&
-                                          !validated_.covers(txtContoCoin_->Value(), currentRowKey()));
-            if (check) trap([&] { accepted = ControllaContoRiclassificato(); });
+            const PendingRow row =
+                pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente.toText(), validated_, currentRowKey());
+            if (validatesOnKey(key, row)) trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
                 trap([&] { txtContoCoin_->FocusInput(); });
                 return;

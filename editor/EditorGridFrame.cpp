@@ -246,8 +246,8 @@ void FRMCG_CORRRICL::FME_CORRRICL_BeforeUpdate(bool& /*fbol_Cancel*/) {
 
 void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
     try {
-        PendingRow row{txtContoCoin_->Value(), ContoRiclPrecedente.toText(), false};
-        row.validated = validated_.covers(row.account, currentRowKey());
+        const PendingRow row =
+            pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente.toText(), validated_, currentRowKey());
         decision = decideRowUpdate(
             reason, row,
             [&] {

@@ -1,6 +1,7 @@
 #include "editor/SaveConfirmation.h"
 
 #include "db/SqlText.h"
+#include "editor/RowNavigation.h"
 #include "editor/TrimmedBlanks.h"
 #include "host/MessageCenter.h"
 #include "kit/QueryGrid.h"
@@ -20,6 +21,11 @@ int decideRowUpdate(int reason, const PendingRow& row, const std::function<int()
     // An emptied box removes the correlation: there is nothing to validate.
     if (trimmedBlanks(row.account).empty() || row.validated) return kit::DecisionWrite;
     return validate() ? kit::DecisionWrite : kit::DecisionStay;
+}
+
+bool validatesOnKey(int key, const PendingRow& row) {
+    if (isRowNavigationKey(key)) return true;
+    return key == kit::keys::Enter && row.account != row.storedAccount && !row.validated;
 }
 
 int askSaveBeforeClosing(host::MessageCenter& messages, const std::string& ledgerAccount, const std::string& title) {

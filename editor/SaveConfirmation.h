@@ -55,6 +55,16 @@ struct PendingRow {
     bool validated = false;      // validation accepted `account` on this row already
 };
 
+// The row as it stands now.
+inline PendingRow pendingRow(const std::string& account, const std::string& storedAccount,
+                             const ValidatedAccount& validated, const db::Variant& rowKey) {
+    return PendingRow{account, storedAccount, validated.covers(account, rowKey)};
+}
+
+// Whether a key pressed in the account box runs the validation first: the row keys always,
+// Enter only for an account that is new for the row and not accepted on it yet.
+bool validatesOnKey(int key, const PendingRow& row);
+
 // The decision (kit::UpdateDecision) for a changed row about to be written for `reason`
 // (kit::UpdateReason). `askOnClose` shows the close question and returns its answer;
 // `validate` runs the account validation with its messages.

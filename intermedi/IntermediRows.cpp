@@ -71,8 +71,8 @@ db::Variant FRMCG_CORRINTERMEDI::currentRowKey() const {
 
 void FRMCG_CORRINTERMEDI::FME_INTERMEDI_ConfirmUpdate(int reason, int& decision) {
     try {
-        editor::PendingRow row{txtContoCoin_->Value(), ContoRiclPrecedente.toText(), false};
-        row.validated = validated_.covers(row.account, currentRowKey());
+        const editor::PendingRow row =
+            editor::pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente.toText(), validated_, currentRowKey());
         decision = editor::decideRowUpdate(
             reason, row,
             [&] {
@@ -302,10 +302,9 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
         leavingByTab_ = key == kit::keys::Tab;
         if (rowKey || key == kit::keys::Enter) {
             bool accepted = true;
-            // Enter checks only an account that is new for the row.
-            const bool check = rowKey || (txtContoCoin_->Value() != ContoRiclPrecedente.toText() &&
-                                          !validated_.covers(txtContoCoin_->Value(), currentRowKey()));
-            if (check) trap([&] { accepted = ControllaContoRiclassificato(); });
+            const editor::PendingRow row =
+                editor::pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente.toText(), validated_, currentRowKey());
+            if (editor::validatesOnKey(key, row)) trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
                 trap([&] { txtContoCoin_->FocusInput(); });
                 return;
