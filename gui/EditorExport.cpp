@@ -16,6 +16,7 @@
 
 #include "gui/FormWindow.h"
 #include "gui/Progress.h"
+#include "gui/Shortcuts.h"
 #include "gui/Support.h"
 #include "kit/Control.h"
 #include "kit/Form.h"
@@ -78,7 +79,7 @@ EditorExport::EditorExport(FormWindow& window, Collect collect, QString kindKey,
       prompts_(std::move(prompts)) {
     action_ = new QAction(QStringLiteral("&Esporta in Excel…"), &window);
     action_->setObjectName(QStringLiteral("exportToExcel"));
-    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    action_->setShortcut(QKeySequence(QString::fromLatin1(shortcuts::kExport)));
     action_->setShortcutContext(Qt::WindowShortcut);
     action_->setIcon(window.style()->standardIcon(QStyle::SP_DialogSaveButton));
     connect(action_, &QAction::triggered, this, [this] { run(); });
