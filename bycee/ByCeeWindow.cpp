@@ -81,6 +81,8 @@ void FRMCG_CORRRICLBYCEE::createControls() {
     butElabora_ = place(create<kit::MenuButton>("BUT_ELABORA"), 5115, 1020, 1365, 420);
     butElabora_->setCaption("Elabora");
     resizer_ = create<kit::FormResizer>("QVA_RESIZEFORM1");
+    frameCee_->setAnchor(kit::FormResizer::StretchWidth);
+    lblCeeDesc_->setAnchor(kit::FormResizer::StretchWidth);
 
     int index = 0;
     for (kit::Control* c :

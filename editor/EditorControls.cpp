@@ -9,6 +9,13 @@ namespace editor {
 
 namespace {
 
+// The header's columns: captions wide enough for the longest one ("Codice PdC riclassificato
+// intercompany"), then the codes and their descriptions.
+constexpr int kHeaderLabelWidth = 3420;
+constexpr int kHeaderCodeLeft = 3600;
+constexpr int kHeaderDescrLeft = 5280;
+constexpr int kHeaderDescrWidth = 4320;
+
 template <class T>
 std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
     c->move(left, top, width, height);
@@ -23,27 +30,27 @@ void FRMCG_CORRRICL::createControls() {
     // Header. At design time the intercompany row and the chart row share the first line;
     // the load moves the chart rows down for CONS.
     frame1_ = place(create<kit::GroupFrame>("Frame1"), 60, 0, 11760, kHeaderHeight);
-    lblCodIntercompany_ = place(create<kit::CaptionLabel>("LBL_CODINTERCOMPANY"), 120, 180, 2700, 255);
+    lblCodIntercompany_ = place(create<kit::CaptionLabel>("LBL_CODINTERCOMPANY"), 120, 180, kHeaderLabelWidth, 255);
     lblCodIntercompany_->setCaption("Codice intercompany");
-    txtCodIntercompany_ = place(create<kit::CodeEditBox>("TXT_CODINTERCOMPANY"), 2880, 150, 1200, 315);
+    txtCodIntercompany_ = place(create<kit::CodeEditBox>("TXT_CODINTERCOMPANY"), kHeaderCodeLeft, 150, 1200, 315);
     txtCodIntercompany_->setLabelCaption("Codice intercompany");
-    txtDescrIntercompany_ = place(create<kit::CodeEditBox>("TXT_DESCRINTERCOMPANY"), 4560, 150, 5000, 315);
+    txtDescrIntercompany_ = place(create<kit::CodeEditBox>("TXT_DESCRINTERCOMPANY"), kHeaderDescrLeft, 150, kHeaderDescrWidth, 315);
     txtDescrIntercompany_->setLabelCaption("Descrizione intercompany");
 
-    lblCodPdc_ = place(create<kit::CaptionLabel>("LBL_CODPDC"), 120, 180, 2700, 255);
+    lblCodPdc_ = place(create<kit::CaptionLabel>("LBL_CODPDC"), 120, 180, kHeaderLabelWidth, 255);
     lblCodPdc_->setCaption("Codice piano dei conti");
-    txtCodicePdc_ = place(create<kit::CodeEditBox>("TXT_CODICE_PDC"), 2880, 150, 1200, 315);
+    txtCodicePdc_ = place(create<kit::CodeEditBox>("TXT_CODICE_PDC"), kHeaderCodeLeft, 150, 1200, 315);
     txtCodicePdc_->setLabelCaption("Codice piano dei conti");
-    txtDescPdc_ = place(create<kit::CodeEditBox>("TXT_DESC_PDC"), 4560, 150, 5000, 315);
+    txtDescPdc_ = place(create<kit::CodeEditBox>("TXT_DESC_PDC"), kHeaderDescrLeft, 150, kHeaderDescrWidth, 315);
     txtDescPdc_->setLabelCaption("Descrizione P.d.C. contabile");
     txtNumLivelli_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI"), 9660, 150, 400, 315);
     txtNumLivelliCons_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_CONS"), 10140, 150, 400, 315);
 
-    lblCodRicl_ = place(create<kit::CaptionLabel>("LBL_CODRICL"), 120, 510, 2700, 255);
+    lblCodRicl_ = place(create<kit::CaptionLabel>("LBL_CODRICL"), 120, 510, kHeaderLabelWidth, 255);
     lblCodRicl_->setCaption("Codice riclassificazione bilancio");
-    txtCodiceRicl_ = place(create<kit::CodeEditBox>("TXT_CODICE_RICL"), 2880, 480, 1200, 315);
+    txtCodiceRicl_ = place(create<kit::CodeEditBox>("TXT_CODICE_RICL"), kHeaderCodeLeft, 480, 1200, 315);
     txtCodiceRicl_->setLabelCaption("Codice riclassificazione bilancio");
-    txtDescrChartRicl_ = place(create<kit::CodeEditBox>("TXT_DESCR_RICL"), 4560, 480, 5000, 315);
+    txtDescrChartRicl_ = place(create<kit::CodeEditBox>("TXT_DESCR_RICL"), kHeaderDescrLeft, 480, kHeaderDescrWidth, 315);
     txtDescrChartRicl_->setLabelCaption("Descrizione P.d.C. riclassificazione");
     txtNumLivelliRicl_ = place(create<kit::CaptionLabel>("TXT_NUM_LIVELLI_RICL"), 9660, 480, 400, 315);
 
@@ -63,32 +70,32 @@ void FRMCG_CORRRICL::createControls() {
     gridNav_ = place(create<kit::GridNavigator>("GRIDNAV"), 60, 6360, 11760, 360);
     gridNav_->setTabStop(false);
 
-    txtConto_ = place(create<kit::LedgerAccountBox>("TXT_CONTO"), 60, 6780, 1500, 315);
+    txtConto_ = place(create<kit::LedgerAccountBox>("TXT_CONTO"), 60, 6780, 2100, 315);
     txtConto_->setDbfield("CONTOPDC");
     txtConto_->setTag("Codice conto");
     txtConto_->setLabelCaption("Cerca conto");
     // The search box's visible label, under it (the record fields fill the row).
-    lblConto_ = place(create<kit::CaptionLabel>("LBL_CONTO"), 60, 7110, 1500, 255);
+    lblConto_ = place(create<kit::CaptionLabel>("LBL_CONTO"), 60, 7110, 2100, 255);
     lblConto_->setCaption("Cerca conto");
     txtKey_ = place(create<kit::CodeEditBox>("TXT_KEY"), 60, 7200, 600, 315);
     txtKey_->setDbfield("FAKEID");
     txtKey_->setLabelCaption("chiave univoca");
     txtKey_->setVisible(false);   // the row key the frame binds, never shown
     txtKey_->setTabStop(false);
-    txtDescrPdc_ = place(create<kit::CodeEditBox>("TXT_DESCRPDC"), 1620, 6780, 3400, 315);
+    txtDescrPdc_ = place(create<kit::CodeEditBox>("TXT_DESCRPDC"), 2220, 6780, 3000, 315);
     txtDescrPdc_->setDbfield("DESCRPDC");
     txtDescrPdc_->setLabelCaption("Descrizione");
     txtDescrPdc_->setTabStop(false);
     txtDescrPdc_->setEnabled(false);
-    cboSegno_ = place(create<kit::ListCombo>("CBO_SEGNO"), 5080, 6780, 900, 315);
+    cboSegno_ = place(create<kit::ListCombo>("CBO_SEGNO"), 5280, 6780, 900, 315);
     cboSegno_->setDbfield("SEGNO");
     cboSegno_->setLabelCaption("Segno");
     cboSegno_->setTabStop(false);
     cboSegno_->setEnabled(false);
-    txtContoCoin_ = place(create<kit::CoinAccountBox>("TXT_CONTOCOIN"), 6040, 6780, 1800, 315);
+    txtContoCoin_ = place(create<kit::CoinAccountBox>("TXT_CONTOCOIN"), 6240, 6780, 2700, 315);
     txtContoCoin_->setDbfield("CONTORICL");
     txtContoCoin_->setLabelCaption("Conto di contabilità industriale");
-    txtDescrRicl_ = place(create<kit::CodeEditBox>("TXT_DESCRRICL"), 7900, 6780, 3920, 315);
+    txtDescrRicl_ = place(create<kit::CodeEditBox>("TXT_DESCRRICL"), 9000, 6780, 2820, 315);
     txtDescrRicl_->setDbfield("DESCRRICL");
     txtDescrRicl_->setLabelCaption("Descrizione conto riclassificato CEE");
     txtDescrRicl_->setTabStop(false);
@@ -119,6 +126,7 @@ void FRMCG_CORRRICL::createControls() {
 
     hostBox_ = create<kit::MdiHostBox>("MdiHostBox");
     resizer_ = create<kit::FormResizer>("FormResizer");
+    anchorControls();
 
     // Tab order: the header fields first (the load decides which of the first two is a
     // stop), then the grid, the search box, the reclassified account and the buttons.
@@ -129,6 +137,27 @@ void FRMCG_CORRRICL::createControls() {
              butCorrInfrannualeCee_.get()})
         c->setTabIndex(index++);
     txtCodIntercompany_->setTabStop(false);
+}
+
+void FRMCG_CORRRICL::anchorControls() {
+    using R = kit::FormResizer;
+    // A larger window gives the grid the room: the header and the descriptions widen, the
+    // record fields follow the grid's bottom edge (the buttons and the navigator are the
+    // resizer's registrations).
+    frame1_->setAnchor(R::StretchWidth);
+    for (kit::Control* c : std::initializer_list<kit::Control*>{txtDescrIntercompany_.get(), txtDescPdc_.get(),
+                                                                txtDescrChartRicl_.get()})
+        c->setAnchor(R::StretchWidth);
+    for (kit::Control* c : std::initializer_list<kit::Control*>{txtNumLivelli_.get(), txtNumLivelliCons_.get(),
+                                                                txtNumLivelliRicl_.get()})
+        c->setAnchor(R::MoveRight);
+    grid_->setAnchor(R::StretchWidth | R::StretchHeight);
+    for (kit::Control* c : std::initializer_list<kit::Control*>{txtConto_.get(), lblConto_.get(), txtKey_.get(),
+                                                                txtDescrPdc_.get(), cboSegno_.get(),
+                                                                txtContoCoin_.get(), pTxtContoCoIn_.get(),
+                                                                pTxtContoCoge_.get()})
+        c->setAnchor(R::MoveDown);
+    txtDescrRicl_->setAnchor(R::MoveDown | R::StretchWidth);
 }
 
 std::string FRMCG_CORRRICL::fieldText(const std::string& controlName) const {

@@ -200,6 +200,7 @@ public:
 private:
     // EditorControls.cpp
     void createControls();
+    void anchorControls();
     // EditorLifecycle.cpp
     void Form_Load();
     void Form_Activate();

@@ -18,9 +18,16 @@
 
 namespace gui {
 
+namespace {
+
+constexpr int kCascadeStepTwips = 24 * 15;
+
+QString applicationTitle() { return QString::fromUtf8(standalone::kApplicationTitle); }
+
+}  // namespace
+
 DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("DesktopShell");
-    setWindowTitle(QString::fromUtf8(standalone::kApplicationTitle));
     windows_ = std::make_unique<QtWindowSystem>(this);
     dialogs_ = std::make_shared<QtDialogs>(this);
     connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) {
@@ -87,6 +94,7 @@ void DesktopShell::rebuildHost() {
 
 void DesktopShell::updateSummary() {
     const auto& s = options_.settings;
+    setWindowTitle(QStringLiteral("%1 — %2").arg(applicationTitle(), qs(databaseLabel(s))));
     summary_->setText(QStringLiteral("<b>Brevanto</b><br>Database: %1<br>Ditta %2, %3 livelli del piano dei conti"
                                      "<br><br>Scegliere una correlazione dal menu Correlazioni o dalla barra.")
                           .arg(qs(s.connectionString).toHtmlEscaped())
@@ -145,7 +153,7 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     QString why;
     auto fail = [&](const QString& text) {
         if (error) *error = text;
-        if (!quiet) QMessageBox::warning(this, windowTitle(), text);
+        if (!quiet) QMessageBox::warning(this, applicationTitle(), text);
         return false;
     };
     if (kind < 0 || kind >= static_cast<int>(correlationKinds().size()))
@@ -163,8 +171,10 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     entry->setClsGlobal(host_->global);
     entry->setActiveNavigator(navigator);
     entry->setCaption(db::Variant(std::string(k.caption)));
-    entry->setLeft(db::Variant(0));
-    entry->setTop(db::Variant(0));
+    // Editors open over the main window, each one a step down and right of the one before.
+    const int step = static_cast<int>(windows_->openWindows().size() % 8) * kCascadeStepTwips;
+    entry->setLeft(db::Variant(step));
+    entry->setTop(db::Variant(step));
     entry->setWindowState(0);
     entry->setWindowModal(options_.settings.modal);
     entries_.push_back(entry);
@@ -226,6 +236,11 @@ bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QStri
 
 void DesktopShell::applySettings(const standalone::Settings& settings) {
     auto file = options_.settings.configFile;
+    // What was said about the demo database is stale once another database is chosen.
+    if (settings.connectionString != options_.settings.connectionString) {
+        databaseNotice_.clear();
+        statusBar()->clearMessage();
+    }
     options_.settings = settings;
     options_.settings.configFile = file;
     rebuildHost();
@@ -239,12 +254,12 @@ void DesktopShell::showSettingsDialog() {
     try {
         saveSettingsFile(s, options_.settingsFile);
     } catch (const std::exception& e) {
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Impostazioni non salvate: %1").arg(qs(e.what())));
+        QMessageBox::warning(this, applicationTitle(), QStringLiteral("Impostazioni non salvate: %1").arg(qs(e.what())));
         return;
     }
     applySettings(s);
     QString why;
-    if (!prepareDatabase(&why)) QMessageBox::warning(this, windowTitle(), why);
+    if (!prepareDatabase(&why)) QMessageBox::warning(this, applicationTitle(), why);
     statusBar()->showMessage(QStringLiteral("Impostazioni salvate in %1").arg(qs(options_.settingsFile.string())));
 }
 

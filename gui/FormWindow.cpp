@@ -5,9 +5,11 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QToolBar>
 
 namespace gui {
@@ -79,12 +81,34 @@ void FormWindow::placeFromHostBox() {
         if (!box || !box->placed()) continue;
         const auto& p = box->placement();
         if (p.width > 0 && p.height > 0) resizeBody(QSize(twipsToPixels(p.width), twipsToPixels(p.height)));
-        QPoint origin = parentWidget() ? parentWidget()->geometry().topLeft() : QPoint(0, 0);
-        move(origin + QPoint(twipsToPixels(p.left), twipsToPixels(p.top)));
+        // The host's work area is the main window: the placement offsets the window from
+        // the middle of it, which is how the host cascades its editors.
+        centreOver(parentWidget(), QPoint(twipsToPixels(p.left), twipsToPixels(p.top)));
+        placedByHost_ = true;
         if (box->WindowState() == 2) setWindowState(windowState() | Qt::WindowMaximized);
         if (box->WindowState() == 1) setWindowState(windowState() | Qt::WindowMinimized);
         break;
     }
+}
+
+void FormWindow::centreOver(const QWidget* over, QPoint offset) {
+    QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    QRect area = screen ? screen->availableGeometry() : QRect();
+    QPoint centre = over ? over->frameGeometry().center() : area.center();
+    auto keepOnScreen = [&](QRect& r) {
+        if (!area.isValid()) return;
+        // Never past the screen's right or bottom edge, and the title bar always on it.
+        r.moveRight(std::min(r.right(), area.right()));
+        r.moveBottom(std::min(r.bottom(), area.bottom()));
+        r.moveLeft(std::max(r.left(), area.left()));
+        r.moveTop(std::max(r.top(), area.top()));
+    };
+    QRect r(QPoint(0, 0), size());
+    r.moveCenter(centre);
+    keepOnScreen(r);
+    r.translate(offset);
+    keepOnScreen(r);
+    move(r.topLeft());
 }
 
 void FormWindow::detach() {
@@ -186,6 +210,7 @@ void FormWindow::updateChrome() {
     for (QWidget* bar : {static_cast<QWidget*>(menuBar_), static_cast<QWidget*>(toolBar_)})
         if (bar) bar->setFixedHeight(bar->actions().isEmpty() ? 0 : bar->sizeHint().height());
     resizeBody(before);
+    applyMinimumSize();
 }
 
 int FormWindow::chromeHeight() const {
@@ -210,8 +235,17 @@ void FormWindow::resizeBody(const QSize& size) {
     layoutChrome();
 }
 
+void FormWindow::applyMinimumSize() {
+    // The controls were drawn for the size the resizer started from: smaller, they would
+    // overlap.
+    kit::FormResizer* r = resizer();
+    if (!r || !r->started() || r->designWidth() <= 0 || r->designHeight() <= 0) return;
+    setMinimumSize(twipsToPixels(r->designWidth()), twipsToPixels(r->designHeight()) + chromeHeight());
+}
+
 void FormWindow::shown() {
     if (!form_) return;
+    applyMinimumSize();
     if (!form_->focused()) guarded("first focus", [this] { form_->tab(true); });
     syncFocus();
 }
@@ -317,6 +351,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 void FormWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !form_ || !isActiveWindow()) return;
+    emit activated();
     if (skipActivation_) {
         // The window system already activated the form when it showed the window.
         skipActivation_ = false;

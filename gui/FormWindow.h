@@ -37,6 +37,12 @@ public:
     QWidget* widgetOf(const std::string& controlName) const;
     const std::vector<std::unique_ptr<ControlView>>& views() const { return views_; }
 
+    // Moves the window over the middle of `over` (of the screen when nullptr), then by
+    // `offset`, keeping it on the screen.
+    void centreOver(const QWidget* over, QPoint offset = {});
+    // The form's host box placed the window (the host chose where it goes).
+    bool placedByHost() const { return placedByHost_; }
+
     // Gives the Qt focus to the widget of the control the form has focused.
     void syncFocus();
     // Tells the form the size its window has (before its resizer starts).
@@ -57,6 +63,8 @@ public:
 signals:
     // The user asked to close the window and the form agreed, or the form closed itself.
     void formClosed();
+    // The window became the active one.
+    void activated();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +81,7 @@ private:
     void layoutChrome();
     // Resizes the window so that the controls' area gets `size`.
     void resizeBody(const QSize& size);
+    void applyMinimumSize();
     ControlView* viewOfWidget(QObject* w) const;
     ControlView* viewOfControl(const kit::Control* c) const;
     // The user moved the Qt focus into `view`: ask the form; a refusal puts it back.
@@ -90,6 +99,7 @@ private:
     int busy_ = 0;          // > 0 while the form handles a focus move or a key
     bool syncing_ = false;  // the window itself moves the Qt focus
     bool skipActivation_ = true;
+    bool placedByHost_ = false;
     ControlView* lastFocusView_ = nullptr;
 };
 

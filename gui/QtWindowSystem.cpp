@@ -29,6 +29,13 @@ FormWindow* QtWindowSystem::open(kit::Form& form, bool modal) {
     }
     auto* w = new FormWindow(form, owner_);
     windows_[&form] = w;
+    // A window the host did not place opens over the window the user is working in.
+    if (!w->placedByHost()) w->centreOver(opener());
+    byActivation_.push_back(w);
+    connect(w, &FormWindow::activated, this, [this, w] {
+        std::erase(byActivation_, w);
+        byActivation_.push_back(w);
+    });
     if (modal) w->setWindowModality(Qt::ApplicationModal);
     if (form.WindowState() == 2) w->setWindowState(Qt::WindowMaximized);
     w->show();
@@ -47,6 +54,13 @@ FormWindow* QtWindowSystem::open(kit::Form& form, bool modal) {
     emit windowShown(w);
     if (shownHook_) shownHook_(*w);
     return w;
+}
+
+QWidget* QtWindowSystem::opener() const {
+    if (auto* active = qobject_cast<FormWindow*>(QApplication::activeWindow())) return active;
+    for (auto it = byActivation_.rbegin(); it != byActivation_.rend(); ++it)
+        if (*it && (*it)->form() && (*it)->isVisible()) return *it;
+    return owner_;
 }
 
 void QtWindowSystem::showModal(kit::Form& form) {
@@ -72,6 +86,7 @@ void QtWindowSystem::formClosed(kit::Form& form) {
     auto it = windows_.find(&form);
     if (it != windows_.end()) {
         if (FormWindow* w = it->second) {
+            std::erase(byActivation_, w);
             w->detach();
             w->hide();
             w->deleteLater();

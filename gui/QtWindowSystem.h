@@ -46,10 +46,13 @@ signals:
 
 private:
     FormWindow* open(kit::Form& form, bool modal);
+    // The window a new one opens over: the active one, else the one the user worked in last.
+    QWidget* opener() const;
 
     QPointer<QWidget> owner_;
     std::map<const kit::Form*, QPointer<FormWindow>> windows_;
     std::map<const kit::Form*, QEventLoop*> loops_;
+    std::vector<QPointer<FormWindow>> byActivation_;   // open windows, the last active one last
     QtLookupPresenter qtLookups_;
     kit::LookupPresenter* customLookups_ = nullptr;
     std::function<void(FormWindow&)> shownHook_;

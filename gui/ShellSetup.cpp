@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/schema/DemoData.h"
 #include "db/schema/HostDatabase.h"
 #include "db/schema/Schema.h"
@@ -30,6 +31,16 @@ std::optional<CorrelationKindEntry> findKind(const std::string& name) {
     for (const auto& k : correlationKinds())
         if (n == k.key || n == std::to_string(k.kind)) return k;
     return std::nullopt;
+}
+
+std::string databaseLabel(const standalone::Settings& settings) {
+    if (settings.connectionString == standalone::demoConnectionString()) return "database dimostrativo";
+    if (auto file = db::schema::sqliteFileOf(settings.connectionString); !file.empty()) return file;
+    db::ConnectionString cs(settings.connectionString);
+    std::string database = cs.getOr("database", "");
+    std::string where = cs.getOr("Server", cs.getOr("DSN", cs.getOr("Driver", "")));
+    if (database.empty()) return where.empty() ? "database non indicato" : where;
+    return where.empty() ? database : database + " su " + where;
 }
 
 std::string sqliteConnectionString(const fs::path& folder, const std::string& name) {

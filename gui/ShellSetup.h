@@ -23,6 +23,10 @@ const std::array<CorrelationKindEntry, 4>& correlationKinds();
 // By command-line name ("coge", "coin", "hype", "cons", case-insensitive) or number 0-3.
 std::optional<CorrelationKindEntry> findKind(const std::string& name);
 
+// The database the settings open, as the main window names it: "database dimostrativo", the
+// SQLite file, or the ODBC database and server (DSN, driver) without user or password.
+std::string databaseLabel(const standalone::Settings& settings);
+
 // The SQLite connection string of database `name` in `folder`.
 std::string sqliteConnectionString(const std::filesystem::path& folder, const std::string& name = "BREVANTO");
 

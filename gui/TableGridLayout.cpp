@@ -2,9 +2,11 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "gui/QueryGridModel.h"
 #include "gui/Support.h"
@@ -112,13 +114,30 @@ int TableGridLayout::columnWidth(int column) const {
     return column >= 0 && column < static_cast<int>(columns.size()) ? columns[column].width : 0;
 }
 
+int TableGridLayout::headingWidth(int tableColumn) const {
+    QHeaderView* header = table_->horizontalHeader();
+    // The heading of the current cell's column is drawn bold: measure that one.
+    QFont font = header->font();
+    font.setBold(true);
+    const QString text = model_->headerData(tableColumn, Qt::Horizontal, Qt::DisplayRole).toString();
+    return QFontMetrics(font).horizontalAdvance(text) +
+           2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 2;
+}
+
 void TableGridLayout::applyColumnWidths() {
+    std::vector<int> widened;
     applyingWidths_ = true;
     for (int c = 0; c < model_->columnCount(); ++c) {
         int w = model_->columnWidthTwips(c);
-        if (w > 0) table_->setColumnWidth(c, twipsToPixels(w));
+        if (w <= 0) continue;
+        // A column is never narrower than its heading.
+        int pixels = std::max(twipsToPixels(w), headingWidth(c));
+        table_->setColumnWidth(c, pixels);
+        if (pixels > twipsToPixels(w)) widened.push_back(c);
     }
     applyingWidths_ = false;
+    // The grid learns the widths the table drew, as it does when the user drags a column.
+    for (int c : widened) tableColumnResized(c);
 }
 
 void TableGridLayout::showCurrent(int row) {

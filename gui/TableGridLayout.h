@@ -42,7 +42,7 @@ public:
     int columnLeft(int column) const override;
     int columnWidth(int column) const override;
 
-    // Sets the table's column widths to the grid's.
+    // Sets the table's column widths to the grid's, widening a column to show its heading.
     void applyColumnWidths();
     // Selects and scrolls to the grid's current row (-1: none), in the grid's current column.
     void showCurrent(int row);
@@ -53,6 +53,7 @@ public:
 
 private:
     void uninstall();
+    int headingWidth(int tableColumn) const;
     void tableColumnResized(int tableColumn);
     void currentCellMoved(int tableColumn);
 

@@ -76,23 +76,23 @@ FRMCG_CORRINTERMEDI::~FRMCG_CORRINTERMEDI() {
 void FRMCG_CORRINTERMEDI::createControls() {
     setSize(10080, 6480);
     frame1_ = place(create<kit::GroupFrame>("Frame1"), 60, 0, 9960, 1260);
-    txtContoIntermedio_ = place(create<kit::CodeEditBox>("TXT_CONTOINTERMEDIO"), 120, 180, 1500, 315);
+    txtContoIntermedio_ = place(create<kit::CodeEditBox>("TXT_CONTOINTERMEDIO"), 120, 180, 2100, 315);
     txtContoIntermedio_->setLabelCaption("Conto");
     txtKeyInterm_ = place(create<kit::CodeEditBox>("TXT_KEYINTERM"), 120, 180, 600, 315);
     txtKeyInterm_->setDbfield("FAKEID");
     txtKeyInterm_->setLabelCaption("chiave univoca");
     txtKeyInterm_->setVisible(false);   // the row key the frame binds, never shown
-    txtDescrPdcInterm_ = place(create<kit::CodeEditBox>("TXT_DESCRPDCINTERM"), 1680, 180, 5400, 315);
+    txtDescrPdcInterm_ = place(create<kit::CodeEditBox>("TXT_DESCRPDCINTERM"), 2280, 180, 4800, 315);
     txtDescrPdcInterm_->setDbfield("DESCRPDC");
     txtDescrPdcInterm_->setLabelCaption("Descrizione");
     txtDescrPdcInterm_->setUpperCase(true);
     cboSegnoInterm_ = place(create<kit::ListCombo>("CBO_SEGNOINTERM"), 7140, 180, 900, 315);
     cboSegnoInterm_->setDbfield("SEGNO");
     cboSegnoInterm_->setLabelCaption("Segno");
-    txtContoCoin_ = place(create<kit::CoinAccountBox>("TXT_CONTOCOIN"), 120, 780, 1800, 315);
+    txtContoCoin_ = place(create<kit::CoinAccountBox>("TXT_CONTOCOIN"), 120, 780, 2700, 315);
     txtContoCoin_->setDbfield("CONTORICL");
     txtContoCoin_->setManagementCaption("Anagrafica conti");
-    txtDescrRiclInterm_ = place(create<kit::CodeEditBox>("TXT_DESCRRICLINTERM"), 1980, 780, 7980, 315);
+    txtDescrRiclInterm_ = place(create<kit::CodeEditBox>("TXT_DESCRRICLINTERM"), 2880, 780, 7080, 315);
     txtDescrRiclInterm_->setDbfield("DESCRRICL");
     txtDescrRiclInterm_->setLabelCaption("Descrizione conto riclassificato");
     for (kit::Control* c : std::initializer_list<kit::Control*>{txtContoIntermedio_.get(), txtKeyInterm_.get(),
@@ -114,6 +114,13 @@ void FRMCG_CORRINTERMEDI::createControls() {
     butChiudi_->setCaption("&Chiudi");
     butChiudi_->setCancel(true);   // Esc closes the window as the button does
     resizer_ = create<kit::FormResizer>("QVA_RESIZEFORM1");
+    // A larger window widens the header's descriptions and gives the grid the room.
+    frame1_->setAnchor(kit::FormResizer::StretchWidth);
+    txtDescrPdcInterm_->setAnchor(kit::FormResizer::StretchWidth);
+    cboSegnoInterm_->setAnchor(kit::FormResizer::MoveRight);
+    txtDescrRiclInterm_->setAnchor(kit::FormResizer::StretchWidth);
+    grid_->setAnchor(kit::FormResizer::StretchWidth | kit::FormResizer::StretchHeight);
+    gridNav_->setAnchor(kit::FormResizer::StretchWidth | kit::FormResizer::MoveDown);
 
     int index = 0;
     for (kit::Control* c : std::initializer_list<kit::Control*>{txtContoCoin_.get(), grid_.get(), butChiudi_.get()})

@@ -78,6 +78,11 @@ public:
     void setWidth(int v);
     void setHeight(int v);
     void move(int left, int top, int width, int height);
+    // How the form's resizer moves and stretches the control when the window changes size
+    // and the form registered no mode of its own for it (FormResizer's mode bits; 0 keeps
+    // the control where it was drawn).
+    int Anchor() const { return anchor_; }
+    void setAnchor(int mode) { anchor_ = mode; }
 
     // Design-time properties: the field a record frame binds the control to, the text of
     // its label (not the control's own Caption) and a free tag.
@@ -153,6 +158,7 @@ private:
     bool tabStop_ = true;
     int tabIndex_ = 0;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    int anchor_ = 0;
     std::string dbfield_;
     std::string labelCaption_;
     std::string tag_;

@@ -148,13 +148,17 @@ void FormResizer::Register(Control& control, int mode) {
     for (auto& e : entries_)
         if (e.control.lock().get() == &control) {
             e.mode = mode;
+            e.registered = true;
             return;
         }
     entries_.push_back({control.shared_from_this(), mode});
 }
 
 void FormResizer::Start() {
+    std::erase_if(entries_, [](const Entry& e) { return !e.registered; });
     RegisterControls.raise();
+    for (const auto& c : form().controls())
+        if (c->Anchor() != 0 && modeOf(*c) < 0) entries_.push_back({c, c->Anchor(), false});
     designWidth_ = form().Width();
     designHeight_ = form().Height();
     for (auto& e : entries_)
@@ -191,7 +195,7 @@ void FormResizer::resize(int newWidth, int newHeight) {
 
 int FormResizer::modeOf(const Control& c) const {
     for (auto& e : entries_)
-        if (e.control.lock().get() == &c) return e.mode;
+        if (e.registered && e.control.lock().get() == &c) return e.mode;
     return -1;
 }
 

@@ -145,10 +145,14 @@ public:
     // By control name (KitError for an unknown one) or by object.
     void Register(const std::string& controlName, int mode);
     void Register(Control& control, int mode);
-    // Raises RegisterControls, then records the form's size and the registered controls'
-    // places as the design layout.
+    // Raises RegisterControls, then records the form's size and the places of the registered
+    // controls and of those with an Anchor as the design layout. A registration wins over
+    // the control's Anchor.
     void Start();
     bool started() const { return started_; }
+    // The form's size when the resizer started (twips).
+    int designWidth() const { return designWidth_; }
+    int designHeight() const { return designHeight_; }
     // A vertical design distance at the scale the window draws its controls now. Resizing
     // the form moves and stretches controls but never zooms them, so the scale stays 1 unless
     // the window draws at another one (a larger interface font) and says so.
@@ -157,6 +161,7 @@ public:
     void setVerticalScale(double scale);
     // The form got a new size: sets it and moves/stretches the registered controls.
     void resize(int newWidth, int newHeight);
+    // The mode registered for `c`, -1 when none was (its Anchor does not count).
     int modeOf(const Control& c) const;
 
     Event<> RegisterControls;
@@ -165,6 +170,7 @@ private:
     struct Entry {
         std::weak_ptr<Control> control;
         int mode;
+        bool registered = true;   // false: taken from the control's Anchor at Start
         int left = 0, top = 0, width = 0, height = 0;
     };
     std::vector<Entry> entries_;

@@ -248,6 +248,12 @@ TEST(SmallControls, ResizerAnchorsRegisteredControls) {
     button->move(9000, 7000, 800, 300);
     auto nav = form.create<GridNavigator>("GRIDNAV");
     nav->move(100, 6000, 5000, 300);
+    nav->setAnchor(FormResizer::MoveDown);   // the registration wins over the anchor
+    auto grid = form.create<QueryGrid>("GRID");
+    grid->move(100, 900, 9800, 5000);
+    grid->setAnchor(FormResizer::StretchWidth | FormResizer::StretchHeight);
+    auto label = form.create<CaptionLabel>("LBL");
+    label->move(100, 100, 1000, 255);
     auto resizer = form.create<FormResizer>("QVA_RESIZEFORM1");
     resizer->RegisterControls.connect([&] {
         resizer->Register("BUT_STAMPA", 12);
@@ -262,6 +268,23 @@ TEST(SmallControls, ResizerAnchorsRegisteredControls) {
     EXPECT_EQ(nav->Width(), 7000);
     EXPECT_EQ(nav->Top(), 7000);
     EXPECT_EQ(nav->Left(), 100);
+    EXPECT_EQ(resizer->modeOf(*nav), 5);
+    // Unregistered controls follow their own anchor, or stay where they were drawn.
+    EXPECT_EQ(resizer->modeOf(*grid), -1);
+    EXPECT_EQ(grid->Width(), 11800);
+    EXPECT_EQ(grid->Height(), 6000);
+    EXPECT_EQ(grid->Top(), 900);
+    EXPECT_EQ(label->Left(), 100);
+    EXPECT_EQ(label->Width(), 1000);
+    // A smaller window than the design one shrinks the stretched controls, never below zero.
+    resizer->resize(4000, 3000);
+    EXPECT_EQ(grid->Width(), 3800);
+    EXPECT_EQ(grid->Height(), 0);
+    // Starting again does not stack the anchored entries.
+    resizer->resize(10000, 8000);
+    resizer->Start();
+    resizer->resize(11000, 8000);
+    EXPECT_EQ(grid->Width(), 10800);
     // Anchoring never zooms: a design distance keeps its size until the window draws at
     // another scale.
     EXPECT_EQ(resizer->TransformYcoordinate(800), 800);
