@@ -105,6 +105,7 @@ void EditorFindBar::updateEnabled() {
 
 void EditorFindBar::open() {
     if (!find_->isEnabled()) return;
+    if (window_) window_->statusBar()->clearMessage();   // a notice would hide the bar
     bar_->show();
     edit_->setFocus(Qt::ShortcutFocusReason);
     edit_->selectAll();

@@ -20,14 +20,14 @@ EditorStatus::EditorStatus(FormWindow& window)
     window.statusBar()->addPermanentWidget(label_);
     window.updateChrome();
     timer_->setSingleShot(true);
-    timer_->setInterval(0);
+    // Holding Down moves through many rows, each may write a proposal into its row: count
+    // once the keys rest.
+    timer_->setInterval(60);
     connect(timer_, &QTimer::timeout, this, &EditorStatus::recount);
     if (grid_) {
         QueryGridModel* model = grid_->model();
         connect(model, &QAbstractItemModel::modelReset, this, &EditorStatus::schedule);
         connect(model, &QAbstractItemModel::dataChanged, this, &EditorStatus::schedule);
-        connect(model, &QAbstractItemModel::rowsInserted, this, &EditorStatus::schedule);
-        connect(model, &QueryGridModel::currentRowChanged, this, &EditorStatus::schedule);
     }
     connect(&window, &FormWindow::formClosed, timer_, &QTimer::stop);
     recount();

@@ -2,8 +2,8 @@
 // The status bar of a correlation editor's window: how many accounts and rows the list has
 // and, per sign, how many rows have a reclassified account ("Dare 180/204"). It follows the
 // grid's model, so every change of the rows recounts them: a save, a delete or undo, a new
-// fill after a CEE run or after the intermediaries window closed. Bursts of changes (a fill
-// writes many rows) are counted once, when the event loop is next idle.
+// fill after a CEE run or after the intermediaries window closed. Bursts of changes (a fill,
+// keys held down) are counted once, a moment after the last one.
 
 #include <QObject>
 #include <QPointer>
