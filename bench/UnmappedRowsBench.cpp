@@ -33,6 +33,7 @@
 #include "gui/QueryGridModel.h"
 #include "gui/UnmappedRows.h"
 #include "kit/Kit.h"
+#include "tests/support/WorkingRows.h"
 
 namespace {
 
@@ -40,25 +41,15 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kAccounts = 100000;
 
+// The tests' working rows, every row correlated but the credit rows of the second half.
 std::shared_ptr<db::Recordset> rows() {
-    auto rs = db::Recordset::create();
-    rs->fields().Append("FAKEID", db::ado::adInteger);
-    rs->fields().Append("CONTOPDC", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->fields().Append("DESCRPDC", db::ado::adVarWChar, 60, db::ado::adFldIsNullable);
-    rs->fields().Append("SEGNO", db::ado::adInteger);
-    rs->fields().Append("CONTORICL", db::ado::adVarWChar, 15, db::ado::adFldIsNullable);
-    rs->Open();
-    for (int a = 0; a < kAccounts; ++a)
-        for (int sign = 1; sign <= 2; ++sign) {
-            rs->AddNew();
-            rs->setValue("FAKEID", 2 * a + sign);
-            rs->setValue("CONTOPDC", std::to_string(1000000000 + a));
-            rs->setValue("DESCRPDC", "Conto " + std::to_string(a));
-            rs->setValue("SEGNO", sign);
-            const bool empty = sign == 2 && a >= kAccounts / 2;
-            rs->setValue("CONTORICL", empty ? db::Variant::null() : db::Variant("0101001"));
-            rs->Update();
-        }
+    auto rs = testsupport::workingRows(kAccounts);
+    for (long r = 0; r < 2L * kAccounts; ++r) {
+        if (r % 2 == 1 && r >= kAccounts) continue;
+        rs->setAbsolutePosition(r + 1);
+        rs->setValue("CONTORICL", "0101001");
+        rs->Update();
+    }
     rs->MoveFirst();
     return rs;
 }
