@@ -350,15 +350,18 @@ void GridView::applyColumnWidths() { geometry_->applyColumnWidths(); }
 
 void GridView::showCurrentRow(int row) { geometry_->showCurrent(row); }
 
-void GridView::clickRow(int row, int tableColumn) {
+void GridView::clickRow(int row, int tableColumn) { moveToRow(model_->recordsetRow(row), tableColumn); }
+
+bool GridView::moveToRow(long recordsetRow, int tableColumn) {
     auto* grid = static_cast<kit::QueryGrid*>(control_.get());
     int column = model_->gridColumn(tableColumn);
-    runWithFocus([grid, row, column] {
+    runWithFocus([grid, recordsetRow, column] {
         if (column >= 0) grid->setCol(column);
-        if (row >= 0) grid->clickRow(row);
+        if (recordsetRow >= 0) grid->clickRow(recordsetRow);
     });
     // Whatever the frame decided, the selection shows the recordset's row.
     showCurrentRow(static_cast<int>(grid->currentRow()));
+    return recordsetRow >= 0 && grid->currentRow() == recordsetRow;
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {

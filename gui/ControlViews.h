@@ -175,6 +175,9 @@ public:
     // A click on a model row (and table column, -1 for none): the form's focus first, then
     // the grid's Col and row move (the row may be refused).
     void clickRow(int row, int tableColumn = -1);
+    // The same move to a recordset row, also one the model's filter hides; true when the
+    // recordset is there afterwards.
+    bool moveToRow(long recordsetRow, int tableColumn = -1);
 
 protected:
     void render(const std::string& property) override;

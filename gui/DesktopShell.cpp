@@ -8,7 +8,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/CeeRunInfo.h"
+#include "gui/EditorFindBar.h"
+#include "gui/EditorStatus.h"
 #include "gui/ProgramWindow.h"
+#include "gui/UnmappedRows.h"
 #include "gui/ReportPreview.h"
 #include "kit/Control.h"
 #include "kit/Form.h"
@@ -33,9 +37,16 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
     connect(windows_.get(), &QtWindowSystem::windowShown, this, [this](FormWindow* w) {
         lastWindow_ = w;
         addEditorCommands(w);
+        if (w->form() && w->form()->name() == "FRMCG_CORRRICLBYCEE")
+            new CeeRunInfo(*w, activeEditor_, options_.settings.connectionString);
         if (openingKind_ == 1 && w->form() && w->form()->name() == "FRMCG_CORRRICL") disablePrintInAnalytic(*w);
     });
     rebuildHost();
+    // The editor the user works in: the one a window it opens (the CEE window) belongs to.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        auto* w = now ? qobject_cast<FormWindow*>(now->window()) : nullptr;
+        if (w && w->form() && w->form()->name() == "FRMCG_CORRRICL") activeEditor_ = w;
+    });
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Impostazioni…"), this, &DesktopShell::showSettingsDialog);
@@ -196,6 +207,9 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     auto navigator = editor.navigator;
     new EditorExport(
         *window, [this, navigator] { return host_->collectExport(*navigator); }, editor.kindKey, exportPrompts_);
+    new UnmappedRows(*window);
+    new EditorFindBar(*window);
+    new EditorStatus(*window);
 }
 
 bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,

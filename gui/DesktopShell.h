@@ -87,6 +87,7 @@ private:
     QLabel* summary_ = nullptr;
     QString databaseNotice_;
     QPointer<FormWindow> lastWindow_;
+    QPointer<FormWindow> activeEditor_;
     struct PendingEditor {
         QString kindKey;
         std::shared_ptr<standalone::RecordingNavigator> navigator;

@@ -7,9 +7,11 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace gui {
@@ -109,6 +111,7 @@ void FormWindow::centreOver(const QWidget* over, QPoint offset) {
     r.translate(offset);
     keepOnScreen(r);
     move(r.topLeft());
+    placement_ = Placement{over, offset, r.topLeft()};
 }
 
 void FormWindow::detach() {
@@ -205,16 +208,40 @@ QToolBar* FormWindow::toolBar() {
     return toolBar_;
 }
 
+QStatusBar* FormWindow::statusBar() {
+    if (!statusBar_) {
+        const QSize before = body_->size();
+        statusBar_ = new QStatusBar(this);
+        statusBar_->setSizeGripEnabled(false);
+        statusBar_->setFixedHeight(statusBar_->sizeHint().height());
+        statusBar_->show();
+        resizeBody(before);
+    }
+    return statusBar_;
+}
+
+QMenu* FormWindow::menu(const QString& title) {
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == title) return a->menu();
+    return menuBar()->addMenu(title);
+}
+
 void FormWindow::updateChrome() {
     const QSize before = body_->size();
     for (QWidget* bar : {static_cast<QWidget*>(menuBar_), static_cast<QWidget*>(toolBar_)})
         if (bar) bar->setFixedHeight(bar->actions().isEmpty() ? 0 : bar->sizeHint().height());
+    // A status bar keeps the height its widgets asked for, shown or hidden (never less).
+    if (statusBar_) statusBar_->setFixedHeight(std::max(statusBar_->sizeHint().height(), statusBar_->minimumHeight()));
+    const QSize was = size();
     resizeBody(before);
     applyMinimumSize();
+    // Bars added right after the window opened keep it where it was placed, in the middle.
+    if (size() != was && placement_ && pos() == placement_->at) centreOver(placement_->over, placement_->offset);
 }
 
 int FormWindow::chromeHeight() const {
-    return (menuBar_ ? menuBar_->height() : 0) + (toolBar_ ? toolBar_->height() : 0);
+    return (menuBar_ ? menuBar_->height() : 0) + (toolBar_ ? toolBar_->height() : 0) +
+           (statusBar_ ? statusBar_->height() : 0);
 }
 
 void FormWindow::layoutChrome() {
@@ -227,7 +254,9 @@ void FormWindow::layoutChrome() {
         toolBar_->setGeometry(0, top, width(), toolBar_->height());
         top += toolBar_->height();
     }
-    body_->setGeometry(0, top, width(), std::max(0, height() - top));
+    const int bottom = statusBar_ ? statusBar_->height() : 0;
+    body_->setGeometry(0, top, width(), std::max(0, height() - top - bottom));
+    if (statusBar_) statusBar_->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void FormWindow::resizeBody(const QSize& size) {

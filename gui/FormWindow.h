@@ -6,13 +6,16 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/ControlViews.h"
 #include "kit/Form.h"
 
+class QMenu;
 class QMenuBar;
+class QStatusBar;
 class QToolBar;
 
 namespace gui {
@@ -56,6 +59,11 @@ public:
     // the height their contents need and the window grows by it, so the form keeps its area.
     QMenuBar* menuBar();
     QToolBar* toolBar();
+    // The window's status bar, made on first use below the controls (the window grows by its
+    // height, so the form keeps its area).
+    QStatusBar* statusBar();
+    // The menu bar's menu with this title, added when there is none yet.
+    QMenu* menu(const QString& title);
     void updateChrome();
     // The widget the controls sit in (the window below its bars).
     QWidget* body() const { return body_; }
@@ -76,7 +84,7 @@ private:
     void build();
     void renderForm(const std::string& property);
     void placeFromHostBox();
-    // Height of the bars above the controls, and their placement.
+    // Height of the bars above and below the controls, and their placement.
     int chromeHeight() const;
     void layoutChrome();
     // Resizes the window so that the controls' area gets `size`.
@@ -94,12 +102,19 @@ private:
     QWidget* body_;
     QMenuBar* menuBar_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
     std::vector<std::unique_ptr<ControlView>> views_;
     int propertyId_ = 0, focusId_ = 0;
     int busy_ = 0;          // > 0 while the form handles a focus move or a key
     bool syncing_ = false;  // the window itself moves the Qt focus
     bool skipActivation_ = true;
     bool placedByHost_ = false;
+    struct Placement {
+        QPointer<const QWidget> over;
+        QPoint offset;
+        QPoint at;   // where the window went
+    };
+    std::optional<Placement> placement_;
     ControlView* lastFocusView_ = nullptr;
 };
 

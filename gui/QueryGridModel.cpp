@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <algorithm>
 
 #include "gui/Support.h"
 
@@ -11,7 +12,10 @@ namespace gui {
 QueryGridModel::QueryGridModel(std::shared_ptr<kit::QueryGrid> grid, QObject* parent)
     : QAbstractTableModel(parent), grid_(std::move(grid)) {
     rowsId_ = grid_->rowsChanged.connect([this] { rebuild(); });
-    rowChangedId_ = grid_->RowChanged.connect([this] { emit currentRowChanged(static_cast<int>(grid_->currentRow())); });
+    rowChangedId_ = grid_->RowChanged.connect([this] {
+        showCursorRow();
+        emit currentRowChanged(static_cast<int>(grid_->currentRow()));
+    });
     propertyId_ = grid_->propertyChanged.connect([this](const std::string& p) {
         if (p == "Columns" || p == "Recordset") rebuild();
     });
@@ -51,6 +55,7 @@ void QueryGridModel::rebuild() {
     for (int i = 0; i < static_cast<int>(cols.size()); ++i)
         if (cols[i].shown) shown_.push_back(i);
     attachRecordset();
+    applyFilter();
     endResetModel();
     rebuilding_ = false;
     emit layoutRebuilt();
@@ -58,12 +63,55 @@ void QueryGridModel::rebuild() {
 }
 
 void QueryGridModel::rowEdited(long row) {
-    if (row < 0 || row >= rowCount() || shown_.empty()) return;
-    emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), columnCount() - 1));
+    const int r = modelRow(row);
+    if (r < 0 || shown_.empty()) return;
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+}
+
+void QueryGridModel::setRowFilter(RowTest keep) {
+    beginResetModel();
+    keep_ = std::move(keep);
+    applyFilter();
+    endResetModel();
+    emit layoutRebuilt();
+    emit currentRowChanged(static_cast<int>(grid_->currentRow()));
+}
+
+void QueryGridModel::applyFilter() {
+    shownRows_.clear();
+    if (!keep_) return;
+    const long n = grid_->rowCount();
+    const long cursor = grid_->currentRow();
+    for (long r = 0; r < n; ++r)
+        if (r == cursor || keep_(r)) shownRows_.push_back(r);
+}
+
+void QueryGridModel::showCursorRow() {
+    const long row = grid_->currentRow();
+    if (!keep_ || row < 0 || row >= grid_->rowCount()) return;
+    auto at = std::lower_bound(shownRows_.begin(), shownRows_.end(), row);
+    if (at != shownRows_.end() && *at == row) return;
+    const int place = static_cast<int>(at - shownRows_.begin());
+    beginInsertRows({}, place, place);
+    shownRows_.insert(at, row);
+    endInsertRows();
+}
+
+long QueryGridModel::recordsetRow(int modelRow) const {
+    if (modelRow < 0 || modelRow >= rowCount()) return -1;
+    return keep_ ? shownRows_[static_cast<std::size_t>(modelRow)] : modelRow;
+}
+
+int QueryGridModel::modelRow(long recordsetRow) const {
+    if (recordsetRow < 0 || shown_.empty()) return -1;
+    if (!keep_) return recordsetRow < grid_->rowCount() ? static_cast<int>(recordsetRow) : -1;
+    auto at = std::lower_bound(shownRows_.begin(), shownRows_.end(), recordsetRow);
+    return at != shownRows_.end() && *at == recordsetRow ? static_cast<int>(at - shownRows_.begin()) : -1;
 }
 
 int QueryGridModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() || shown_.empty()) return 0;
+    if (keep_) return static_cast<int>(shownRows_.size());
     long n = grid_->rowCount();
     return n > 0 ? static_cast<int>(n) : 0;
 }
@@ -84,12 +132,13 @@ int QueryGridModel::columnWidthTwips(int modelColumn) const {
 
 QVariant QueryGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-    const bool proposed = grid_->isProvisionalCell(index.row(), gridColumn(index.column()));
+    const long row = recordsetRow(index.row());
+    const bool proposed = grid_->isProvisionalCell(row, gridColumn(index.column()));
     switch (role) {
-    case Qt::DisplayRole: return qs(grid_->cellText(index.row(), gridColumn(index.column())));
+    case Qt::DisplayRole: return qs(grid_->cellText(row, gridColumn(index.column())));
     case Qt::ToolTipRole:
         if (proposed) return qs(grid_->provisionalHint());
-        return qs(grid_->cellText(index.row(), gridColumn(index.column())));
+        return qs(grid_->cellText(row, gridColumn(index.column())));
     case Qt::FontRole:
         if (proposed) {
             QFont f;
@@ -110,7 +159,7 @@ QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, in
         int c = gridColumn(section);
         return c < 0 ? QVariant() : QVariant(qs(grid_->columns()[c].caption));
     }
-    return section + 1;
+    return static_cast<int>(recordsetRow(section)) + 1;
 }
 
 }  // namespace gui

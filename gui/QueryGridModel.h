@@ -3,9 +3,16 @@
 // view, one column per shown grid column. Texts come from QueryGrid::cellText, so value-list
 // columns show their texts and the form's CellText handler formats the cell; nothing is
 // copied, so a 200,000-row recordset costs only the rows on screen.
+//
+// A row filter shows only some of the recordset's rows: the rows a test keeps when the filter
+// is set or the rows are reloaded, and every row the recordset's cursor visits meanwhile (so
+// the current row is always shown). Model rows then differ from recordset rows: the model maps
+// them (recordsetRow, modelRow); the recordset itself is never filtered.
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/Recordset.h"
@@ -30,6 +37,16 @@ public:
     // Width in twips of a model column as the grid defines it.
     int columnWidthTwips(int modelColumn) const;
 
+    // Shows only the recordset rows `keep` accepts (asked again whenever the rows are
+    // reloaded); an empty function shows every row again.
+    using RowTest = std::function<bool(long recordsetRow)>;
+    void setRowFilter(RowTest keep);
+    bool filtered() const { return static_cast<bool>(keep_); }
+    // The recordset row of a model row (-1 out of range) and the model row of a recordset row
+    // (-1 when the filter hides it).
+    long recordsetRow(int modelRow) const;
+    int modelRow(long recordsetRow) const;
+
 signals:
     // The grid's current row moved (-1: none).
     void currentRowChanged(int row);
@@ -46,6 +63,9 @@ private:
     void attachRecordset();
     void detachRecordset();
     void rowEdited(long row);
+    void applyFilter();
+    // The filter shows the recordset's current row.
+    void showCursorRow();
 
     std::shared_ptr<kit::QueryGrid> grid_;
     std::vector<int> shown_;   // model column -> grid column
@@ -53,6 +73,8 @@ private:
     FieldListener listener_{this};
     int rowsId_ = 0, rowChangedId_ = 0, propertyId_ = 0, provisionalId_ = 0;
     bool rebuilding_ = false;
+    RowTest keep_;
+    std::vector<long> shownRows_;   // recordset rows shown while filtered, ascending
 };
 
 }  // namespace gui

@@ -55,9 +55,15 @@ int TableGridLayout::currentTableColumn() const {
     return c >= 0 ? c : std::max(0, table_->columnAt(0));
 }
 
-long TableGridLayout::firstRow() const { return std::max(0, table_->rowAt(0)); }
+long TableGridLayout::firstRow() const {
+    const long row = model_->recordsetRow(std::max(0, table_->rowAt(0)));
+    return std::max(0L, row);
+}
 
-void TableGridLayout::setFirstRow(long row) { table_->verticalScrollBar()->setValue(static_cast<int>(row)); }
+void TableGridLayout::setFirstRow(long row) {
+    const int shown = model_->modelRow(row);
+    if (shown >= 0) table_->verticalScrollBar()->setValue(shown);
+}
 
 int TableGridLayout::leftCol() const { return std::max(0, model_->gridColumn(std::max(0, table_->columnAt(0)))); }
 
@@ -88,14 +94,27 @@ void TableGridLayout::setHeadLines(double lines) {
 }
 
 bool TableGridLayout::rowInView(long row) const {
-    if (row < 0 || row >= model_->rowCount()) return false;
-    int y = table_->rowViewportPosition(static_cast<int>(row));
+    const int shown = model_->modelRow(row);
+    if (shown < 0) return false;
+    int y = table_->rowViewportPosition(shown);
     return y >= 0 && y < table_->viewport()->height();
 }
 
 void TableGridLayout::showRow(long row) {
-    if (row >= 0 && row < model_->rowCount() && model_->columnCount() > 0)
-        table_->scrollTo(model_->index(static_cast<int>(row), currentTableColumn()));
+    const int shown = model_->modelRow(row);
+    if (shown >= 0 && model_->columnCount() > 0) table_->scrollTo(model_->index(shown, currentTableColumn()));
+}
+
+int TableGridLayout::placeInView(long row) const {
+    if (!rowInView(row)) return -1;
+    return model_->modelRow(row) - std::max(0, table_->rowAt(0));
+}
+
+long TableGridLayout::rowAway(long row, long steps, long rows) const {
+    const int shown = model_->modelRow(row);
+    if (!model_->filtered() || shown < 0) return GridLayout::rowAway(row, steps, rows);
+    const long last = model_->rowCount() - 1;
+    return model_->recordsetRow(static_cast<int>(std::clamp(shown + steps, 0L, last)));
 }
 
 int TableGridLayout::columnLeft(int column) const {
@@ -141,11 +160,12 @@ void TableGridLayout::applyColumnWidths() {
 }
 
 void TableGridLayout::showCurrent(int row) {
-    if (row < 0 || row >= model_->rowCount() || model_->columnCount() == 0) {
+    const int shown = model_->modelRow(row);
+    if (shown < 0 || model_->columnCount() == 0) {
         table_->clearSelection();
         return;
     }
-    QModelIndex index = model_->index(row, currentTableColumn());
+    QModelIndex index = model_->index(shown, currentTableColumn());
     followingGrid_ = true;
     table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     followingGrid_ = false;

@@ -6,6 +6,9 @@
 // to the grid: a scroll raises Scroll, a column dragged wider raises ColResize, moving the
 // current cell sideways sets Col.
 //
+// Rows the grid names are recordset rows; while the model filters its rows they are mapped to
+// the table's rows, so that the grid counts and steps through the rows on screen.
+//
 // Twips are 15 to a pixel (gui/Support.h). The row pitch is a whole number of pixels, so the
 // row height reads back as that pitch less the grid line; the heading band reads as the
 // distance from the grid's border to its first row.
@@ -39,12 +42,15 @@ public:
     void setHeadLines(double lines) override;
     bool rowInView(long row) const override;
     void showRow(long row) override;
+    int placeInView(long row) const override;
+    long rowAway(long row, long steps, long rows) const override;
     int columnLeft(int column) const override;
     int columnWidth(int column) const override;
 
     // Sets the table's column widths to the grid's, widening a column to show its heading.
     void applyColumnWidths();
-    // Selects and scrolls to the grid's current row (-1: none), in the grid's current column.
+    // Selects and scrolls to the grid's current row (a recordset row, -1: none), in the grid's
+    // current column.
     void showCurrent(int row);
     // The table column of a grid column, -1 when the table does not show it.
     int tableColumn(int gridColumn) const;

@@ -38,6 +38,17 @@ public:
     virtual bool rowInView(long row) const = 0;
     // Scrolls the fewest rows that bring the row into view.
     virtual void showRow(long row) = 0;
+    // The row's place among the rows in view (0 = the first row in view), -1 when out of view.
+    // A view that shows only some of the rows counts the rows it shows.
+    virtual int placeInView(long row) const {
+        return rowInView(row) ? static_cast<int>(row - firstRow()) : -1;
+    }
+    // The row `steps` rows below `row` (above for negative steps) among the rows shown,
+    // stopping at the first and the last of them; `rows` is the recordset's row count.
+    virtual long rowAway(long row, long steps, long rows) const {
+        const long target = row + steps;
+        return target < 0 ? 0 : (target >= rows ? rows - 1 : target);
+    }
 
     // A grid column's left edge from the grid's left edge, 0 when the column is not shown or
     // starts out of view on the left; and its width.

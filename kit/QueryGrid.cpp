@@ -154,18 +154,21 @@ bool QueryGrid::clickRow(long row) {
 bool QueryGrid::processKey(int key, int shift) {
     Control::processKey(key, shift);
     if (!hasFocus() || !isOpen(recordset_) || rowCount() == 0) return false;
-    long cur = currentRow();
-    long last = rowCount() - 1;
-    long target = cur;
+    const long cur = currentRow();
+    const long rows = rowCount();
+    long steps = 0;
     switch (key) {
-        case keys::Down: target = cur < 0 ? 0 : std::min(cur + 1, last); break;
-        case keys::Up: target = cur < 0 ? 0 : std::max(cur - 1, 0L); break;
-        case keys::PageDown: target = cur < 0 ? 0 : std::min(cur + 10, last); break;
-        case keys::PageUp: target = cur < 0 ? 0 : std::max(cur - 10, 0L); break;
-        case keys::Home: target = 0; break;
-        case keys::End: target = last; break;
+        case keys::Down: steps = 1; break;
+        case keys::Up: steps = -1; break;
+        case keys::PageDown: steps = 10; break;
+        case keys::PageUp: steps = -10; break;
+        case keys::Home: steps = -rows; break;
+        case keys::End: steps = rows; break;
         default: return false;
     }
+    // Without a current row the first key lands on the first row, as Home does.
+    const long from = cur < 0 ? 0 : cur;
+    const long target = cur < 0 && key != keys::End ? layout().rowAway(0, -rows, rows) : layout().rowAway(from, steps, rows);
     if (target != cur) clickRow(target);
     return true;
 }

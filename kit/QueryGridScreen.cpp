@@ -18,8 +18,7 @@ ColumnPlace GridColumns::Item(int index) const {
 
 int QueryGrid::Row() const {
     long current = currentRow();
-    if (current < 0 || !layout().rowInView(current)) return -1;
-    return static_cast<int>(current - layout().firstRow());
+    return current < 0 ? -1 : layout().placeInView(current);
 }
 
 void QueryGrid::setCol(int column) {

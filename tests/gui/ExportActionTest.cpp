@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "EditorOnDesktop.h"
@@ -57,14 +58,14 @@ TEST_F(ExportOnDesktop, CtrlEWritesWhatTheGridShowsOnceTheHeaderIsConfirmed) {
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->text(), "&Esporta in Excel…");
     EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    ASSERT_EQ(w->menuBar()->actions().size(), 1);
+    ASSERT_GE(w->menuBar()->actions().size(), 1);
     EXPECT_EQ(w->menuBar()->actions()[0]->text(), "&File");
     EXPECT_TRUE(w->menuBar()->actions()[0]->menu()->actions().contains(action));
     EXPECT_TRUE(w->toolBar()->actions().contains(action));
     // The bars sit above the controls, which keep the whole area they were laid out in.
     EXPECT_EQ(w->body()->y(), w->menuBar()->height() + w->toolBar()->height());
     EXPECT_GT(w->toolBar()->height(), 0);
-    EXPECT_EQ(w->body()->height(), w->height() - w->body()->y());
+    EXPECT_EQ(w->body()->height(), w->height() - w->body()->y() - w->statusBar()->height());
     EXPECT_LE(w->widgetOf("BUT_STAMPA")->geometry().bottom(), w->body()->height());
 
     // Nothing to export before the header: Ctrl+E does nothing.

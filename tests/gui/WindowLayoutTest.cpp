@@ -139,9 +139,9 @@ TEST_F(WindowLayout, EachEditorGivesTheGridTheRoomOfAScreenSizedWindow) {
             // The buttons keep to the bottom right corner, the navigator and the record fields
             // to the grid's bottom edge.
             QWidget* print = w->widgetOf("BUT_STAMPA");
-            QPoint printCorner = print->mapTo(w, QPoint(print->width(), print->height()));
-            EXPECT_GE(printCorner.x(), w->width() - 20) << where;
-            EXPECT_GE(printCorner.y(), w->height() - 20) << where;
+            QPoint printCorner = print->mapTo(w->body(), QPoint(print->width(), print->height()));
+            EXPECT_GE(printCorner.x(), w->body()->width() - 20) << where;
+            EXPECT_GE(printCorner.y(), w->body()->height() - 20) << where;
             QWidget* account = w->widgetOf("TXT_CONTOCOIN");
             EXPECT_GT(account->y(), grid->geometry().bottom()) << where;
             EXPECT_LT(account->y() - grid->geometry().bottom(), 80) << where;
