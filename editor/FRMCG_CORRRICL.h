@@ -200,6 +200,8 @@ public:
 private:
     // EditorControls.cpp
     void createControls();
+    // The fields' hints name what they hold in the window's kind.
+    void setHintsForKind();
     // EditorLifecycle.cpp
     void Form_Load();
     void Form_Activate();

@@ -87,7 +87,7 @@ void DesktopShell::rebuildHost() {
 
 void DesktopShell::updateSummary() {
     const auto& s = options_.settings;
-    summary_->setText(QStringLiteral("<b>Brevanto</b><br>Database: %1<br>Ditta %2, %3 livelli del piano dei conti"
+    summary_->setText(QStringLiteral("<b>Brevanto</b><br>Database: %1<br>Ditta %2, %3 livelli del PdC"
                                      "<br><br>Scegliere una correlazione dal menu Correlazioni o dalla barra.")
                           .arg(qs(s.connectionString).toHtmlEscaped())
                           .arg(s.companyCode)
