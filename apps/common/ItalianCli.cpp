@@ -45,39 +45,27 @@ std::string rangeText(const std::string& detail) {
 }  // namespace
 
 std::string italianParseMessage(const CLI::Error& e) {
-    const std::string name = e.get_name();
+    // Some errors carry the subcommand's name instead of their class name: go by the text.
     const std::string what = e.what();
     std::smatch m;
-    if (name == "ExtrasError") {
-        if (matches(what, R"(The following arguments were not expected: (.*))", m))
-            return "Argomenti non previsti: " + std::string(m[1]);
-        if (matches(what, R"(The following argument was not expected: (.*))", m))
-            return "Argomento non previsto: " + std::string(m[1]);
-    } else if (name == "RequiredError") {
-        if (what == "A subcommand is required") return "Indicare un comando";
-        if (matches(what, R"((\S+) is required)", m)) return "Manca l'opzione obbligatoria " + std::string(m[1]);
-        return "Mancano opzioni obbligatorie (" + what + ")";
-    } else if (name == "ArgumentMismatch") {
-        if (matches(what, R"((\S+): \d+ required .* missing)", m)) return "Manca il valore dell'opzione " + std::string(m[1]);
-        return "Numero di valori non corretto (" + what + ")";
-    } else if (name == "ConversionError") {
-        if (matches(what, R"(Could not convert: (\S+) = (.*))", m))
-            return "Valore non valido per " + std::string(m[1]) + ": " + std::string(m[2]);
-        if (matches(what, R"(The value (.*) is not an allowed value for (\S+))", m))
-            return "Il valore " + std::string(m[1]) + " non è ammesso per " + std::string(m[2]);
-        if (matches(what, R"((\S+): Should be true/false or a number)", m))
-            return "L'opzione " + std::string(m[1]) + " vuole true, false o un numero";
-    } else if (name == "ValidationError") {
-        if (matches(what, R"((\S+): (.*))", m)) return "Valore non valido per " + std::string(m[1]) + ": " + rangeText(m[2]);
-    } else if (name == "RequiresError") {
-        if (matches(what, R"((\S+) requires (\S+))", m))
-            return "L'opzione " + std::string(m[1]) + " richiede anche " + std::string(m[2]);
-    } else if (name == "ExcludesError") {
-        if (matches(what, R"((\S+) excludes (\S+))", m))
-            return "Le opzioni " + std::string(m[1]) + " e " + std::string(m[2]) + " non vanno insieme";
-    } else if (name == "FileError") {
-        if (matches(what, R"((.*) was not readable \(missing\?\))", m)) return "Impossibile leggere " + std::string(m[1]);
-    }
+    if (matches(what, R"(The following arguments? (?:was|were) not expected: (.*))", m))
+        return "Argomenti non previsti: " + std::string(m[1]);
+    if (what == "A subcommand is required") return "Indicare un comando";
+    if (matches(what, R"((\S+) is required)", m)) return "Manca l'opzione obbligatoria " + std::string(m[1]);
+    if (matches(what, R"((\S+): \d+ required .* missing)", m)) return "Manca il valore dell'opzione " + std::string(m[1]);
+    if (matches(what, R"(Could not convert: (\S+) = (.*))", m))
+        return "Valore non valido per " + std::string(m[1]) + ": " + std::string(m[2]);
+    if (matches(what, R"(The value (.*) is not an allowed value for (\S+))", m))
+        return "Il valore " + std::string(m[1]) + " non è ammesso per " + std::string(m[2]);
+    if (matches(what, R"((\S+): Should be true/false or a number)", m))
+        return "L'opzione " + std::string(m[1]) + " vuole true, false o un numero";
+    if (matches(what, R"((\S+) requires (\S+))", m))
+        return "L'opzione " + std::string(m[1]) + " richiede anche " + std::string(m[2]);
+    if (matches(what, R"((\S+) excludes (\S+))", m))
+        return "Le opzioni " + std::string(m[1]) + " e " + std::string(m[2]) + " non vanno insieme";
+    if (matches(what, R"((.*) was not readable \(missing\?\))", m)) return "Impossibile leggere " + std::string(m[1]);
+    if (e.get_name() == "ValidationError" && matches(what, R"((\S+): (.*))", m))
+        return "Valore non valido per " + std::string(m[1]) + ": " + rangeText(m[2]);
     return "Riga di comando non valida: " + what;
 }
 

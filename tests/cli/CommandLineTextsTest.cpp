@@ -8,13 +8,16 @@
 
 using testing::HasSubstr;
 using testing::Not;
+using namespace clitest;
 
 namespace {
 
 TEST(CommandLineTexts, OptionMistakesAreToldInItalian) {
     auto unknown = cli("list --kind COGE --pdc 10 --ricl 101 --colore rosso");
     EXPECT_NE(unknown.exitCode, 0);
-    EXPECT_EQ(unknown.err, "Errore: Argomenti non previsti: --colore rosso\nPer l'aiuto: brevanto-cli --help\n");
+    EXPECT_THAT(unknown.err, testing::StartsWith("Errore: Argomenti non previsti: "));
+    EXPECT_THAT(unknown.err, HasSubstr("--colore"));
+    EXPECT_THAT(unknown.err, testing::EndsWith("\nPer l'aiuto: brevanto-cli --help\n"));
 
     auto missing = cli("list --kind COGE --pdc 10");
     EXPECT_THAT(missing.err, HasSubstr("Errore: Manca l'opzione obbligatoria --ricl"));
