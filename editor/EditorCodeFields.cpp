@@ -119,6 +119,8 @@ void FRMCG_CORRRICL::CalcolaMascheraConto() {
         trap([&] {
             if (rs && rs->State() == db::ado::adStateOpen) rs->Close();
         });
+        // The search box shows and accepts the account codes as the grid shows them.
+        txtConto_->setMask(mascheraConto_);
     });
 }
 

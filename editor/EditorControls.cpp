@@ -160,6 +160,33 @@ void FRMCG_CORRRICL::anchorControls() {
     txtDescrRicl_->setAnchor(R::MoveDown | R::StretchWidth);
 }
 
+void FRMCG_CORRRICL::setHintsForKind() {
+    // The design captions above are the same in every kind; what the fields hold is not.
+    struct Hints {
+        const char* chart;
+        const char* account;
+    };
+    Hints h{"PdC riclassificazione", "conto riclassificato"};
+    switch (kind()) {
+        case CorrelationKind::COGE:
+        case CorrelationKind::COIN: break;
+        case CorrelationKind::HYPE: h = {"PdC Hyperion", "conto Hyperion"}; break;
+        case CorrelationKind::CONS: h = {"PdC riclassificato intercompany", "conto riclassificato intercompany"}; break;
+    }
+    const std::string ledger = kind() == CorrelationKind::COIN ? "PdC analitico" : "PdC contabile";
+    std::string account = h.account;
+    account[0] = 'C';
+    txtCodicePdc_->setToolTipText("Codice " + ledger);
+    txtDescPdc_->setToolTipText("Descrizione " + ledger);
+    txtCodiceRicl_->setToolTipText(std::string("Codice ") + h.chart);
+    txtDescrChartRicl_->setToolTipText(std::string("Descrizione ") + h.chart);
+    txtContoCoin_->setToolTipText(account);
+    txtDescrRicl_->setToolTipText(std::string("Descrizione ") + h.account);
+    txtDescrPdc_->setToolTipText(kind() == CorrelationKind::COIN ? "Descrizione conto analitico"
+                                                                 : "Descrizione conto contabile");
+    txtConto_->setToolTipText(kind() == CorrelationKind::COIN ? "Cerca conto analitico" : "Cerca conto contabile");
+}
+
 std::string FRMCG_CORRRICL::fieldText(const std::string& controlName) const {
     auto c = find(controlName);
     return c ? c->Text() : std::string();

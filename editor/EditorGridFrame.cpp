@@ -32,25 +32,6 @@ bool sameRowValue(const db::Variant& a, const db::Variant& b) {
     return a == b || a.toText() == b.toText();
 }
 
-// Lays an account code into the chart's edit mask the way the grid shows it: the mask's "@"
-// positions are filled from the right, every other mask character is copied, positions left
-// over show a space, and characters beyond the mask stay in front. An empty cell (the
-// sign-2 row) stays empty.
-std::string formatWithMask(const std::string& text, const std::string& mask) {
-    if (text.empty() || mask.empty()) return text;
-    std::string out;
-    out.reserve(mask.size());
-    std::size_t left = text.size();
-    for (auto it = mask.rbegin(); it != mask.rend(); ++it) {
-        if (*it == '@')
-            out.push_back(left > 0 ? text[--left] : ' ');
-        else
-            out.push_back(*it);
-    }
-    std::reverse(out.begin(), out.end());
-    return text.substr(0, left) + out;
-}
-
 }  // namespace
 
 void FRMCG_CORRRICL::CaricaComboSegno() {
@@ -319,7 +300,7 @@ void FRMCG_CORRRICL::GRID_CORRPDC_RowChanged() {
 void FRMCG_CORRRICL::GRID_CORRPDC_CellText(std::string& text, const std::string& field) {
     // The analytic kind's column already holds the analytic account's display form.
     if (field != "CONTOPDCGRID" || kind() == CorrelationKind::COIN) return;
-    text = formatWithMask(text, FormattaConto(0));
+    text = kit::applyAccountMaskFromRight(FormattaConto(0), text);
 }
 
 // ---- navigator -----------------------------------------------------------------------------

@@ -93,6 +93,7 @@ void FRMCG_CORRRICL::Form_Load() {
             frame1_->setHeight(kHeaderHeight);
         });
         trap([&] { setUpForKind(); });
+        trap([&] { setHintsForKind(); });
         trap([&] { stringaConnessioneHost_ = global()->hostConnectionString(); });
         trap([&] {
             provider_ = classFactory()->newConnectionProvider();

@@ -201,6 +201,8 @@ private:
     // EditorControls.cpp
     void createControls();
     void anchorControls();
+    // The fields' hints name what they hold in the window's kind.
+    void setHintsForKind();
     // EditorLifecycle.cpp
     void Form_Load();
     void Form_Activate();

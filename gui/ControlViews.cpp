@@ -117,6 +117,8 @@ std::string TextBoxView::shownText() const {
         if (!edit_->hasFocus() && coin->Text() == coin->Value() && !coin->DisplayText().empty())
             return coin->DisplayText();
     }
+    if (auto* ledger = dynamic_cast<kit::LedgerAccountBox*>(control_.get()))
+        if (!edit_->hasFocus()) return ledger->DisplayText();
     return control_->Text();
 }
 
@@ -125,7 +127,7 @@ void TextBoxView::focusChanged(bool) { render("Text"); }
 void TextBoxView::render(const std::string& p) {
     ControlView::render(p);
     const bool all = p.empty();
-    if (all || p == "Text" || p == "Value" || p == "DisplayText" || p == "UpperCase") {
+    if (all || p == "Text" || p == "Value" || p == "DisplayText" || p == "UpperCase" || p == "Mask") {
         QString t = qs(shownText());
         if (edit_->text() != t) {
             int cursor = edit_->cursorPosition();
@@ -133,7 +135,8 @@ void TextBoxView::render(const std::string& p) {
             if (edit_->hasFocus()) edit_->setCursorPosition(std::min<int>(cursor, t.size()));
         }
     }
-    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "Mandatory" || p == "Provisional") {
+    if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "caption" || p == "ToolTipText" || p == "Mandatory" ||
+        p == "Provisional") {
         std::string error;
         bool lookup = false, mandatory = false, search = false;
         if (auto* code = dynamic_cast<kit::CodeEditBox*>(control_.get())) {
@@ -149,13 +152,14 @@ void TextBoxView::render(const std::string& p) {
         }
         QStringList tip;
         if (control_->Provisional()) tip << qs(control_->ProvisionalHint());
-        if (!control_->caption().empty()) tip << qs(control_->caption());
+        const std::string& hint = control_->ToolTipText().empty() ? control_->caption() : control_->ToolTipText();
+        if (!hint.empty()) tip << qs(hint);
         if (mandatory) tip << QStringLiteral("Campo obbligatorio");
         if (lookup) tip << QString::fromUtf8(kLookupHint);
         if (search) tip << QString::fromUtf8(kSearchHint);
         if (!error.empty()) tip << qs(error);
         edit_->setToolTip(tip.join('\n'));
-        edit_->setPlaceholderText(qs(control_->caption()));
+        edit_->setPlaceholderText(qs(hint));
         QString style;
         if (!error.empty()) style += QStringLiteral("background: #ffe4e1;");
         if (control_->Provisional()) style += QStringLiteral("font-style: italic; color: #707070;");

@@ -106,7 +106,7 @@ void DesktopShell::rebuildHost() {
 void DesktopShell::updateSummary() {
     const auto& s = options_.settings;
     setWindowTitle(QStringLiteral("%1 — %2").arg(applicationTitle(), qs(databaseLabel(s))));
-    summary_->setText(QStringLiteral("<b>Brevanto</b><br>Database: %1<br>Ditta %2, %3 livelli del piano dei conti"
+    summary_->setText(QStringLiteral("<b>Brevanto</b><br>Database: %1<br>Ditta %2, %3 livelli del PdC"
                                      "<br><br>Scegliere una correlazione dal menu Correlazioni o dalla barra.")
                           .arg(qs(s.connectionString).toHtmlEscaped())
                           .arg(s.companyCode)

@@ -46,7 +46,7 @@ SettingsDialog::SettingsDialog(const standalone::Settings& settings, QWidget* pa
     modal_->setChecked(settings.modal);
     form->addRow(QStringLiteral("Stringa di connessione:"), connection_);
     form->addRow(QStringLiteral("Codice ditta:"), company_);
-    form->addRow(QStringLiteral("Livelli del piano dei conti:"), levels_);
+    form->addRow(QStringLiteral("Livelli del PdC:"), levels_);
     form->addRow(QString(), modal_);
     layout->addLayout(form);
     error_ = new QLabel(this);

@@ -90,6 +90,7 @@ private:
     void Form_QueryUnload(bool& cancel, int mode);
     void Form_Unload();
     void QGRID_INTERMEDI_RowChanged();
+    void QGRID_INTERMEDI_CellText(std::string& text, const std::string& field);
     void GRIDNAV_ButtonPressed(const std::string& button);
     void QVA_RESIZEFORM1_RegisterControls();
     void BUT_CHIUDI_ButtonClick();

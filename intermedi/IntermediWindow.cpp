@@ -46,18 +46,7 @@ constexpr int kResizeAnchored = 12;
 }  // namespace
 
 std::string formatSubAccount(const std::string& code, const std::string& mask) {
-    if (code.empty()) return code;
-    std::string out;
-    std::size_t i = 0;
-    for (char m : mask) {
-        if (i >= code.size()) break;
-        if (m == '@')
-            out += code[i++];
-        else
-            out += m;
-    }
-    if (i < code.size()) out += code.substr(i);
-    return out;
+    return kit::applyAccountMask(mask, code);
 }
 
 FRMCG_CORRINTERMEDI::FRMCG_CORRINTERMEDI(kit::WindowSystem* windowSystem) : kit::Form(kFormName, windowSystem) {
@@ -133,6 +122,7 @@ void FRMCG_CORRINTERMEDI::connectHandlers() {
     QueryUnload.connect([this](bool& cancel, int mode) { Form_QueryUnload(cancel, mode); });
     Unload.connect([this] { Form_Unload(); });
     grid_->RowChanged.connect([this] { QGRID_INTERMEDI_RowChanged(); });
+    grid_->CellText.connect([this](std::string& text, const std::string& field, int) { QGRID_INTERMEDI_CellText(text, field); });
     gridNav_->ButtonPressed.connect([this](const std::string& b) { GRIDNAV_ButtonPressed(b); });
     resizer_->RegisterControls.connect([this] { QVA_RESIZEFORM1_RegisterControls(); });
     butChiudi_->ButtonClick.connect([this] { BUT_CHIUDI_ButtonClick(); });
@@ -426,6 +416,12 @@ void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_RowChanged() {
             if (frame_ && frame_->Status() == kit::StatusShowing) txtContoCoin_->SetFocus();
         });
     });
+}
+
+// The sub-account codes show through the ledger chart's mask, as in the calling editor's grid.
+void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_CellText(std::string& text, const std::string& field) {
+    if (field != "CONTOPDCGRID" || !FrmChiamante) return;
+    text = kit::applyAccountMaskFromRight(FrmChiamante->FormattaConto(0), text);
 }
 
 void FRMCG_CORRINTERMEDI::GRIDNAV_ButtonPressed(const std::string& /*button*/) {

@@ -1,5 +1,8 @@
 #include "kit/AccountBoxes.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "db/Error.h"
 #include "db/SqlText.h"
 #include "kit/ConnectionCache.h"
@@ -47,6 +50,33 @@ std::string applyAccountMask(const std::string& mask, const std::string& code) {
             out += c;
     }
     if (i < code.size()) out += code.substr(i);
+    return out;
+}
+
+std::string applyAccountMaskFromRight(const std::string& mask, const std::string& code) {
+    if (code.empty() || mask.empty()) return code;
+    std::string out;
+    out.reserve(mask.size());
+    std::size_t left = code.size();
+    for (auto it = mask.rbegin(); it != mask.rend(); ++it) {
+        if (*it == '@')
+            out.push_back(left > 0 ? code[--left] : ' ');
+        else
+            out.push_back(*it);
+    }
+    std::reverse(out.begin(), out.end());
+    return code.substr(0, left) + out;
+}
+
+std::string stripAccountMask(const std::string& mask, const std::string& typed) {
+    std::string separators;
+    for (char c : mask)
+        if (!isMaskPosition(c) && c != ' ' && c != '\t' && separators.find(c) == std::string::npos) separators += c;
+    if (separators.empty()) return typed;
+    std::string out;
+    out.reserve(typed.size());
+    for (char c : typed)
+        if (separators.find(c) == std::string::npos) out += c;
     return out;
 }
 
@@ -117,7 +147,18 @@ void CoinAccountBox::enterText(const std::string& text) {
 
 void CoinAccountBox::commit() {
     if (!typed_) return;
-    setValue(Text());
+    setValue(plainCode(Text()));
+}
+
+std::string CoinAccountBox::plainCode(const std::string& typed) {
+    const bool plain = std::all_of(typed.begin(), typed.end(), [](unsigned char c) { return std::isalnum(c); });
+    if (plain || chartCode_.isBlank()) return typed;
+    try {
+        auto conn = queryConnection();
+        return conn ? stripAccountMask(maskFor(chartCode_.toInt64(), conn), typed) : typed;
+    } catch (const std::exception&) {
+        return typed;   // the decode that follows reports what went wrong
+    }
 }
 
 void CoinAccountBox::clearDecoded() {
@@ -152,7 +193,7 @@ void CoinAccountBox::decode() {
         try {
             long long chart = chartCode_.toInt64();
             auto conn = queryConnection();
-            if (!conn) throw KitError("the account box has no connection");
+            if (!conn) throw KitError("la casella del conto non ha una connessione al database");
             displayText_ = applyAccountMask(maskFor(chart, conn), value_);
             auto rs = conn->Execute(
                 "SELECT PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO FROM PC03_ANAGPDC WITH(NOLOCK) "
@@ -186,7 +227,7 @@ bool CoinAccountBox::OpenLookup() {
         auto rs = runBoxQuery(sql, connect, fallback);
         if (!rs || rs->State() != db::ado::adStateOpen) return false;
         auto* ws = form().windowSystemOrNull();
-        if (!ws) throw KitError("no window system to show the lookup");
+        if (!ws) throw KitError("nessuna finestra in cui mostrare la ricerca");
         auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, value_, idLookup_});
         if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
         const db::Row& row = rs->viewRow(*choice);
@@ -232,6 +273,16 @@ void LedgerAccountBox::setChartCode(std::int16_t chart) {
     changed("ChartCode");
 }
 
+void LedgerAccountBox::setMask(const std::string& mask) {
+    if (mask == mask_) return;
+    mask_ = mask;
+    changed("Mask");
+}
+
+std::string LedgerAccountBox::DisplayText() const {
+    return typed_ ? Text() : applyAccountMask(mask_, Text());
+}
+
 void LedgerAccountBox::setResult(bool decoded, std::string description, int type) {
     decoded_ = decoded;
     description_ = std::move(description);
@@ -267,7 +318,7 @@ void LedgerAccountBox::decode() {
             ConnectionStringRequest.raise(useOwn, connect);
             if (!useOwn && !connect.empty()) conn = ConnectionCache::instance().get(connect);
         }
-        if (!conn) throw KitError("the account box has no connection");
+        if (!conn) throw KitError("la casella del conto non ha una connessione al database");
         auto rs = conn->Execute(
             "SELECT CG24_DESCR, CG24_INDTIPOCONTO FROM CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " +
             std::to_string(chartCode_) + " AND CG24_CONTO = " + db::sqlQuoted(Text()));
@@ -282,6 +333,7 @@ void LedgerAccountBox::decode() {
 }
 
 bool LedgerAccountBox::search() {
+    assignText(stripAccountMask(mask_, Text()));
     typed_ = false;
     decode();
     bool cancel = false;

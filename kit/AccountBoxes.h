@@ -20,6 +20,15 @@ namespace kit {
 // beyond the mask are appended; an empty mask gives the code as it is.
 std::string applyAccountMask(const std::string& mask, const std::string& code);
 
+// The same from the right, as a grid column of codes shows them: only '@' is a code position,
+// positions left over show a space, characters beyond the mask stay in front. An empty code
+// or mask gives the code as it is.
+std::string applyAccountMaskFromRight(const std::string& mask, const std::string& code);
+
+// What the user typed, masked or plain, as the plain code: the mask's separator characters
+// (anything but a code position or a blank) are taken out. A plain code stays as it is.
+std::string stripAccountMask(const std::string& mask, const std::string& typed);
+
 class CoinAccountBox : public Control {
 public:
     CoinAccountBox(Form& form, std::string name);
@@ -64,6 +73,8 @@ public:
     // The user typed: becomes Value when the box commits (leaving, Enter, Tab, arrows).
     void enterText(const std::string& text) override;
     void commit();
+    // The typed text as a plain code of the box's chart (its mask's separators taken out).
+    std::string plainCode(const std::string& typed);
     bool OpenLookup();
     // Raises MenuKey(key) ("Kgestione"); false when the box is disabled.
     bool pressMenuKey(const std::string& key);
@@ -121,6 +132,12 @@ public:
     int AccountType() const { return accountType_; }   // -1 when not decoded
     bool IsDecoded() const { return decoded_; }
     const std::string& lastError() const { return lastError_; }
+    // The edit mask of the chart's account codes ("@@/@@/@@@@"); the code shows through it
+    // and may be typed through it.
+    const std::string& Mask() const { return mask_; }
+    void setMask(const std::string& mask);
+    // The code as the grid shows it: laid into the mask; what is being typed, as typed.
+    std::string DisplayText() const;
     bool FocusInput() { return SetFocus(); }
     void Redecode() { decode(); }
     // Decodes and raises Search; false when the search was cancelled.
@@ -147,6 +164,7 @@ private:
     bool decoded_ = false;
     bool typed_ = false;
     std::string lastError_;
+    std::string mask_;
 };
 
 }  // namespace kit

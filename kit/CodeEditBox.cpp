@@ -178,12 +178,12 @@ bool CodeEditBox::OpenLookup() {
         return false;
     }
     if (!rs || rs->State() != db::ado::adStateOpen) {
-        setError("the lookup statement returned no rows");
+        setError("la ricerca non ha trovato righe");
         return false;
     }
     auto* ws = form().windowSystemOrNull();
     if (!ws) {
-        setError("no window system to show the lookup");
+        setError("nessuna finestra in cui mostrare la ricerca");
         return false;
     }
     auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, Text(), idLookup_});

@@ -42,7 +42,7 @@ std::shared_ptr<db::Recordset> runBoxQuery(const std::string& sql, const std::st
         conn = ConnectionCache::instance().get(connect);
     else
         conn = fallback;
-    if (!conn) throw KitError("no connection to run the statement on");
+    if (!conn) throw KitError("nessuna connessione al database su cui eseguire la ricerca");
     if (conn->State() != db::ado::adStateOpen) throw KitError("the connection is closed");
     return conn->Execute(sql);
 }

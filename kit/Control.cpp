@@ -92,6 +92,12 @@ void Control::setDbfield(const std::string& f) {
     dbfield_ = f;
     changed("dbfield");
 }
+void Control::setToolTipText(const std::string& t) {
+    if (t == toolTipText_) return;
+    toolTipText_ = t;
+    changed("ToolTipText");
+}
+
 void Control::setLabelCaption(const std::string& c) {
     if (c == labelCaption_) return;
     labelCaption_ = c;

@@ -92,6 +92,9 @@ public:
     void setLabelCaption(const std::string& c);
     const std::string& tag() const { return tag_; }
     void setTag(const std::string& t);
+    // The hint a view shows over the control; empty: its label caption.
+    const std::string& ToolTipText() const { return toolTipText_; }
+    void setToolTipText(const std::string& t);
 
     // The frame that contains the control (nullptr when it sits on the form).
     GroupFrame* container() const { return container_; }
@@ -162,6 +165,7 @@ private:
     std::string dbfield_;
     std::string labelCaption_;
     std::string tag_;
+    std::string toolTipText_;
     GroupFrame* container_ = nullptr;
     bool provisional_ = false;
     std::string provisionalHint_;

@@ -45,28 +45,31 @@ std::string companyText(db::Connection& conn, const std::string& company) {
     }
 }
 
-// The reclassification chart's name in the heading and in messages.
+// The reclassification chart's name in the heading, and in the messages' sentences.
 const char* reclChartLabel(Kind kind) {
     switch (kind) {
-    case Kind::HYPE: return "Piano dei conti Hyperion";
-    case Kind::CONS: return "Piano riclassificato intercompany";
-    default: return "Piano di riclassificazione";
+    case Kind::HYPE: return "PdC Hyperion";
+    case Kind::CONS: return "PdC riclassificato intercompany";
+    default: return "PdC riclassificazione";
     }
 }
 
-std::string lowerFirst(std::string s) {
-    if (!s.empty()) s[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(s[0])));
-    return s;
+const char* reclChartNoun(Kind kind) {
+    switch (kind) {
+    case Kind::HYPE: return "piano dei conti Hyperion";
+    case Kind::CONS: return "piano riclassificato intercompany";
+    default: return "piano di riclassificazione";
+    }
 }
 
 }  // namespace
 
 const char* reportTitle(Kind kind) {
     switch (kind) {
-    case Kind::COGE: return "Correlazioni piano dei conti contabile - riclassificazione di bilancio";
-    case Kind::COIN: return "Correlazioni piano dei conti analitico - riclassificazione";
-    case Kind::HYPE: return "Correlazioni piano dei conti contabile - piano dei conti Hyperion";
-    case Kind::CONS: return "Correlazioni piano dei conti contabile - riclassificato intercompany";
+    case Kind::COGE: return "Correlazioni PdC contabile - riclassificazione di bilancio";
+    case Kind::COIN: return "Correlazioni PdC analitico - riclassificazione";
+    case Kind::HYPE: return "Correlazioni PdC contabile - PdC Hyperion";
+    case Kind::CONS: return "Correlazioni PdC contabile - riclassificato intercompany";
     }
     return "";
 }
@@ -103,7 +106,7 @@ ReportContent buildReportContent(db::Connection& conn, const ReportRequest& requ
     } else if (request.ledgerChart.empty()) {
         throw ReportRefused("Indicare il piano dei conti da stampare.");
     }
-    const std::string reclNoun = lowerFirst(reclChartLabel(request.kind));
+    const std::string reclNoun = reclChartNoun(request.kind);
     if (request.reclChart.empty()) throw ReportRefused("Indicare il " + reclNoun + " da stampare.");
 
     ReportContent content;
@@ -143,7 +146,7 @@ ReportContent buildReportContent(db::Connection& conn, const ReportRequest& requ
     if (request.kind == Kind::CONS) content.heading.push_back({"Struttura intercompany", structureText});
     std::string chartText = codeAndDescription(set.chart, set.chartDescr);
     if (!set.database.empty()) chartText += " (database " + set.database + ")";
-    content.heading.push_back({"Piano dei conti", chartText});
+    content.heading.push_back({request.kind == Kind::COIN ? "PdC analitico" : "PdC contabile", chartText});
     content.heading.push_back({reclChartLabel(request.kind), codeAndDescription(request.reclChart, *reclDescr)});
 
     content.rows = std::move(set.rows);

@@ -35,8 +35,8 @@ void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir) {
 
 void addChartOptions(CLI::App& cmd, ChartOptions& o, const std::string& kinds) {
     cmd.add_option("--kind", o.kind, kinds)->required();
-    cmd.add_option("--pdc", o.pdc, "Piano dei conti da riclassificare (in COIN il piano analitico)");
-    cmd.add_option("--ricl", o.ricl, "Piano dei conti di riclassificazione")->required();
+    cmd.add_option("--pdc", o.pdc, "PdC da riclassificare (in COIN il PdC analitico)");
+    cmd.add_option("--ricl", o.ricl, "PdC di riclassificazione")->required();
     cmd.add_option("--intercompany", o.intercompany, "Struttura intercompany (CONS)");
     cmd.add_option("--ditta", o.company, "Codice della ditta corrente (predefinito 1)");
 }

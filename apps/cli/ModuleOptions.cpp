@@ -13,7 +13,7 @@ namespace brevanto::cli {
 void addModuleOptions(CLI::App& cmd, ModuleOptions& o) {
     addConnectionOptions(cmd, o.conn, o.dir);
     cmd.add_option("--company", o.company, "Codice della ditta corrente")->check(CLI::Range(0, 999999999));
-    cmd.add_option("--levels", o.levels, "Numero di livelli del piano dei conti contabile")->check(CLI::Range(1, 9));
+    cmd.add_option("--levels", o.levels, "Numero di livelli del PdC contabile")->check(CLI::Range(1, 9));
     cmd.add_option("--module", o.module, "File del modulo libbrevanto.so (altrimenti BREVANTO_MODULE o la cartella del programma)");
     cmd.add_option("--config", o.config, "File di configurazione al posto di quello predefinito");
 }

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "apps/cli/Commands.h"
+#include "apps/common/ItalianCli.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"brevanto-cli: lo strumento a riga di comando di Brevanto"};
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupAutomateCommand(app);
     brevanto::cli::setupExportCommand(app);
     brevanto::cli::setupPrintCommand(app);
+    brevanto::apps::italianise(app, "brevanto-cli");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

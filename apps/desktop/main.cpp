@@ -9,13 +9,14 @@
 #include <QTimer>
 #include <iostream>
 
+#include "apps/common/ItalianCli.h"
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
 #include "gui/Support.h"
 #include "gui/Translations.h"
 
 int main(int argc, char** argv) {
-    CLI::App cli{"Brevanto: correlazione dei piani dei conti", "brevanto"};
+    CLI::App cli{"Brevanto: correlazione dei PdC", "brevanto"};
     cli.allow_extras();   // Qt's own options (-platform, -style ...) pass through
     std::string conn, kind, screenshot, config, module, header;
     std::optional<std::int32_t> company;
@@ -23,13 +24,14 @@ int main(int argc, char** argv) {
     bool modeless = false;
     cli.add_option("--conn", conn, "Stringa di connessione al database");
     cli.add_option("--company", company, "Codice ditta")->check(CLI::Range(0, 999999999));
-    cli.add_option("--levels", levels, "Numero di livelli del piano dei conti")->check(CLI::Range(1, 9));
+    cli.add_option("--levels", levels, "Numero di livelli del PdC")->check(CLI::Range(1, 9));
     cli.add_option("--kind", kind, "Correlazione da aprire all'avvio: coge, coin, hype, cons (o 0-3)");
     cli.add_option("--screenshot", screenshot, "Salva l'immagine dell'editor in un file PNG ed esce");
-    cli.add_option("--header", header, "Con --screenshot: codici del piano e della riclassificazione da digitare, es. 10,101");
+    cli.add_option("--header", header, "Con --screenshot: codici del PdC e del PdC di riclassificazione da digitare, es. 10,101");
     cli.add_option("--config", config, "File di configurazione (altrimenti quello dell'utente)");
     cli.add_option("--module", module, "File del modulo libbrevanto.so");
     cli.add_flag("--modeless", modeless, "Apre le correlazioni in finestre non modali");
+    brevanto::apps::italianise(cli, "brevanto");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

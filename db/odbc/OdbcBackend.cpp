@@ -52,6 +52,13 @@ void explainMissingDriver(std::vector<ErrorItem>& items, const ConnectionString&
     items.insert(items.begin(), ErrorItem{"Driver ODBC non trovato: " + what, 0, "IM002", "ODBC"});
 }
 
+// The driver's first record in an Italian sentence, with its state and native code, ahead of
+// the driver's own records.
+ErrorItem explainedConnectFailure(const ErrorItem& first) {
+    return {"Connessione al database ODBC non riuscita: " + first.description, first.nativeError, first.sqlState,
+            "ODBC"};
+}
+
 // A column's value as UTF-8 text, read in chunks so that a text of any length arrives whole.
 std::optional<std::string> readText(const Handle& stmt, SQLUSMALLINT column) {
     std::string out;
@@ -173,6 +180,8 @@ public:
             explainMissingDriver(items, cs);
             if (items.empty())
                 items.push_back({"Connessione ODBC non riuscita", 0, "08001", "ODBC"});
+            else if (items.front().sqlState != "IM002")
+                items.insert(items.begin(), explainedConnectFailure(items.front()));
             throw Error(std::move(items));   // the handles free themselves
         }
         connected_ = true;

@@ -29,39 +29,39 @@ public:
 
 std::string requireString(const json& r, const char* key) {
     auto it = r.find(key);
-    if (it == r.end() || !it->is_string()) throw RequestError(std::string("\"") + key + "\" must be a text");
+    if (it == r.end() || !it->is_string()) throw RequestError(std::string("\"") + key + "\" deve essere un testo");
     return it->get<std::string>();
 }
 
 long long requireInteger(const json& r, const char* key) {
     auto it = r.find(key);
-    if (it == r.end() || !it->is_number_integer()) throw RequestError(std::string("\"") + key + "\" must be a whole number");
+    if (it == r.end() || !it->is_number_integer()) throw RequestError(std::string("\"") + key + "\" deve essere un numero intero");
     return it->get<long long>();
 }
 
 bool flag(const json& r, const char* key, bool fallback) {
     auto it = r.find(key);
     if (it == r.end()) return fallback;
-    if (!it->is_boolean()) throw RequestError(std::string("\"") + key + "\" must be true or false");
+    if (!it->is_boolean()) throw RequestError(std::string("\"") + key + "\" deve essere true o false");
     return it->get<bool>();
 }
 
 std::int32_t toInt32(const json& v, const std::string& member) {
-    if (!v.is_number_integer()) throw RequestError("member " + member + " takes a whole number");
+    if (!v.is_number_integer()) throw RequestError("il membro " + member + " vuole un numero intero");
     auto n = v.get<long long>();
     if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
-        throw RequestError("member " + member + " takes a 32-bit number; " + std::to_string(n) + " is out of range");
+        throw RequestError("il membro " + member + " vuole un numero a 32 bit; " + std::to_string(n) + " è fuori intervallo");
     return static_cast<std::int32_t>(n);
 }
 
 bool toBool(const json& v, const std::string& member) {
-    if (!v.is_boolean()) throw RequestError("member " + member + " takes true or false");
+    if (!v.is_boolean()) throw RequestError("il membro " + member + " vuole true o false");
     return v.get<bool>();
 }
 
 int keyCode(const json& k) {
     if (k.is_number_integer()) return k.get<int>();
-    if (!k.is_string()) throw RequestError("\"key\" must be a key name or a key code");
+    if (!k.is_string()) throw RequestError("\"key\" deve essere il nome o il codice di un tasto");
     static const std::map<std::string, int> names = {
         {"tab", kit::keys::Tab},       {"enter", kit::keys::Enter},     {"return", kit::keys::Enter},
         {"escape", kit::keys::Escape}, {"esc", kit::keys::Escape},      {"pageup", kit::keys::PageUp},
@@ -72,7 +72,7 @@ int keyCode(const json& k) {
     std::string n = k.get<std::string>();
     for (auto& ch : n) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     auto it = names.find(n);
-    if (it == names.end()) throw RequestError("unknown key " + k.get<std::string>());
+    if (it == names.end()) throw RequestError("tasto sconosciuto " + k.get<std::string>());
     return it->second;
 }
 
@@ -86,7 +86,7 @@ int shiftState(const json& r) {
         if (s == "Ctrl") return kit::keys::CtrlMask;
         if (s == "Alt") return kit::keys::AltMask;
     }
-    throw RequestError("\"shift\" must be a number (1 Shift, 2 Ctrl, 4 Alt) or Shift, Ctrl, Alt");
+    throw RequestError("\"shift\" deve essere un numero (1 Shift, 2 Ctrl, 4 Alt) o Shift, Ctrl, Alt");
 }
 
 json focusName(const kit::Form& form) {
@@ -108,7 +108,7 @@ struct PlainObject : db::Object {};
 
 std::shared_ptr<host::Cinterface> RegisteredClasses::create(const std::string& progId, kit::WindowSystem& windows) {
     auto it = factories_.find(progId);
-    if (it == factories_.end()) throw std::runtime_error("no class is registered as " + progId);
+    if (it == factories_.end()) throw std::runtime_error("nessuna classe registrata come " + progId);
     return it->second(windows);
 }
 
@@ -188,9 +188,9 @@ void AutomationDriver::serveLine(const std::string& line) {
     pending_.push_back({nullptr, false, windows_.openedLog().size(), windows_.closedLog().size()});
     json reply;
     if (request.is_discarded()) {
-        reply = {{"ok", false}, {"error", "the request is not valid JSON"}};
+        reply = {{"ok", false}, {"error", "la richiesta non è un JSON valido"}};
     } else if (!request.is_object()) {
-        reply = {{"ok", false}, {"error", "a request must be a JSON object"}};
+        reply = {{"ok", false}, {"error", "una richiesta deve essere un oggetto JSON"}};
     } else {
         if (auto it = request.find("id"); it != request.end()) pending_.back().id = *it;
         try {
@@ -199,7 +199,7 @@ void AutomationDriver::serveLine(const std::string& line) {
         } catch (const std::exception& e) {
             reply = {{"ok", false}, {"error", e.what()}};
         } catch (...) {
-            reply = {{"ok", false}, {"error", "unknown failure"}};
+            reply = {{"ok", false}, {"error", "errore sconosciuto"}};
         }
     }
     if (!pending_.back().replied) {
@@ -284,20 +284,20 @@ json AutomationDriver::dispatch(const json& r) {
         quit_ = true;
         return json::object();
     }
-    throw RequestError("unknown request \"" + cmd + "\"");
+    throw RequestError("richiesta sconosciuta \"" + cmd + "\"");
 }
 
 // ---------------------------------------------------------------- addressing
 
 AutomationDriver::Entry& AutomationDriver::entryOf(const json& r) {
-    if (entries_.empty()) throw RequestError("no entry class has been created");
+    if (entries_.empty()) throw RequestError("nessuna classe di ingresso è stata creata");
     auto it = r.find("entry");
     if (it == r.end()) return entries_.back();
-    if (!it->is_number_integer()) throw RequestError("\"entry\" must be the number a create request answered");
+    if (!it->is_number_integer()) throw RequestError("\"entry\" deve essere il numero restituito da una richiesta create");
     int id = it->get<int>();
     for (auto& e : entries_)
         if (e.id == id) return e;
-    throw RequestError("no entry class " + std::to_string(id));
+    throw RequestError("nessuna classe di ingresso " + std::to_string(id));
 }
 
 kit::Form& AutomationDriver::windowOf(const json& r) {
@@ -305,15 +305,15 @@ kit::Form& AutomationDriver::windowOf(const json& r) {
     kit::Form* f = nullptr;
     if (it == r.end() || it->is_null()) {
         f = windows_.top();
-        if (!f) throw RequestError("no window is open");
+        if (!f) throw RequestError("nessuna finestra aperta");
     } else if (it->is_string()) {
         f = windows_.findByName(it->get<std::string>());
-        if (!f) throw RequestError("no open window named " + it->get<std::string>());
+        if (!f) throw RequestError("nessuna finestra aperta di nome " + it->get<std::string>());
     } else if (it->is_number_integer()) {
         f = windows_.findByHandle(it->get<long>());
-        if (!f) throw RequestError("no open window with handle " + std::to_string(it->get<long>()));
+        if (!f) throw RequestError("nessuna finestra aperta con handle " + std::to_string(it->get<long>()));
     } else {
-        throw RequestError("\"window\" must be a window name or handle");
+        throw RequestError("\"window\" deve essere il nome o l'handle di una finestra");
     }
     return *f;
 }
@@ -321,7 +321,7 @@ kit::Form& AutomationDriver::windowOf(const json& r) {
 kit::Control& AutomationDriver::controlOf(kit::Form& form, const json& r, const char* key) {
     std::string name = requireString(r, key);
     auto c = form.find(name);
-    if (!c) throw RequestError("window " + form.name() + " has no control named " + name);
+    if (!c) throw RequestError("la finestra " + form.name() + " non ha un controllo di nome " + name);
     return *c;
 }
 
@@ -342,7 +342,7 @@ bool AutomationDriver::focusFor(kit::Control& c, json& reply) {
 json AutomationDriver::cmdCreate(const json& r) {
     std::string progId = requireString(r, "progId");
     auto object = classes_.create(progId, windows_);
-    if (!object) throw RequestError("the module created no object for " + progId);
+    if (!object) throw RequestError("il modulo non ha creato alcun oggetto per " + progId);
     Entry e;
     e.id = nextEntryId_++;
     e.progId = progId;
@@ -356,7 +356,7 @@ json AutomationDriver::cmdCreate(const json& r) {
     Entry& added = entries_.back();
     if (flag(r, "wireHost", false)) wireHost(added);
     if (auto it = r.find("members"); it != r.end()) {
-        if (!it->is_object()) throw RequestError("\"members\" must be an object of member names and values");
+        if (!it->is_object()) throw RequestError("\"members\" deve essere un oggetto di nomi e valori dei membri");
         for (auto& [name, value] : it->items()) setMember(added, name, value);
     }
     return {{"entry", added.id}, {"progId", progId}};
@@ -372,18 +372,18 @@ void AutomationDriver::wireHost(Entry& e) {
 
 void AutomationDriver::setMember(Entry& e, const std::string& m, const json& v) {
     auto& o = *e.object;
-    if (isMethod(m)) throw RequestError(m + " is a method: use {\"cmd\":\"call\",\"method\":\"" + m + "\"}");
-    if (m == "Cwindow") throw RequestError("Cwindow can only be read");
-    if (!isMember(m)) throw RequestError("Cinterface has no member " + m);
+    if (isMethod(m)) throw RequestError(m + " è un metodo: usare {\"cmd\":\"call\",\"method\":\"" + m + "\"}");
+    if (m == "Cwindow") throw RequestError("Cwindow si può solo leggere");
+    if (!isMember(m)) throw RequestError("Cinterface non ha il membro " + m);
 
     auto wantsHost = [&] { return v.is_string() && v.get<std::string>() == "host"; };
     auto objectError = [&](const std::string& forms) {
-        return RequestError("member " + m + " takes an object: " + forms);
+        return RequestError("il membro " + m + " vuole un oggetto: " + forms);
     };
     if (m == "ClsGlobal") {
         if (v.is_null()) o.setClsGlobal(nullptr);
         else if (wantsHost()) o.setClsGlobal(host_.global);
-        else throw objectError("null or \"host\"");
+        else throw objectError("null o \"host\"");
     } else if (m == "ActiveNavigator") {
         if (v.is_null()) {
             o.setActiveNavigator(nullptr);
@@ -391,23 +391,23 @@ void AutomationDriver::setMember(Entry& e, const std::string& m, const json& v) 
             e.navigator = host_.newNavigator();
             o.setActiveNavigator(e.navigator);
         } else {
-            throw objectError("null or \"host\"");
+            throw objectError("null o \"host\"");
         }
     } else if (m == "ActiveFrame") {
         if (v.is_null()) o.setActiveFrame(nullptr);
         else if (wantsHost()) o.setActiveFrame(std::make_shared<SimpleStatusFrame>(0));
         else if (v.is_object() && v.contains("status")) o.setActiveFrame(std::make_shared<SimpleStatusFrame>(toVariant(v["status"])));
-        else throw objectError("null, \"host\" or {\"status\":N}");
+        else throw objectError("null, \"host\" o {\"status\":N}");
     } else if (m == "ClsVoceMenu") {
         if (v.is_null()) o.setClsVoceMenu(nullptr);
         else if (wantsHost()) o.setClsVoceMenu(std::make_shared<SimpleMenuEntry>(e.progId));
         else if (v.is_object() && v.contains("text") && v["text"].is_string())
             o.setClsVoceMenu(std::make_shared<SimpleMenuEntry>(v["text"].get<std::string>()));
-        else throw objectError("null, \"host\" or {\"text\":\"...\"}");
+        else throw objectError("null, \"host\" o {\"text\":\"...\"}");
     } else if (m == "StatusBar") {
         if (v.is_null()) o.setStatusBar(nullptr);
         else if (wantsHost()) o.setStatusBar(std::make_shared<PlainObject>());
-        else throw objectError("null or \"host\"");
+        else throw objectError("null o \"host\"");
     } else if (m == "ActiveDll") {
         if (v.is_null()) {
             o.setActiveDll(nullptr);
@@ -417,7 +417,7 @@ void AutomationDriver::setMember(Entry& e, const std::string& m, const json& v) 
             Entry& other = entryOf(v);
             o.setActiveDll(other.object);
         } else {
-            throw objectError("null, \"self\" or {\"entry\":N}");
+            throw objectError("null, \"self\" o {\"entry\":N}");
         }
     } else if (m == "Connection") {
         if (v.is_null()) {
@@ -427,7 +427,7 @@ void AutomationDriver::setMember(Entry& e, const std::string& m, const json& v) 
             c->Open(host_.global->hostConnectionString());
             o.setConnection(c);
         } else {
-            throw objectError("null or \"host\" (a connection opened on the host connection string)");
+            throw objectError("null o \"host\" (una connessione aperta sulla stringa di connessione dell'host)");
         }
     } else if (m == "CanInsert") o.setCanInsert(toBool(v, m));
     else if (m == "CanDelete") o.setCanDelete(toBool(v, m));
@@ -444,7 +444,7 @@ void AutomationDriver::setMember(Entry& e, const std::string& m, const json& v) 
         try {
             value = toVariant(v);
         } catch (const std::invalid_argument& ex) {
-            throw RequestError("member " + m + ": " + ex.what());
+            throw RequestError("membro " + m + ": " + ex.what());
         }
         if (m == "MenuModulo") o.setMenuModulo(value);
         else if (m == "MenuPadre") o.setMenuPadre(value);
@@ -479,7 +479,7 @@ json AutomationDriver::objectJson(const std::shared_ptr<db::Object>& obj, Entry&
 
 json AutomationDriver::getMember(Entry& e, const std::string& m) {
     auto& o = *e.object;
-    if (isMethod(m)) throw RequestError(m + " is a method: use {\"cmd\":\"call\",\"method\":\"" + m + "\"}");
+    if (isMethod(m)) throw RequestError(m + " è un metodo: usare {\"cmd\":\"call\",\"method\":\"" + m + "\"}");
     if (m == "ClsGlobal") return objectJson(o.ClsGlobal(), e);
     if (m == "ActiveFrame") return objectJson(o.ActiveFrame(), e);
     if (m == "ActiveNavigator") return objectJson(o.ActiveNavigator(), e);
@@ -505,18 +505,18 @@ json AutomationDriver::getMember(Entry& e, const std::string& m) {
     if (m == "Top") return toJson(o.Top());
     if (m == "Left") return toJson(o.Left());
     if (m == "Filtro") return toJson(o.Filtro());
-    throw RequestError("Cinterface has no member " + m);
+    throw RequestError("Cinterface non ha il membro " + m);
 }
 
 json AutomationDriver::cmdSet(const json& r) {
     Entry& e = entryOf(r);
     if (auto it = r.find("members"); it != r.end()) {
-        if (!it->is_object()) throw RequestError("\"members\" must be an object of member names and values");
+        if (!it->is_object()) throw RequestError("\"members\" deve essere un oggetto di nomi e valori dei membri");
         for (auto& [name, value] : it->items()) setMember(e, name, value);
         return {{"entry", e.id}};
     }
     std::string member = requireString(r, "member");
-    if (!r.contains("value")) throw RequestError("\"value\" is missing");
+    if (!r.contains("value")) throw RequestError("manca \"value\"");
     setMember(e, member, r["value"]);
     return {{"entry", e.id}};
 }
@@ -524,14 +524,14 @@ json AutomationDriver::cmdSet(const json& r) {
 json AutomationDriver::cmdGet(const json& r) {
     Entry& e = entryOf(r);
     if (auto it = r.find("member"); it != r.end()) {
-        if (!it->is_string()) throw RequestError("\"member\" must be a text");
+        if (!it->is_string()) throw RequestError("\"member\" deve essere un testo");
         return {{"entry", e.id}, {"value", getMember(e, it->get<std::string>())}};
     }
     json values = json::object();
     if (auto it = r.find("members"); it != r.end()) {
-        if (!it->is_array()) throw RequestError("\"members\" must be an array of member names");
+        if (!it->is_array()) throw RequestError("\"members\" deve essere un array di nomi di membri");
         for (auto& m : *it) {
-            if (!m.is_string()) throw RequestError("member names must be texts");
+            if (!m.is_string()) throw RequestError("i nomi dei membri devono essere testi");
             values[m.get<std::string>()] = getMember(e, m.get<std::string>());
         }
     } else {
@@ -562,14 +562,14 @@ json AutomationDriver::cmdCall(const json& r) {
         }
         result = e.object->TransferData(data);
     } else {
-        throw RequestError("Cinterface has no method " + method + " (ShowForm, CloseForm, TransferData)");
+        throw RequestError("Cinterface non ha il metodo " + method + " (ShowForm, CloseForm, TransferData)");
     }
     return {{"entry", e.id}, {"result", toJson(result)}, {"modal", false}};
 }
 
 json AutomationDriver::cmdNavigator(const json& r) {
     Entry& e = entryOf(r);
-    if (!e.navigator) throw RequestError("entry " + std::to_string(e.id) + " has no host navigator (create it with \"wireHost\":true)");
+    if (!e.navigator) throw RequestError("la classe di ingresso " + std::to_string(e.id) + " non ha il navigatore dell'host (crearla con \"wireHost\":true)");
     std::string ev = requireString(r, "event");
     json reply = {{"entry", e.id}, {"event", ev}};
     if (ev == "layout") {
@@ -601,19 +601,19 @@ json AutomationDriver::cmdNavigator(const json& r) {
         reply["title"] = exporter->titoloMaster();
         reply["sections"] = sections;
         if (auto it = r.find("file"); it != r.end()) {
-            if (!it->is_string()) throw RequestError("\"file\" must be a path");
+            if (!it->is_string()) throw RequestError("\"file\" deve essere un percorso");
             exporter->writeXlsx(it->get<std::string>());
             reply["file"] = *it;
         }
     } else {
-        throw RequestError("unknown navigator event " + ev + " (export, layout, script)");
+        throw RequestError("evento del navigatore sconosciuto " + ev + " (export, layout, script)");
     }
     return reply;
 }
 
 json AutomationDriver::cmdScriptVeto(const json& r) {
     Entry& e = entryOf(r);
-    if (!e.navigator) throw RequestError("entry " + std::to_string(e.id) + " has no host navigator");
+    if (!e.navigator) throw RequestError("la classe di ingresso " + std::to_string(e.id) + " non ha il navigatore dell'host");
     bool veto = flag(r, "veto", true);
     if (!e.navigator->scriptModel()) e.navigator->resetModels();
     e.navigator->scriptModel()->setClosingVeto(veto);
@@ -638,14 +638,14 @@ json AutomationDriver::windowState(kit::Form& form, const json& r) {
     json controls = json::array();
     const json* only = nullptr;
     if (auto it = r.find("controls"); it != r.end()) {
-        if (!it->is_array()) throw RequestError("\"controls\" must be an array of control names");
+        if (!it->is_array()) throw RequestError("\"controls\" deve essere un array di nomi di controlli");
         only = &*it;
     }
     if (only) {
         for (const auto& n : *only) {
-            if (!n.is_string()) throw RequestError("control names must be texts");
+            if (!n.is_string()) throw RequestError("i nomi dei controlli devono essere testi");
             auto c = form.find(n.get<std::string>());
-            if (!c) throw RequestError("window " + form.name() + " has no control named " + n.get<std::string>());
+            if (!c) throw RequestError("la finestra " + form.name() + " non ha un controllo di nome " + n.get<std::string>());
             controls.push_back(controlState(*c, r));
         }
     } else {
@@ -750,7 +750,7 @@ json AutomationDriver::cmdType(const json& r) {
     kit::Control& c = controlOf(form, r);
     std::string text = requireString(r, "text");
     json reply = {{"window", form.name()}, {"control", c.name()}};
-    if (!c.canFocus()) throw RequestError("control " + c.name() + " cannot take the focus (hidden or disabled)");
+    if (!c.canFocus()) throw RequestError("il controllo " + c.name() + " non può ricevere il focus (nascosto o disabilitato)");
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
         reply["typed"] = false;
         return reply;
@@ -768,7 +768,7 @@ json AutomationDriver::cmdFocus(const json& r) {
     json reply = {{"window", form.name()}, {"control", c.name()}};
     if (!c.canFocus()) {
         reply["moved"] = false;
-        reply["reason"] = "the control cannot take the focus (hidden, disabled or not focusable)";
+        reply["reason"] = "il controllo non può ricevere il focus (nascosto, disabilitato o non focalizzabile)";
         reply["focused"] = focusName(form);
         return reply;
     }
@@ -784,7 +784,7 @@ json AutomationDriver::cmdKey(const json& r) {
     json reply = {{"window", form.name()}, {"key", key}};
     if (r.contains("control")) {
         kit::Control& c = controlOf(form, r);
-        if (!c.canFocus()) throw RequestError("control " + c.name() + " cannot take the focus (hidden or disabled)");
+        if (!c.canFocus()) throw RequestError("il controllo " + c.name() + " non può ricevere il focus (nascosto o disabilitato)");
         if (!focusFor(c, reply)) {
             reply["delivered"] = false;
             return reply;
@@ -792,7 +792,7 @@ json AutomationDriver::cmdKey(const json& r) {
     }
     if (!form.focused()) {
         reply["delivered"] = false;
-        reply["reason"] = "no control has the focus";
+        reply["reason"] = "nessun controllo ha il focus";
         reply["focused"] = nullptr;
         return reply;
     }
@@ -807,7 +807,7 @@ json AutomationDriver::cmdClick(const json& r) {
     kit::Form& form = windowOf(r);
     kit::Control& c = controlOf(form, r);
     auto* button = dynamic_cast<kit::MenuButton*>(&c);
-    if (!button) throw RequestError("control " + c.name() + " is a " + c.typeName() + ", not a button");
+    if (!button) throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + ", non un pulsante");
     json reply = {{"window", form.name()}, {"control", c.name()}};
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
         reply["clicked"] = false;
@@ -824,14 +824,14 @@ json AutomationDriver::cmdMenu(const json& r) {
     std::string key;
     if (r.contains("key")) key = requireString(r, "key");
     else if (r.contains("id")) key = "Kpers" + std::to_string(requireInteger(r, "id"));
-    else throw RequestError("a menu request needs \"key\" (Kgestione, Kpers1, ...) or \"id\"");
+    else throw RequestError("una richiesta menu vuole \"key\" (Kgestione, Kpers1, ...) o \"id\"");
     json reply = {{"window", form.name()}, {"control", c.name()}, {"key", key}};
     if (auto* b = dynamic_cast<kit::CodeEditBox*>(&c)) {
         reply["pressed"] = b->pressMenuKey(key);
     } else if (auto* a = dynamic_cast<kit::CoinAccountBox*>(&c)) {
         reply["pressed"] = a->pressMenuKey(key);
     } else {
-        throw RequestError("control " + c.name() + " is a " + c.typeName() + " and has no key-button menu");
+        throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + " e non ha il menu dei tasti");
     }
     return reply;
 }
@@ -840,7 +840,7 @@ json AutomationDriver::cmdSelect(const json& r) {
     kit::Form& form = windowOf(r);
     kit::Control& c = controlOf(form, r);
     auto* combo = dynamic_cast<kit::ListCombo*>(&c);
-    if (!combo) throw RequestError("control " + c.name() + " is a " + c.typeName() + ", not a combo box");
+    if (!combo) throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + ", non una casella combinata");
     int index = -1;
     if (r.contains("index")) {
         index = static_cast<int>(requireInteger(r, "index"));
@@ -851,12 +851,12 @@ json AutomationDriver::cmdSelect(const json& r) {
             if (r.contains("value") && item.value == toVariant(r["value"])) index = i;
             if (index >= 0) break;
         }
-        if (index < 0) throw RequestError("combo box " + c.name() + " has no such item");
+        if (index < 0) throw RequestError("la casella combinata " + c.name() + " non ha questa voce");
     } else {
-        throw RequestError("a select request needs \"index\", \"text\" or \"value\"");
+        throw RequestError("una richiesta select vuole \"index\", \"text\" o \"value\"");
     }
     if (index < -1 || index >= combo->ListCount())
-        throw RequestError("combo box " + c.name() + " has " + std::to_string(combo->ListCount()) + " items");
+        throw RequestError("la casella combinata " + c.name() + " ha " + std::to_string(combo->ListCount()) + " voci");
     json reply = {{"window", form.name()}, {"control", c.name()}};
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
         reply["selected"] = false;
@@ -875,7 +875,7 @@ LookupChoice choiceFrom(const json& p) {
     if (p.is_null()) return LookupChoice::cancel();
     if (p.is_number_integer()) return LookupChoice::row(p.get<long>());
     if (p.is_object() && p.contains("code") && p["code"].is_string()) return LookupChoice::code(p["code"].get<std::string>());
-    throw RequestError("a lookup pick is a row number (from 0), {\"code\":\"...\"} or null to cancel");
+    throw RequestError("una scelta di ricerca è un numero di riga (da 0), {\"code\":\"...\"} o null per annullare");
 }
 
 }  // namespace
@@ -893,7 +893,7 @@ json AutomationDriver::cmdLookup(const json& r) {
     kit::Control& c = controlOf(form, r);
     auto* code = dynamic_cast<kit::CodeEditBox*>(&c);
     auto* coin = dynamic_cast<kit::CoinAccountBox*>(&c);
-    if (!code && !coin) throw RequestError("control " + c.name() + " is a " + c.typeName() + " and has no lookup");
+    if (!code && !coin) throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + " e non ha una ricerca");
     json reply = {{"window", form.name()}, {"control", c.name()}};
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
         reply["chosen"] = false;
@@ -927,7 +927,7 @@ json AutomationDriver::cmdQueueLookup(const json& r) {
     auto& presenter = windows_.lookupPresenter();
     if (flag(r, "clear", false)) presenter.clear();
     if (auto it = r.find("picks"); it != r.end()) {
-        if (!it->is_array()) throw RequestError("\"picks\" must be an array");
+        if (!it->is_array()) throw RequestError("\"picks\" deve essere un array");
         for (const auto& p : *it) presenter.push(choiceFrom(p));
     } else if (r.contains("pick")) {
         presenter.push(choiceFrom(r["pick"]));
@@ -945,11 +945,11 @@ json AutomationDriver::cmdGridClick(const json& r) {
     kit::Form& form = windowOf(r);
     kit::Control& c = controlOf(form, r);
     auto* grid = dynamic_cast<kit::QueryGrid*>(&c);
-    if (!grid) throw RequestError("control " + c.name() + " is a " + c.typeName() + ", not a grid");
+    if (!grid) throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + ", non una griglia");
     long row = static_cast<long>(requireInteger(r, "row"));
     if (row < 0 || row >= grid->rowCount())
-        throw RequestError("grid " + c.name() + " has " + std::to_string(grid->rowCount()) + " rows; row " +
-                           std::to_string(row) + " does not exist");
+        throw RequestError("la griglia " + c.name() + " ha " + std::to_string(grid->rowCount()) + " righe; la riga " +
+                           std::to_string(row) + " non esiste");
     json reply = {{"window", form.name()}, {"control", c.name()}};
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
         reply["moved"] = false;
@@ -965,7 +965,7 @@ json AutomationDriver::cmdNavButton(const json& r) {
     kit::Form& form = windowOf(r);
     kit::Control& c = controlOf(form, r);
     auto* nav = dynamic_cast<kit::GridNavigator*>(&c);
-    if (!nav) throw RequestError("control " + c.name() + " is a " + c.typeName() + ", not a grid navigator");
+    if (!nav) throw RequestError("il controllo " + c.name() + " è un " + c.typeName() + ", non un navigatore di griglia");
     std::string button = requireString(r, "button");
     json reply = {{"window", form.name()}, {"control", c.name()}, {"button", button}};
     if (flag(r, "focus", true) && !focusFor(c, reply)) {
@@ -983,7 +983,7 @@ json AutomationDriver::cmdFrame(const json& r) {
         kit::Control& c = controlOf(form, r);
         if (auto* g = dynamic_cast<kit::QueryGrid*>(&c)) frame = g->attachedFrame();
         else if (auto* n = dynamic_cast<kit::GridNavigator*>(&c)) frame = n->Frame();
-        else throw RequestError("control " + c.name() + " is neither a grid nor a grid navigator");
+        else throw RequestError("il controllo " + c.name() + " non è né una griglia né un navigatore di griglia");
     } else {
         for (const auto& c : form.controls()) {
             if (auto* g = dynamic_cast<kit::QueryGrid*>(c.get()); g && g->attachedFrame()) frame = g->attachedFrame();
@@ -991,14 +991,14 @@ json AutomationDriver::cmdFrame(const json& r) {
             if (frame) break;
         }
     }
-    if (!frame) throw RequestError("window " + form.name() + " has no record frame");
+    if (!frame) throw RequestError("la finestra " + form.name() + " non ha un record frame");
     std::string action = requireString(r, "action");
     bool done = false;
     if (action == "save") done = frame->Save();
     else if (action == "delete") done = frame->Delete();
     else if (action == "undo") done = frame->Undo();
     else if (action == "new") done = frame->AddNew();
-    else throw RequestError("unknown frame action " + action + " (save, delete, undo, new)");
+    else throw RequestError("azione del frame sconosciuta " + action + " (save, delete, undo, new)");
     json reply = {{"window", form.name()}, {"frame", frame->name()}, {"action", action}, {"done", done}};
     if (windows_.isOpen(&form)) {
         reply["status"] = frame->Status();
@@ -1013,16 +1013,16 @@ json AutomationDriver::cmdClose(const json& r) {
     std::string name = form.name();
     bool closed = form.close(mode);
     json reply = {{"window", name}, {"closed", closed}};
-    if (!closed) reply["reason"] = "the window refused to close (QueryUnload)";
+    if (!closed) reply["reason"] = "la finestra ha rifiutato la chiusura (QueryUnload)";
     return reply;
 }
 
 json AutomationDriver::cmdAnswer(const json& r) {
     if (flag(r, "clear", false)) dialogs_->clearAnswers();
     if (auto it = r.find("answers"); it != r.end()) {
-        if (!it->is_array()) throw RequestError("\"answers\" must be an array of numbers");
+        if (!it->is_array()) throw RequestError("\"answers\" deve essere un array di numeri");
         for (const auto& a : *it) {
-            if (!a.is_number_integer()) throw RequestError("each answer must be a whole number");
+            if (!a.is_number_integer()) throw RequestError("ogni risposta deve essere un numero intero");
             dialogs_->pushAnswer(a.get<int>());
         }
     } else if (r.contains("answer")) {
@@ -1046,7 +1046,7 @@ json AutomationDriver::cmdReportOutput(const json& r) {
     } else if (it != r.end() && it->is_string() && !it->get<std::string>().empty()) {
         host_.reports->pdfFile = it->get<std::string>();
     } else {
-        throw RequestError("\"pdf\" must be a file path or null");
+        throw RequestError("\"pdf\" deve essere un percorso di file o null");
     }
     const auto& file = host_.reports->pdfFile;
     return {{"pdf", file.empty() ? json(nullptr) : json(file.string())}};

@@ -26,7 +26,7 @@ db::Variant toVariant(const nlohmann::json& j) {
     case nlohmann::json::value_t::number_integer: return static_cast<long long>(j.get<std::int64_t>());
     case nlohmann::json::value_t::number_unsigned: {
         auto u = j.get<std::uint64_t>();
-        if (u > static_cast<std::uint64_t>(INT64_MAX)) throw std::invalid_argument("number out of range");
+        if (u > static_cast<std::uint64_t>(INT64_MAX)) throw std::invalid_argument("numero fuori intervallo");
         return static_cast<long long>(u);
     }
     case nlohmann::json::value_t::number_float: return j.get<double>();
@@ -36,7 +36,7 @@ db::Variant toVariant(const nlohmann::json& j) {
         break;
     default: break;
     }
-    throw std::invalid_argument("a value must be a Boolean, a number, a text, null or {\"null\":true}");
+    throw std::invalid_argument("un valore deve essere un Booleano, un numero, un testo, null o {\"null\":true}");
 }
 
 std::string dumpLine(const nlohmann::json& j) {

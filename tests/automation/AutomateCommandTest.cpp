@@ -208,7 +208,7 @@ TEST_F(AutomateCommand, PrintRecordsEveryReportCallAndWritesThePdfWhereAsked) {
     ASSERT_NE(pages, std::string::npos) << info.out;
     EXPECT_EQ(std::stoi(info.out.substr(pages + 6)), finish["result"].get<int>());
     EXPECT_EQ(r.replies[9]["ok"], false);
-    EXPECT_EQ(r.replies[9]["error"], "\"pdf\" must be a file path or null");
+    EXPECT_EQ(r.replies[9]["error"], "\"pdf\" deve essere un percorso di file o null");
     EXPECT_EQ(r.replies[10]["pdf"], nullptr);
 }
 

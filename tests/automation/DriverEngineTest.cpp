@@ -136,8 +136,8 @@ TEST_F(Engine, MembersAreSetAndReadByNameWithTheirTypesChecked) {
     EXPECT_EQ(v["ActiveFrame"]["status"], 0);
     EXPECT_TRUE(v["Cwindow"].is_null());
     for (int i : {3, 4, 5, 6, 7}) EXPECT_EQ(r.replies[i]["ok"], false) << i;
-    EXPECT_NE(r.replies[4]["error"].get<std::string>().find("out of range"), std::string::npos);
-    EXPECT_NE(r.replies[6]["error"].get<std::string>().find("method"), std::string::npos);
+    EXPECT_NE(r.replies[4]["error"].get<std::string>().find("fuori intervallo"), std::string::npos);
+    EXPECT_NE(r.replies[6]["error"].get<std::string>().find("metodo"), std::string::npos);
     EXPECT_TRUE(r.replies[9]["values"]["ClsGlobal"].is_null());
     EXPECT_EQ(r.replies[9]["values"]["ActiveFrame"]["status"], 2);
     auto transfers = eventsOfKind(r.replies[11], "dataTransfer");

@@ -296,7 +296,7 @@ TEST_F(IntermediAutomate, ClosingWithATypedAccountAsksAndNeverStoresARefusedOne)
     for (const auto& e : r[first + 2]["events"])
         if (e["event"] == "messageBox") boxes.push_back(e);
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0]["text"], "Salvare la correlazione del conto 1407000000?");
+    EXPECT_EQ(boxes[0]["text"], "Salvare la correlazione del conto 14/07/00/0000?");
     EXPECT_EQ(boxes[0]["type"], 35);
     EXPECT_EQ(boxes[0]["answer"], 1);
     EXPECT_EQ(boxes[1]["code"], 114);

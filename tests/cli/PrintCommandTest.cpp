@@ -33,8 +33,8 @@ TEST_F(PrintCommand, EachKindThatPrintsWritesItsPdf) {
         const char* args;
         const char* heading;
     };
-    for (const Case& c : {Case{"--kind COGE --pdc 80 --ricl 103", "Piano di riclassificazione: 103 - "},
-                          Case{"--kind hype --pdc 10 --ricl 301", "Piano dei conti Hyperion: 301 - "},
+    for (const Case& c : {Case{"--kind COGE --pdc 80 --ricl 103", "PdC riclassificazione: 103 - "},
+                          Case{"--kind hype --pdc 10 --ricl 301", "PdC Hyperion: 301 - "},
                           Case{"--kind CONS --intercompany 1 --ricl 401", "Struttura intercompany: 1 - Gruppo Rossi"}}) {
         SCOPED_TRACE(c.args);
         const auto file = out.path() / "stampa.pdf";

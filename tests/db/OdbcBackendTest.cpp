@@ -188,6 +188,10 @@ TEST(OdbcConnect, ClosedSqlServerPortFailsWithCommunicationLinkError) {
                           "sa", "pw;with}odd");
     EXPECT_TRUE(hasState(e, "08S01") || hasState(e, "08001")) << e.what();
     EXPECT_EQ(e.items().at(0).source, "ODBC");
+    // The user reads an Italian sentence; the driver's own text follows it and stays in the collection.
+    ASSERT_GE(e.items().size(), 2u);
+    EXPECT_EQ(std::string(e.what()), "Connessione al database ODBC non riuscita: " + e.items().at(1).description);
+    EXPECT_EQ(e.items().at(0).sqlState, e.items().at(1).sqlState);
     // The password never shows up in what the user is told.
     for (const auto& i : e.items()) EXPECT_EQ(i.description.find("pw;with"), std::string::npos);
 }

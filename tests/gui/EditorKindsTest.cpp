@@ -72,6 +72,7 @@ struct KindCase {
     const char* ricl;
     const char* firstColumn;  // what an account's first column looks like ("" = just not empty)
     const char* pdcAfter;     // the chart field once the header is confirmed
+    const char* accountHint;  // what the reclassified-account box says it holds
 };
 
 const char* const kindNames[] = {"COGE", "COIN", "HYPE", "CONS"};
@@ -104,19 +105,31 @@ TEST_P(EditorKinds, TypingTheHeaderListsEveryAccountOncePerSign) {
         }
     }
     EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("\n").toStdString();
+
+    // The account box names what it holds in this kind; the search box, away from the focus,
+    // shows the current account as the grid does.
+    EXPECT_TRUE(edit("TXT_CONTOCOIN")->toolTip().startsWith(QString::fromUtf8(k.accountHint)))
+        << edit("TXT_CONTOCOIN")->toolTip().toStdString();
+    EXPECT_EQ(edit("TXT_CONTOCOIN")->placeholderText().toStdString(), k.accountHint);
+    EXPECT_FALSE(edit("TXT_CONTOCOIN")->toolTip().contains(QStringLiteral("contabilità industriale")));
+    if (*k.firstColumn) {
+        EXPECT_FALSE(edit("TXT_CONTO")->hasFocus());
+        EXPECT_EQ(edit("TXT_CONTO")->text().toStdString(), cell(0, 0));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, EditorKinds,
     ::testing::Values(
         // The company chart's mask xx/xx/xx/xxxx.
-        KindCase{0, "TXT_CODICE_PDC", "10", "101", "^\\d\\d/\\d\\d/\\d\\d/\\d{4}$", "10"},
+        KindCase{0, "TXT_CODICE_PDC", "10", "101", "^\\d\\d/\\d\\d/\\d\\d/\\d{4}$", "10", "Conto riclassificato"},
         // Analytic accounts have no ledger mask.
-        KindCase{1, "TXT_CODICE_PDC", "201", "102", "", "201"},
+        KindCase{1, "TXT_CODICE_PDC", "201", "102", "", "201", "Conto riclassificato"},
         // The standard chart's mask xx/xxxx/xxxx.
-        KindCase{2, "TXT_CODICE_PDC", "80", "301", "^\\d\\d/\\d{4}/\\d{4}$", "80"},
+        KindCase{2, "TXT_CODICE_PDC", "80", "301", "^\\d\\d/\\d{4}/\\d{4}$", "80", "Conto Hyperion"},
         // The intercompany structure brings its chart (80) along.
-        KindCase{3, "TXT_CODINTERCOMPANY", "1", "401", "^\\d\\d/\\d{4}/\\d{4}$", "80"}),
+        KindCase{3, "TXT_CODINTERCOMPANY", "1", "401", "^\\d\\d/\\d{4}/\\d{4}$", "80",
+                 "Conto riclassificato intercompany"}),
     [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(kindNames[info.param.kind]); });
 
 // The 0-based grid row of a masked account's sign-1 row, -1 when not listed.

@@ -67,7 +67,7 @@ TEST_F(PrintFromDesktop, StampaOpensThePrintPreviewOfTheReport) {
         preview->reject();
     });
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(title.toStdString(), "Anteprima di stampa - Correlazioni piano dei conti contabile - riclassificazione di bilancio");
+    EXPECT_EQ(title.toStdString(), "Anteprima di stampa - Correlazioni PdC contabile - riclassificazione di bilancio");
     EXPECT_GT(pages, 1);
     EXPECT_TRUE(canSave);
     EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("\n").toStdString();

@@ -115,6 +115,18 @@ TEST(AccountMask, CodesAreLaidIntoTheMaskFromTheLeft) {
     EXPECT_EQ(applyAccountMask("", "A1"), "A1");
 }
 
+TEST(AccountMask, GridColumnsFillFromTheRightAndTypedSeparatorsAreTakenOut) {
+    EXPECT_EQ(applyAccountMaskFromRight("@@/@@@@@@@@", "0110000001"), "01/10000001");
+    EXPECT_EQ(applyAccountMaskFromRight("@@/@@", "123"), " 1/23");
+    EXPECT_EQ(applyAccountMaskFromRight("@@/@@", ""), "");
+    // Masked or plain, the box hands on the plain code; other characters stay for the decode
+    // to refuse, and without a mask nothing is taken out.
+    EXPECT_EQ(stripAccountMask("@@/@@/@@/@@@@", "01/01/01/0001"), "0101010001");
+    EXPECT_EQ(stripAccountMask("@@/@@/@@/@@@@", "0101010001"), "0101010001");
+    EXPECT_EQ(stripAccountMask(" xx-xx00 ", "01-23 45'"), "0123 45'");
+    EXPECT_EQ(stripAccountMask("", "01/02"), "01/02");
+}
+
 // A scratch database with the few chart tables the boxes read.
 struct Database : ::testing::Test {
     testsupport::TempDir dir;
@@ -295,6 +307,35 @@ TEST_F(Database, LedgerAccountBoxAsksForAConnectionAndSearchesOnConfirm) {
     EXPECT_FALSE(box->IsDecoded());
     EXPECT_EQ(box->AccountType(), -1);
     EXPECT_EQ(searches.size(), 3u);
+}
+
+TEST_F(Database, AccountBoxesTakeTheMaskedFormAndDecodeThePlainCode) {
+    auto coin = form.create<CoinAccountBox>("TXT_CONTOCOIN");
+    auto ledger = form.create<LedgerAccountBox>("TXT_CONTO");
+    coin->setConnection(conn);
+    coin->setChartCode(5);
+    coin->FocusInput();
+    coin->enterText("01/2345");
+    form.keyDown(keys::Down);
+    EXPECT_EQ(coin->Value(), "012345");
+    EXPECT_TRUE(coin->IsDecoded()) << coin->lastError();
+    EXPECT_EQ(coin->DisplayText(), "01/2345");
+
+    ledger->setConnection(conn);
+    ledger->setChartCode(1);
+    ledger->setMask("@@/@@@@@@@@");
+    std::vector<std::string> searched;
+    ledger->Search.connect([&](bool&) { searched.push_back(ledger->Text() + ":" + ledger->Description()); });
+    ledger->FocusInput();
+    ledger->enterText("01/10000001");
+    EXPECT_EQ(ledger->DisplayText(), "01/10000001");   // as typed while typing
+    form.keyDown(keys::Enter);
+    ledger->FocusInput();
+    ledger->enterText("0110000001");
+    form.keyDown(keys::Enter);
+    EXPECT_EQ(searched, (std::vector<std::string>{"0110000001:Cassa", "0110000001:Cassa"}));
+    ledger->setText("0110000001");
+    EXPECT_EQ(ledger->DisplayText(), "01/10000001");
 }
 
 TEST_F(Database, ABrokenConnectionStringGivesAnErrorNotACrash) {

@@ -25,6 +25,7 @@ struct KindCase {
     bool intermediaries;    // BUT_CORRINTERMEDI shown
     const char* reclLabel;  // LBL_CODRICL from the host dictionary
     const char* joinTable;  // the correlation table the working table joins
+    const char* accountHint;  // what TXT_CONTOCOIN holds, as its hint says
 };
 
 class EditorSetUp : public ModuleHost, public testing::WithParamInterface<KindCase> {};
@@ -59,6 +60,11 @@ TEST_P(EditorSetUp, HeaderButtonsLabelsAndGridFollowTheKind) {
     for (const char* name : {"TXT_NUM_LIVELLI", "TXT_NUM_LIVELLI_CONS", "TXT_NUM_LIVELLI_RICL"})
         EXPECT_FALSE(ed->get(name).Visible()) << name;
     EXPECT_EQ(ed->get("LBL_CODRICL").Caption(), k.reclLabel);
+    // The design caption stays; the hint says what the box holds in this kind, and the
+    // reclassified chart's code box uses the same words as its label.
+    EXPECT_EQ(ed->get("TXT_CONTOCOIN").caption(), "Conto di contabilità industriale");
+    EXPECT_EQ(ed->get("TXT_CONTOCOIN").ToolTipText(), k.accountHint);
+    EXPECT_EQ(ed->get("TXT_CODICE_RICL").ToolTipText(), k.reclLabel);
     EXPECT_EQ(ed->dictionaryText(1), "Correlazione intermedi mastro clienti");
     EXPECT_EQ(ed->dictionaryText(2), "Correlazione intermedi mastro fornitori");
 
@@ -99,11 +105,14 @@ std::string kindName(const testing::TestParamInfo<KindCase>& info) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, EditorSetUp,
-    testing::Values(KindCase{CorrelationKind::COGE, false, true, true, "Codice riclassificazione bilancio", "CG83_COLLRICL"},
-                    KindCase{CorrelationKind::COIN, false, false, false, "Codice riclassificazione bilancio", "CG83_COLLRICL"},
-                    KindCase{CorrelationKind::HYPE, false, false, false, "Codice PdC Hyperion", "CGH0_COLLRICLHYP"},
+    testing::Values(KindCase{CorrelationKind::COGE, false, true, true, "Codice PdC riclassificazione", "CG83_COLLRICL",
+                             "Conto riclassificato"},
+                    KindCase{CorrelationKind::COIN, false, false, false, "Codice PdC riclassificazione", "CG83_COLLRICL",
+                             "Conto riclassificato"},
+                    KindCase{CorrelationKind::HYPE, false, false, false, "Codice PdC Hyperion", "CGH0_COLLRICLHYP",
+                             "Conto Hyperion"},
                     KindCase{CorrelationKind::CONS, true, false, true, "Codice PdC riclassificato intercompany",
-                             "CGB3_COLLRICLCONS"}),
+                             "CGB3_COLLRICLCONS", "Conto riclassificato intercompany"}),
     kindName);
 
 class Editor : public ModuleHost {};

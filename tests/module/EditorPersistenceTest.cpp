@@ -14,6 +14,16 @@ const char* kInsert =
     "INSERT INTO CG83_COLLRICL  (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, CG83_CONTORICL_PC03,  "
     "CG83_INDSEGNO) VALUES (10, '0101020001', 101, '0101001', 1)";
 
+TEST_F(EditorRows, AnAccountTypedThroughTheMaskIsSavedPlain) {
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    goTo(*ed, "0101020001", 1);
+    typeAndPress(*ed, "01/01/001", kit::keys::Down);   // chart 101's mask is xx/xx/xxx
+    EXPECT_THAT(writes(), ElementsAre(kInsert));
+    EXPECT_EQ(storedCoge("0101020001", 1), "0101001");
+    EXPECT_EQ(box(*ed).DisplayText(), "01/01/001");
+}
+
 TEST_F(EditorRows, TypingInsertsThenAnotherAccountUpdatesThenEmptyingDeletes) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);

@@ -270,6 +270,24 @@ TEST_F(EditorRows, SearchBoxMovesToTheTypedAccountOrStaysSilentlyOrFallsBackToTh
     EXPECT_EQ(cell(*ed, "FAKEID").toInt32(), 1);
 }
 
+TEST_F(EditorRows, SearchBoxShowsAndTakesTheCodeThroughTheChartsMask) {
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    auto& conto = ed->get<kit::LedgerAccountBox>("TXT_CONTO");
+    EXPECT_EQ(conto.Mask(), ed->FormattaConto(0));
+    EXPECT_EQ(conto.DisplayText(), grid(*ed).cellText(0, 3));   // "01/01/01/0001", as the grid shows it
+    EXPECT_EQ(conto.Text(), "0101010001");
+
+    ASSERT_TRUE(ed->get<kit::GridNavigator>("GRIDNAV").press("Nuovo"));
+    takeSql();
+    conto.enterText("26/01/00/0000");
+    ed->keyDown(kit::keys::Enter);
+    EXPECT_EQ(cell(*ed, "CONTOPDC").toText(), "2601000000");
+    EXPECT_EQ(focused(*ed), "TXT_CONTOCOIN");
+    // The module saw the plain code only.
+    for (const auto& s : takeSql()) EXPECT_EQ(s.find("26/01"), std::string::npos) << s;
+}
+
 TEST_F(EditorRows, NewCorrelationButtonEmptiesTheHeaderAndTheRowWithoutWriting) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);

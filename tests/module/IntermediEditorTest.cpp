@@ -108,6 +108,9 @@ TEST_F(IntermediEditor, CogeCustomersMasterAndIntermediariesOnBothSigns) {
         EXPECT_TRUE(wcell(w, i2s1, "CONTORICL").isNull());
         EXPECT_EQ(wcell(w, i7s1, "DESCRPDC").toText(), "Clienti grande distribuzione");
         EXPECT_EQ(wgrid(w).cellText(i7s1, 5), "Dare");
+        // The sub-account column shows the codes as the calling editor's grid does.
+        EXPECT_EQ(wgrid(w).cellText(i7s1, 3), "14/07/00/0000");
+        EXPECT_EQ(wgrid(w).cellText(i7s2, 3), "");
 
         // Intermediary 2, debit: typed, left by clicking its credit row -> the INSERT.
         ASSERT_TRUE(wclick(w, i2s1));

@@ -100,7 +100,7 @@ TEST_P(LeavingAnIntermediaryRow, WritesOnlyWhatTheUserConfirmedAndValidationAcce
     const bool refusedBeforeTheClick = way == Way::Chiudi && entry == Entry::TypedUnknown;
     if (closes(way) && entry != Entry::Proposal && !refusedBeforeTheClick) {
         ASSERT_FALSE(texts.empty());
-        EXPECT_EQ(texts.front(), "Salvare la correlazione del conto 140" + std::to_string(intermediary) + "000000?");
+        EXPECT_EQ(texts.front(), "Salvare la correlazione del conto 14/0" + std::to_string(intermediary) + "/00/0000?");
         texts.erase(texts.begin());
     }
     if (entry == Entry::TypedUnknown) {
@@ -152,7 +152,7 @@ TEST_F(LeavingAnIntermediaryRow, EscClosesTheWindowAsChiudiDoesAskingAboutATyped
     EXPECT_TRUE(closed);
     const auto shown = dialogs->takeShown();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text, "Salvare la correlazione del conto 1402000000?");
+    EXPECT_EQ(shown[0].text, "Salvare la correlazione del conto 14/02/00/0000?");
     EXPECT_EQ(storedCg93(1, 0, 2, 1), "0202001");
 }
 

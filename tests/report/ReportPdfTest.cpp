@@ -74,11 +74,11 @@ TEST_F(ReportPdf, CogeListsEveryAccountTwiceUnderTheHeadingOfEachPageAndClosesWi
     ASSERT_EQ(pdf.page.size(), static_cast<std::size_t>(pages));
 
     const std::string& first = pdf.page[0];
-    EXPECT_THAT(first, HasSubstr("Correlazioni piano dei conti contabile - riclassificazione di bilancio"));
+    EXPECT_THAT(first, HasSubstr("Correlazioni PdC contabile - riclassificazione di bilancio"));
     EXPECT_THAT(first, HasSubstr("Ditta: 1 - Rossi S.p.A."));
     EXPECT_THAT(first, HasSubstr("Stampata il 07/12/2026 10:30"));
-    EXPECT_THAT(first, HasSubstr("Piano dei conti: 10 - Piano dei conti Rossi S.p.A."));
-    EXPECT_THAT(first, HasSubstr("Piano di riclassificazione: 101 - "));
+    EXPECT_THAT(first, HasSubstr("PdC contabile: 10 - Piano dei conti Rossi S.p.A."));
+    EXPECT_THAT(first, HasSubstr("PdC riclassificazione: 101 - "));
     // The first account as the editor lists it: the code through the chart's mask and the
     // demo's correlation on the Dare row, only the sign and its correlation on the Avere row.
     EXPECT_TRUE(std::regex_search(first, std::regex(R"(01/01/01/0001\s+Costi di impianto e ampliamento\s+Dare\s+0101001\s)")));
@@ -126,20 +126,20 @@ TEST_F(ReportPdf, CogeListsEveryAccountTwiceUnderTheHeadingOfEachPageAndClosesWi
 
 TEST_F(ReportPdf, HyperionAndIntercompanyPrintTheirChartsAndTheStructure) {
     PdfText hype = print(contentOf(Kind::HYPE, "80", "301"));
-    EXPECT_THAT(hype.page[0], HasSubstr("Correlazioni piano dei conti contabile - piano dei conti Hyperion"));
-    EXPECT_THAT(hype.page[0], HasSubstr("Piano dei conti: 80 - Piano dei conti standard"));
-    EXPECT_THAT(hype.page[0], HasSubstr("Piano dei conti Hyperion: 301 - "));
+    EXPECT_THAT(hype.page[0], HasSubstr("Correlazioni PdC contabile - PdC Hyperion"));
+    EXPECT_THAT(hype.page[0], HasSubstr("PdC contabile: 80 - Piano dei conti standard"));
+    EXPECT_THAT(hype.page[0], HasSubstr("PdC Hyperion: 301 - "));
     EXPECT_FALSE(rowsOf(hype.page[0]).empty());
 
     // In CONS the ledger chart is the structure company's, in the structure's database,
     // whatever chart code was handed over.
     PdfText cons = print(contentOf(Kind::CONS, "", "401", "1"));
     const std::string& page = cons.page[0];
-    EXPECT_THAT(page, HasSubstr("Correlazioni piano dei conti contabile - riclassificato intercompany"));
+    EXPECT_THAT(page, HasSubstr("Correlazioni PdC contabile - riclassificato intercompany"));
     EXPECT_THAT(page, HasSubstr("Struttura intercompany: 1 - Gruppo Rossi"));
-    EXPECT_THAT(page, HasSubstr("Piano dei conti: 80 - Piano dei conti standard (database GRUPPO)"));
-    EXPECT_THAT(page, HasSubstr("Piano riclassificato intercompany: 401 - "));
-    EXPECT_LT(page.find("Struttura intercompany"), page.find("Piano dei conti:"));
+    EXPECT_THAT(page, HasSubstr("PdC contabile: 80 - Piano dei conti standard (database GRUPPO)"));
+    EXPECT_THAT(page, HasSubstr("PdC riclassificato intercompany: 401 - "));
+    EXPECT_LT(page.find("Struttura intercompany"), page.find("PdC contabile:"));
     auto rows = rowsOf(page);
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows.front().account, "01/0100/0000");
@@ -152,7 +152,7 @@ TEST_F(ReportPdf, AChartWithoutAccountsPrintsOneHeadingPageWithZeroTotals) {
     PdfText pdf = print(content, &pages);
     EXPECT_EQ(pages, 1);
     EXPECT_EQ(pdf.pages, 1);
-    EXPECT_THAT(pdf.page[0], HasSubstr("Piano dei conti: 50 - Piano senza conti"));
+    EXPECT_THAT(pdf.page[0], HasSubstr("PdC contabile: 50 - Piano senza conti"));
     EXPECT_THAT(pdf.page[0], HasSubstr("Descrizione conto riclassificato"));
     EXPECT_THAT(pdf.page[0], HasSubstr("Pagina 1 di 1"));
     EXPECT_THAT(pdf.page[0], HasSubstr("Nessun conto da stampare"));

@@ -38,7 +38,7 @@ TEST(Dictionary, EveryHostIdTheModuleUsesHasAnItalianText) {
     }
     EXPECT_EQ(d.text(17737), "Dare");
     EXPECT_EQ(d.text(8493), "Avere");
-    EXPECT_EQ(d.text(13236), "Codice riclassificazione bilancio");
+    EXPECT_EQ(d.text(13236), "Codice PdC riclassificazione");
     // The two placeholders of the "not correlated with the CEE scheme" message.
     EXPECT_THAT(*d.text(62988), HasSubstr("%1"));
     EXPECT_THAT(*d.text(62988), HasSubstr("%2"));
