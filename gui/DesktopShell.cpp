@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/KeysPage.h"
 #include "gui/ProgramWindow.h"
 #include "gui/ReportPreview.h"
 #include "kit/Control.h"
@@ -48,6 +49,7 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
         bar->addAction(a);
         kindActions_.push_back(a);
     }
+    addHelpMenu(menuBar(), makeKeysAction(this));
     summary_ = new QLabel(this);
     summary_->setAlignment(Qt::AlignCenter);
     summary_->setWordWrap(true);
@@ -186,6 +188,8 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     auto navigator = editor.navigator;
     new EditorExport(
         *window, [this, navigator] { return host_->collectExport(*navigator); }, editor.kindKey, exportPrompts_);
+    addHelpMenu(window->menuBar(), window->keysAction());
+    window->updateChrome();
 }
 
 bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,

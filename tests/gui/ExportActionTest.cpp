@@ -57,7 +57,7 @@ TEST_F(ExportOnDesktop, CtrlEWritesWhatTheGridShowsOnceTheHeaderIsConfirmed) {
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->text(), "&Esporta in Excel…");
     EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    ASSERT_EQ(w->menuBar()->actions().size(), 1);
+    ASSERT_GE(w->menuBar()->actions().size(), 1);
     EXPECT_EQ(w->menuBar()->actions()[0]->text(), "&File");
     EXPECT_TRUE(w->menuBar()->actions()[0]->menu()->actions().contains(action));
     EXPECT_TRUE(w->toolBar()->actions().contains(action));
