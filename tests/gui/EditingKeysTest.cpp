@@ -309,6 +309,82 @@ TEST_F(EditingKeys, F1ListsEveryShortcutOfTheTableAndTheWindowsLetters) {
     shellPage->close();
 }
 
+TEST_F(EditingKeys, InTheIntermediariesWindowCancAndEscWorkTheSameWay) {
+    ASSERT_NO_FATAL_FAILURE(openCoge());
+    int master = -1;
+    for (int r = 0; r < gridModel()->rowCount() && master < 0; ++r)
+        if (cell(r, 0) == "14/01/00/0000") master = r;
+    ASSERT_GE(master, 0);
+    clickRow(master);
+    QWidget* open = w->widgetOf("BUT_CORRINTERMEDI");
+    ASSERT_TRUE(open->isVisible());
+    const auto intermediaries = [&] {
+        auto c = db::Connection::create();
+        c->Open(gui::sqliteConnectionString(dir.path()));
+        auto rs = c->Execute("SELECT COUNT(*) AS N FROM CG93_CORRINTERMEDIRICL");
+        const std::string n = rs->value("N").toText();
+        c->Close();
+        return n;
+    };
+    const std::string before = intermediaries();
+
+    bool closedBySecondEsc = false;
+    std::string restored, typedOver, asked;
+    boxes.reset();   // the question is answered Sì below
+    guitest::whenModal([&](QWidget* modal) {
+        auto* iw = qobject_cast<FormWindow*>(modal);
+        ASSERT_NE(iw, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(iw));
+        QTest::qWait(200);   // the activation of a window opened by a click settles after the click
+        auto* grid = iw->viewAs<GridView>("QGRID_INTERMEDI");
+        ASSERT_NE(grid, nullptr);
+        const auto* m = grid->model();
+        // An intermediary of the master, correlated on its debit side in the demo.
+        int row = -1;
+        for (int r = 0; r < m->rowCount() && row < 0; ++r)
+            if (m->data(m->index(r, 0)).toString() == "1404000000") row = r;
+        ASSERT_GE(row, 0);
+        QTableView* t = grid->table();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(m->index(row, 0)).center());
+        QTRY_COMPARE(t->currentIndex().row(), row);
+
+        // Esc drops the typed account and the window stays.
+        QLineEdit* box = iw->viewAs<TextBoxView>("TXT_CONTOCOIN")->lineEdit();
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        typedOver = box->text().toStdString();
+        box->selectAll();
+        QTest::keyClicks(box, "0203002");
+        QTest::keyClick(box, Qt::Key_Escape);
+        restored = box->text().toStdString();
+
+        // Canc on the row, answered Sì, removes its correlation.
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(m->index(row, 0)).center());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(t));
+        guitest::whenModal([&](QWidget* q) {
+            asked = qobject_cast<QMessageBox*>(q)->text().toStdString();
+            qobject_cast<QMessageBox*>(q)->button(QMessageBox::Yes)->click();
+        });
+        QTest::keyClick(t, Qt::Key_Delete);
+        iw->activateWindow();   // offscreen, no window manager gives it back after the question
+        ASSERT_TRUE(QTest::qWaitForWindowActive(iw));
+
+        // With nothing pending Esc closes the window as Chiudi does, asking nothing.
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_Escape);
+        closedBySecondEsc = !iw->isVisible();
+        if (!closedBySecondEsc) iw->close();
+    });
+    QTest::mouseClick(open, Qt::LeftButton);
+    EXPECT_EQ(typedOver, "0202001");
+    EXPECT_EQ(restored, "0202001");
+    EXPECT_TRUE(closedBySecondEsc);
+    EXPECT_EQ(asked, "Eliminare la correlazione?");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(std::stoi(intermediaries()), std::stoi(before) - 1);
+}
+
 TEST(ShortcutNames, KeysShowWithTheirItalianNames) {
     EXPECT_EQ(shortcuts::shownKeys("Del"), "Canc");
     EXPECT_EQ(shortcuts::shownKeys("Shift+F8"), "Maiusc+F8");
