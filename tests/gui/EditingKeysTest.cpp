@@ -68,6 +68,18 @@ struct EditingKeys : guitest::EditorOnDesktop {
                           table()->visualRect(gridModel()->index(row, 0)).center());
         QTRY_COMPARE(currentRow(), row);
     }
+    // COGE open and the cursor in the account box of the first correlated row.
+    int row = -1;
+    std::string account, before;
+    QLineEdit* box = nullptr;
+    void intoCorrelatedRow() {
+        ASSERT_NO_FATAL_FAILURE(openCoge());
+        row = correlatedRow(account);
+        ASSERT_GE(row, 0);
+        clickRow(row);
+        before = cell(row, 3);
+        box = accountBox();
+    }
     QLineEdit* accountBox() {
         QLineEdit* box = edit("TXT_CONTOCOIN");
         QTest::mouseClick(box, Qt::LeftButton);
@@ -121,13 +133,7 @@ TEST_F(EditingKeys, CancOnARowAsksAndRemovesItsCorrelationOnlyOnSi) {
 }
 
 TEST_F(EditingKeys, CancAndCtrlZInTheAccountBoxEditTheText) {
-    ASSERT_NO_FATAL_FAILURE(openCoge());
-    std::string account;
-    const int row = correlatedRow(account);
-    ASSERT_GE(row, 0);
-    clickRow(row);
-    const std::string before = cell(row, 3);
-    QLineEdit* box = accountBox();
+    ASSERT_NO_FATAL_FAILURE(intoCorrelatedRow());
     ASSERT_EQ(box->text().toStdString(), before);
 
     QTest::keyClick(box, Qt::Key_Home);
@@ -147,13 +153,7 @@ TEST_F(EditingKeys, CancAndCtrlZInTheAccountBoxEditTheText) {
 }
 
 TEST_F(EditingKeys, EscPutsBackTheStoredAccountWritingNothingAndASecondEscDoesWhatItDid) {
-    ASSERT_NO_FATAL_FAILURE(openCoge());
-    std::string account;
-    const int row = correlatedRow(account);
-    ASSERT_GE(row, 0);
-    clickRow(row);
-    const std::string before = cell(row, 3);
-    QLineEdit* box = accountBox();
+    ASSERT_NO_FATAL_FAILURE(intoCorrelatedRow());
 
     // Typed and not confirmed.
     box->selectAll();
