@@ -129,12 +129,13 @@ void FRMCG_CORRRICL::createControls() {
     anchorControls();
 
     // Tab order: the header fields first (the load decides which of the first two is a
-    // stop), then the grid, the search box, the reclassified account and the buttons.
+    // stop), then the grid, the search box, the reclassified account and the buttons from
+    // left to right, as the window shows them.
     int index = 0;
     for (kit::Control* c : std::initializer_list<kit::Control*>{
              txtCodIntercompany_.get(), txtCodicePdc_.get(), txtCodiceRicl_.get(), grid_.get(), txtConto_.get(),
-             txtContoCoin_.get(), butNuovaCorr_.get(), butStampa_.get(), butCorrIntermedi_.get(),
-             butCorrInfrannualeCee_.get()})
+             txtContoCoin_.get(), butCorrInfrannualeCee_.get(), butCorrIntermedi_.get(), butNuovaCorr_.get(),
+             butStampa_.get()})
         c->setTabIndex(index++);
     txtCodIntercompany_->setTabStop(false);
 }

@@ -17,8 +17,10 @@
 #include <QPolygonF>
 #include <QPushButton>
 #include <QTableView>
+#include <QStyle>
 #include <QToolButton>
 
+#include "gui/Mnemonics.h"
 #include "gui/QueryGridModel.h"
 #include "gui/TableGridLayout.h"
 
@@ -28,6 +30,7 @@ namespace {
 
 const char* const kLookupHint = "F4 o F9: ricerca";
 const char* const kSearchHint = "Invio: va alla riga del conto digitato; Esc: svuota la casella";
+const char* const kRestoreHint = "Esc: rimette il conto memorizzato; Ctrl+Z: annulla la digitazione";
 
 }  // namespace
 
@@ -138,7 +141,7 @@ void TextBoxView::render(const std::string& p) {
     if (all || p == "lastError" || p == "IDLookup" || p == "Caption" || p == "caption" || p == "ToolTipText" || p == "Mandatory" ||
         p == "Provisional") {
         std::string error;
-        bool lookup = false, mandatory = false, search = false;
+        bool lookup = false, mandatory = false, search = false, restore = false;
         if (auto* code = dynamic_cast<kit::CodeEditBox*>(control_.get())) {
             error = code->lastError();
             lookup = true;
@@ -146,6 +149,7 @@ void TextBoxView::render(const std::string& p) {
         } else if (auto* coin = dynamic_cast<kit::CoinAccountBox*>(control_.get())) {
             error = coin->lastError();
             lookup = true;
+            restore = true;
         } else if (auto* ledger = dynamic_cast<kit::LedgerAccountBox*>(control_.get())) {
             error = ledger->lastError();
             search = true;
@@ -157,6 +161,7 @@ void TextBoxView::render(const std::string& p) {
         if (mandatory) tip << QStringLiteral("Campo obbligatorio");
         if (lookup) tip << QString::fromUtf8(kLookupHint);
         if (search) tip << QString::fromUtf8(kSearchHint);
+        if (restore) tip << QString::fromUtf8(kRestoreHint);
         if (!error.empty()) tip << qs(error);
         edit_->setToolTip(tip.join('\n'));
         edit_->setPlaceholderText(qs(hint));
@@ -232,10 +237,19 @@ std::optional<KitKey> ButtonView::mapKey(const QKeyEvent& e) const {
     return formKey(e);
 }
 
+QString ButtonView::caption() const { return qs(control_->Caption().empty() ? control_->Text() : control_->Caption()); }
+
+void ButtonView::setMnemonic(QChar letter) {
+    mnemonic_ = letter;
+    button_->setText(placeMnemonic(caption(), mnemonic_));
+}
+
 void ButtonView::render(const std::string& p) {
     ControlView::render(p);
-    if (p.empty() || p == "Caption" || p == "Text")
-        button_->setText(qs(control_->Caption().empty() ? control_->Text() : control_->Caption()));
+    if (p.empty() || p == "Caption" || p == "Text") {
+        button_->setText(placeMnemonic(caption(), mnemonic_));
+        emit captionChanged();
+    }
 }
 
 // ---------------- ComboView ----------------
@@ -395,17 +409,23 @@ NavigatorView::NavigatorView(std::shared_ptr<kit::GridNavigator> navigator) : Co
     struct Face {
         const char* name;
         const char* text;
-        const char* tip;
+        QStyle::StandardPixmap icon;
     };
-    static const Face faces[] = {{"primo", "|<", "Primo"},          {"precedente", "<", "Precedente"},
-                                 {"successivo", ">", "Successivo"}, {"ultimo", ">|", "Ultimo"},
-                                 {"apri", "Apri", "Apri"},          {"Nuovo", "Nuovo", "Nuovo"}};
+    // Words rather than symbols, so that each button can underline its Alt letter.
+    static const Face faces[] = {{"primo", "Primo", QStyle::SP_MediaSkipBackward},
+                                 {"precedente", "Precedente", QStyle::SP_MediaSeekBackward},
+                                 {"successivo", "Successivo", QStyle::SP_MediaSeekForward},
+                                 {"ultimo", "Ultimo", QStyle::SP_MediaSkipForward},
+                                 {"apri", "Apri", QStyle::SP_DirOpenIcon},
+                                 {"Nuovo", "Nuovo", QStyle::SP_FileIcon}};
     auto* model = navigator.get();
     for (const auto& f : faces) {
         auto* b = new QToolButton(widget_);
         b->setObjectName(QString::fromUtf8(f.name));
         b->setText(QString::fromUtf8(f.text));
-        b->setToolTip(QString::fromUtf8(f.tip));
+        b->setProperty("caption", b->text());
+        b->setIcon(b->style()->standardIcon(f.icon));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(b);
         std::string name = f.name;

@@ -115,12 +115,20 @@ public:
     QWidget* focusWidget() const override;
     std::optional<KitKey> mapKey(const QKeyEvent& event) const override;
     QPushButton* button() const { return button_; }
+    // The caption the module set (its own '&' included).
+    QString caption() const;
+    // The letter the window chose for the button's Alt shortcut; the Qt text underlines it.
+    void setMnemonic(QChar letter);
+
+signals:
+    void captionChanged();
 
 protected:
     void render(const std::string& property) override;
 
 private:
     QPushButton* button_;
+    QChar mnemonic_;
 };
 
 class ComboView : public ControlView {
@@ -198,6 +206,7 @@ public:
     explicit NavigatorView(std::shared_ptr<kit::GridNavigator> navigator);
     QWidget* focusWidget() const override { return widget_; }
     QToolButton* button(const std::string& name) const;
+    const std::vector<std::pair<std::string, QToolButton*>>& buttons() const { return buttons_; }
 
 private:
     std::vector<std::pair<std::string, QToolButton*>> buttons_;

@@ -11,6 +11,7 @@
 #include "gui/CeeRunInfo.h"
 #include "gui/EditorFindBar.h"
 #include "gui/EditorStatus.h"
+#include "gui/KeysPage.h"
 #include "gui/ProgramWindow.h"
 #include "gui/UnmappedRows.h"
 #include "gui/ReportPreview.h"
@@ -66,6 +67,7 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
         bar->addAction(a);
         kindActions_.push_back(a);
     }
+    addHelpMenu(menuBar(), makeKeysAction(this));
     summary_ = new QLabel(this);
     summary_->setAlignment(Qt::AlignCenter);
     summary_->setWordWrap(true);
@@ -210,6 +212,8 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new UnmappedRows(*window);
     new EditorFindBar(*window);
     new EditorStatus(*window);
+    addHelpMenu(window->menuBar(), window->keysAction());
+    window->updateChrome();
 }
 
 bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,

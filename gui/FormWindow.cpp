@@ -9,10 +9,18 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include "gui/EditingKeys.h"
+#include "gui/FocusRing.h"
+#include "gui/KeysPage.h"
+#include "gui/Mnemonics.h"
+#include "kit/AccountBoxes.h"
+#include "kit/QueryGrid.h"
 
 namespace gui {
 
@@ -41,6 +49,9 @@ FormWindow::FormWindow(kit::Form& form, QWidget* parent)
     f.setPointSizeF(8);
     setFont(f);
     build();
+    keysAction_ = makeKeysAction(this);
+    focusRing_ = new FocusRing(this);
+    mnemonics_ = new WindowMnemonics(*this);
     propertyId_ = form.propertyChanged.connect([this](const std::string& p) { renderForm(p); });
     focusId_ = form.focusChanged.connect([this](kit::Control*) { syncFocus(); });
     renderForm("");
@@ -237,6 +248,8 @@ void FormWindow::updateChrome() {
     applyMinimumSize();
     // Bars added right after the window opened keep it where it was placed, in the middle.
     if (size() != was && placement_ && pos() == placement_->at) centreOver(placement_->over, placement_->offset);
+    // The menu titles take their letters before the buttons choose theirs.
+    if (mnemonics_) mnemonics_->update();
 }
 
 int FormWindow::chromeHeight() const {
@@ -319,6 +332,29 @@ bool FormWindow::handleKey(ControlView& view, const KitKey& key) {
     return true;
 }
 
+bool FormWindow::handleEditingKey(ControlView& view, const QKeyEvent& event) {
+    if (!form_ || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (event.key() == Qt::Key_Delete && dynamic_cast<GridView*>(&view)) {
+        auto& grid = static_cast<kit::QueryGrid&>(view.control());
+        focusThen(view, [this, &grid] {
+            deleteCurrentCorrelation(grid, [this](const QString& question) {
+                return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                             QMessageBox::No) == QMessageBox::Yes;
+            });
+        });
+        return true;
+    }
+    if (event.key() == Qt::Key_Escape && busy_ == 0) {
+        auto* box = dynamic_cast<kit::CoinAccountBox*>(&view.control());
+        if (box && box->hasFocus()) {
+            bool restored = false;
+            guarded("restore", [&] { restored = restoreStoredAccount(*form_, *box); });
+            return restored;
+        }
+    }
+    return false;
+}
+
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusIn:
@@ -339,6 +375,7 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress:
         if (ControlView* v = viewOfWidget(watched)) {
+            if (handleEditingKey(*v, *static_cast<QKeyEvent*>(event))) return true;
             auto key = v->mapKey(*static_cast<QKeyEvent*>(event));
             if (key) return handleKey(*v, *key);
         }

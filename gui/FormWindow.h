@@ -14,11 +14,16 @@
 #include "kit/Form.h"
 
 class QMenu;
+class QAction;
 class QMenuBar;
 class QStatusBar;
 class QToolBar;
 
 namespace gui {
+
+class FocusRing;
+class GridView;
+class WindowMnemonics;
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -67,6 +72,9 @@ public:
     void updateChrome();
     // The widget the controls sit in (the window below its bars).
     QWidget* body() const { return body_; }
+    // "Tasti…" (F1): the page of the keyboard shortcuts, for a "?" menu of the window.
+    QAction* keysAction() const { return keysAction_; }
+    FocusRing* focusRing() const { return focusRing_; }
 
 signals:
     // The user asked to close the window and the form agreed, or the form closed itself.
@@ -96,6 +104,8 @@ private:
     void requestFocus(ControlView& view);
     void focusThen(ControlView& view, const std::function<void()>& action);
     bool handleKey(ControlView& view, const KitKey& key);
+    // Canc in the grid and Esc in an account box (see EditingKeys); true when handled.
+    bool handleEditingKey(ControlView& view, const QKeyEvent& event);
     kit::FormResizer* resizer() const;
 
     kit::Form* form_;
@@ -103,6 +113,9 @@ private:
     QMenuBar* menuBar_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    QAction* keysAction_ = nullptr;
+    FocusRing* focusRing_ = nullptr;
+    WindowMnemonics* mnemonics_ = nullptr;
     std::vector<std::unique_ptr<ControlView>> views_;
     int propertyId_ = 0, focusId_ = 0;
     int busy_ = 0;          // > 0 while the form handles a focus move or a key

@@ -3,6 +3,7 @@
 // sequences from here and the "Tasti" page lists the table, so the two never disagree.
 
 #include <span>
+#include <string>
 
 namespace gui::shortcuts {
 
@@ -14,13 +15,21 @@ inline constexpr const char* kNextUnmapped = "F8";
 inline constexpr const char* kPreviousUnmapped = "Shift+F8";
 inline constexpr const char* kUnmappedOnly = "Ctrl+F8";
 inline constexpr const char* kKeysPage = "F1";
+inline constexpr const char* kDeleteCorrelation = "Del";
+inline constexpr const char* kRestoreAccount = "Esc";
+inline constexpr const char* kUndoTyping = "Ctrl+Z";
+inline constexpr const char* kButtonLetter = "Alt+lettera sottolineata";
 
 struct Entry {
-    const char* keys;   // as shown to the user ("Ctrl+F", "Alt+lettera sottolineata")
+    const char* keys;   // a portable key sequence ("Ctrl+F", "Del") or a text ("Tab / Maiusc+Tab")
     const char* what;   // what it does, in Italian
 };
 
 // The shortcuts of a correlation editor, in the order the "Tasti" page lists them.
 std::span<const Entry> editorShortcuts();
+
+// `keys` with Italian key names, as the "Tasti" page and the tooltips show them
+// ("Del" -> "Canc", "Shift+F8" -> "Maiusc+F8").
+std::string shownKeys(const char* keys);
 
 }  // namespace gui::shortcuts

@@ -447,6 +447,13 @@ bool RecordFrame::isProposedField(const std::string& field) const {
                        [&](const std::string& f) { return sameName(f, field); });
 }
 
+db::Variant RecordFrame::shownValue(const std::string& field) const {
+    if (!shown_ || shownValues_.size() != bindings_.size()) return db::Variant();
+    for (std::size_t i = 0; i < bindings_.size(); ++i)
+        if (sameName(bindings_[i].field, field)) return shownValues_[i];
+    return db::Variant();
+}
+
 void RecordFrame::Discard() {
     sync();
     if (!onRow() || !shown_ || currentBookmark() != shownBookmark_ || shownValues_.size() != bindings_.size()) {

@@ -107,6 +107,9 @@ public:
     bool isProposal() const { return proposal_; }
     // Whether `field` of the current row shows a proposed value.
     bool isProposedField(const std::string& field) const;
+    // What bound `field` held when the current row was shown or last saved (what Discard puts
+    // back); Empty when no row is shown or the field is not bound.
+    db::Variant shownValue(const std::string& field) const;
     const std::string& proposalHint() const { return proposalHint_; }
     // Puts the row's bound fields and the controls back to what the row held when it was
     // shown (or last saved); nothing is pending afterwards.
