@@ -66,11 +66,11 @@ void FRMCG_CORRRICLBYCEE::createControls() {
     frameCee_ = place(create<kit::GroupFrame>("FRAME_CEE"), 60, 0, 6420, 900);
     lblCee_ = place(create<kit::CaptionLabel>("LBL_CEE"), 120, 300, 1680, 255);
     lblCee_->setCaption("Codice bilancio CEE");
-    txtCeeCod_ = place(create<kit::CodeEditBox>("TXT_CEE_COD"), 1860, 240, 600, 315);
+    txtCeeCod_ = place(create<kit::CodeEditBox>("TXT_CEE_COD"), 1860, 240, 1000, 315);
     txtCeeCod_->setLabelCaption("Codice bilancio CEE");
     txtCeeCod_->setMandatory(true);
     txtCeeCod_->setUpperCase(true);
-    lblCeeDesc_ = place(create<kit::CaptionLabel>("LBL_CEE_DESC"), 2520, 240, 3900, 315);
+    lblCeeDesc_ = place(create<kit::CaptionLabel>("LBL_CEE_DESC"), 2920, 240, 3440, 315);
     lblCeeDesc_->setBorder(true);
     for (kit::Control* c :
          std::initializer_list<kit::Control*>{lblCee_.get(), txtCeeCod_.get(), lblCeeDesc_.get()})

@@ -101,14 +101,15 @@ void FRMCG_CORRRICL::createControls() {
     txtDescrRicl_->setTabStop(false);
     txtDescrRicl_->setEnabled(false);
 
-    // Buttons, anchored to the bottom right by the resizer.
-    grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 2100, 7620, 600, 420);
-    imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 2190, 7680, 300, 300);
+    // Buttons, anchored to the bottom right by the resizer. The intermediaries button is wide
+    // enough for its longest caption, "Correlazione intermedi mastro fornitori".
+    grbCheck_ = place(create<kit::GroupFrame>("GRB_CHECK"), 1100, 7620, 600, 420);
+    imgCheck_ = place(create<kit::ImageBox>("IMG_CHECK"), 150, 60, 300, 300);
     imgCheck_->setPicture(kit::ImageBox::kCheckMark);   // the master's intermediaries are correlated
     grbCheck_->add(*imgCheck_);
-    butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 2760, 7620, 2400, 420);
+    butCorrInfrannualeCee_ = place(create<kit::MenuButton>("BUT_CORRINFRANNUALECEE"), 1760, 7620, 2400, 420);
     butCorrInfrannualeCee_->setCaption("Bilanci infrannuali");
-    butCorrIntermedi_ = place(create<kit::MenuButton>("BUT_CORRINTERMEDI"), 5220, 7620, 3000, 420);
+    butCorrIntermedi_ = place(create<kit::MenuButton>("BUT_CORRINTERMEDI"), 4220, 7620, 4000, 420);
     butCorrIntermedi_->setCaption("Intermedi");
     butNuovaCorr_ = place(create<kit::MenuButton>("BUT_NUOVACORR"), 8280, 7620, 1700, 420);
     butNuovaCorr_->setCaption("Nuova");

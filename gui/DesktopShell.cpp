@@ -216,40 +216,18 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     window->updateChrome();
 }
 
-bool DesktopShell::screenshot(int kind, const std::filesystem::path& file, QString* error,
-                              const std::string& chartCode, const std::string& reclChartCode) {
+FormWindow* DesktopShell::openModeless(int kind, QString* error) {
     const bool modal = options_.settings.modal;
     options_.settings.modal = false;
     lastWindow_ = nullptr;
     bool opened = openKind(kind, error, true);
     options_.settings.modal = modal;
-    if (!opened) return false;
-    QPointer<FormWindow> w = lastWindow_;
-    if (!w) {
-        if (error) *error = QStringLiteral("la finestra della correlazione non si è aperta");
-        return false;
-    }
-    if (kit::Form* form = w->form(); form && !chartCode.empty()) {
-        // Typed as a user would: the chart code, Tab to the reclassification chart, its code, Enter.
-        auto type = [&](const char* box, const std::string& text, int key) {
-            auto control = form->find(box);
-            if (!control) return;
-            form->setFocus(*control);
-            control->enterText(text);
-            form->keyDown(key);
-            QCoreApplication::processEvents();
-        };
-        type("TXT_CODICE_PDC", chartCode, kit::keys::Tab);
-        if (!reclChartCode.empty()) type("TXT_CODICE_RICL", reclChartCode, kit::keys::Enter);
-    }
-    QCoreApplication::processEvents();
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    bool saved = w->grab().save(qs(file.string()), "PNG");
-    if (!saved && error) *error = QStringLiteral("impossibile scrivere %1").arg(qs(file.string()));
-    if (w) w->close();
-    entries_.clear();
-    return saved;
+    if (opened && !lastWindow_ && error) *error = QStringLiteral("la finestra della correlazione non si è aperta");
+    return opened ? lastWindow_.data() : nullptr;
+}
+
+void DesktopShell::forgetClosedEditors() {
+    if (windows_->openWindows().empty()) entries_.clear();
 }
 
 void DesktopShell::applySettings(const standalone::Settings& settings) {

@@ -44,11 +44,11 @@ public:
     // reason in `error` (module missing, class not offered); the reason is also shown in a
     // message box unless `quiet`.
     bool openKind(int kind, QString* error = nullptr, bool quiet = false);
-    // Opens the kind modeless, renders its window into a PNG file and closes it again.
-    // Opens the kind, optionally types the two header codes (ledger or analytic chart, then the
-    // reclassification chart) as a user would, and saves the editor's image.
-    bool screenshot(int kind, const std::filesystem::path& file, QString* error = nullptr,
-                    const std::string& chartCode = {}, const std::string& reclChartCode = {});
+    // Opens correlation kind 0-3 modeless whatever the settings say and returns its window
+    // (nullptr, with the reason in `error`, when it did not open).
+    FormWindow* openModeless(int kind, QString* error = nullptr);
+    // Lets go of the editors' entry classes once no window is open any more.
+    void forgetClosedEditors();
 
     const standalone::Settings& settings() const { return options_.settings; }
     // New settings for the windows opened from now on (open windows keep theirs).

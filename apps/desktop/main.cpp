@@ -12,6 +12,7 @@
 #include "apps/common/ItalianCli.h"
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
+#include "gui/Screenshot.h"
 #include "gui/Support.h"
 #include "gui/Translations.h"
 
@@ -28,6 +29,12 @@ int main(int argc, char** argv) {
     cli.add_option("--kind", kind, "Correlazione da aprire all'avvio: coge, coin, hype, cons (o 0-3)");
     cli.add_option("--screenshot", screenshot, "Salva l'immagine dell'editor in un file PNG ed esce");
     cli.add_option("--header", header, "Con --screenshot: codici del PdC e del PdC di riclassificazione da digitare, es. 10,101");
+    std::string account, window;
+    int width = 0, height = 0;
+    cli.add_option("--account", account, "Con --screenshot: conto da cercare prima dell'immagine");
+    cli.add_option("--window", window, "Con --screenshot: finestra da salvare (editor, intermedi, cee)");
+    cli.add_option("--width", width, "Con --screenshot: larghezza della finestra in pixel")->check(CLI::Range(0, 8000));
+    cli.add_option("--height", height, "Con --screenshot: altezza della finestra in pixel")->check(CLI::Range(0, 8000));
     cli.add_option("--config", config, "File di configurazione (altrimenti quello dell'utente)");
     cli.add_option("--module", module, "File del modulo libbrevanto.so");
     cli.add_flag("--modeless", modeless, "Apre le correlazioni in finestre non modali");
@@ -85,10 +92,19 @@ int main(int argc, char** argv) {
     if (!shell.databaseNotice().isEmpty()) std::cout << gui::ss(shell.databaseNotice()) << std::endl;
 
     if (!screenshot.empty()) {
+        gui::ScreenshotRequest request;
+        request.kind = startKind->kind;
+        request.file = screenshot;
         const auto comma = header.find(',');
-        const std::string chart = header.substr(0, comma);
-        const std::string ricl = comma == std::string::npos ? std::string() : header.substr(comma + 1);
-        if (!shell.screenshot(startKind->kind, screenshot, &error, chart, ricl)) {
+        request.chartCode = header.substr(0, comma);
+        request.reclChartCode = comma == std::string::npos ? std::string() : header.substr(comma + 1);
+        request.account = account;
+        if (width > 0 && height > 0) request.size = QSize(width, height);
+        if (!gui::parseScreenshotWindow(window, request.window)) {
+            std::cerr << "Errore: finestra '" << window << "' sconosciuta (editor, intermedi, cee)\n";
+            return 2;
+        }
+        if (!gui::takeScreenshot(shell, request, &error)) {
             std::cerr << "Errore: " << gui::ss(error) << '\n';
             return 1;
         }

@@ -253,6 +253,37 @@ TEST(DesktopProgram, TheScreenshotOptionRendersTheCogeEditor) {
 #endif
 }
 
+TEST(DesktopProgram, TheScreenshotOptionRendersTheIntermediariesAndCeeWindowsAndAnySize) {
+#ifndef BREVANTO_MODULE_FILE
+    GTEST_SKIP() << "the module library is not part of this build";
+#else
+    testsupport::TempDir dir;
+    createDemoDatabase(dir.path());
+    auto shoot = [&](const std::string& name, const std::string& options) {
+        const fs::path png = dir.path() / (name + ".png");
+        auto r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='") + dir.str() +
+                                         "' '" BREVANTO_DESKTOP "' --module '" BREVANTO_MODULE_FILE "' --conn '" +
+                                         sqliteConnectionString(dir.path()) + "' " + options + " --screenshot '" +
+                                         png.string() + "'");
+        EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+        return QImage(QString::fromStdString(png.string()));
+    };
+    QImage large = shoot("large", "--kind hype --header 80,301 --width 1280 --height 800");
+    EXPECT_EQ(large.size(), QSize(1280, 800));
+    // The customers' master row, found through the search box, opens its intermediaries.
+    QImage intermediaries = shoot("intermedi", "--header 10,101 --account 1401000000 --window intermedi");
+    EXPECT_EQ(intermediaries.width(), 672);
+    QImage cee = shoot("cee", "--header 10,103 --window cee");
+    EXPECT_EQ(cee.width(), 440);
+    // A window the option does not know is refused before anything opens.
+    auto r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='") + dir.str() + "' '" +
+                                     BREVANTO_DESKTOP "' --module '" BREVANTO_MODULE_FILE "' --conn '" +
+                                     sqliteConnectionString(dir.path()) + "' --window finestra --screenshot x.png");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("finestra 'finestra' sconosciuta"), std::string::npos) << r.err;
+#endif
+}
+
 TEST(DesktopProgram, WithoutConfigurationTheFirstRunMakesTheDemoDatabaseAndSaysSo) {
 #ifndef BREVANTO_MODULE_FILE
     GTEST_SKIP() << "the module library is not part of this build";

@@ -70,9 +70,8 @@ void expectNothingClipped(FormWindow& w, const std::string& where) {
                     << where << ": the heading " << text.toStdString() << " of " << name << " is cut";
             }
         }
-        QRect inWindow(widget->mapTo(&w, QPoint(0, 0)), widget->size());
-        EXPECT_TRUE(w.rect().contains(inWindow))
-            << where << ": " << name << " lies outside the window";
+        EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()))
+            << where << ": " << name << " lies outside " << nameOf(widget->parentWidget());
         const auto siblings = widget->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         for (QWidget* sibling : siblings.mid(0, siblings.indexOf(widget)))   // each pair once
             if (sibling->isVisibleTo(&w) && !sibling->objectName().isEmpty() &&
@@ -165,6 +164,8 @@ TEST_F(WindowLayout, TheIntermediariesAndCeeWindowsOpenCentredAndGrowWithTheScre
     table->scrollTo(master);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(master).center());
     QTRY_VERIFY(w->widgetOf("BUT_CORRINTERMEDI")->isVisible());
+    EXPECT_EQ(w->form()->get("BUT_CORRINTERMEDI").Caption(), "Correlazione intermedi mastro clienti");
+    expectNothingClipped(*w, "the customers' master row");
 
     auto checkOver = [&](FormWindow* child, const char* gridName) {
         ASSERT_NE(child, nullptr);
