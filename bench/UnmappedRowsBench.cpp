@@ -33,6 +33,7 @@
 #include "gui/QueryGridModel.h"
 #include "gui/UnmappedRows.h"
 #include "kit/Kit.h"
+#include "tests/support/WorkingColumns.h"
 #include "tests/support/WorkingRows.h"
 
 namespace {
@@ -72,13 +73,7 @@ struct Window {
         form->setSize(11760, 6000);
         grid = form->create<kit::QueryGrid>("GRID_CORRPDC");
         grid->move(0, 0, 11760, 5400);
-        grid->AddColumn("FAKEID", "Key", 1, 100, false);
-        grid->AddColumn("CONTOPDC", "Conto contabile", 1, 2025, true);
-        grid->AddColumn("DESCRPDC", "Descrizione conto contabile", 1, 3405, true);
-        grid->AddValueListColumn("SEGNO", 3, {{1, "Dare"}, {2, "Avere"}}, "Segno", 645, true);
-        grid->AddColumn("CONTORICL", "Conto riclassificato", 1, 2055, true);
-        grid->EndColumns();
-        grid->CloseColumns();
+        testsupport::addWorkingColumns(*grid);
         grid->setRecordset(rows());
         window = std::make_unique<gui::FormWindow>(*form);
         commands = new gui::UnmappedRows(*window);

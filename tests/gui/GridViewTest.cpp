@@ -15,6 +15,7 @@
 #include "gui/QueryGridModel.h"
 #include "gui/QtWindowSystem.h"
 #include "kit/Kit.h"
+#include "support/WorkingColumns.h"
 
 using namespace gui;
 
@@ -38,13 +39,7 @@ struct GridTest : ::testing::Test {
         ricl->setDbfield("CONTORICL");
         grid->move(0, 0, 9000, 3000);
         nav->move(0, 3100, 4500, 375);
-        grid->AddColumn("FAKEID", "Key", 1, 100, false);
-        grid->AddColumn("CONTOPDC", "Conto contabile", 1, 2025, true);
-        grid->AddColumn("DESCRPDC", "Descrizione conto contabile", 1, 3405, true);
-        grid->AddValueListColumn("SEGNO", 3, {{1, "Dare"}, {2, "Avere"}}, "Segno", 645, true);
-        grid->AddColumn("CONTORICL", "Conto riclassificato", 1, 2055, true);
-        grid->EndColumns();
-        grid->CloseColumns();
+        testsupport::addWorkingColumns(*grid);
         frame->Init(host, conn, rs, "SELECT", "", nav.get(), grid.get());
         frame->BindControl(*key);
         frame->BindControl(*ricl);
