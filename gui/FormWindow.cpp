@@ -244,7 +244,13 @@ void FormWindow::updateChrome() {
     // A status bar keeps the height its widgets asked for, shown or hidden (never less).
     if (statusBar_) statusBar_->setFixedHeight(std::max(statusBar_->sizeHint().height(), statusBar_->minimumHeight()));
     const QSize was = size();
-    resizeBody(before);
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        // A window that fills the screen keeps its size: the controls give up the room.
+        layoutChrome();
+        formFollowsBody();
+    } else {
+        resizeBody(before);
+    }
     applyMinimumSize();
     // Bars added right after the window opened keep it where it was placed, in the middle.
     if (size() != was && placement_ && pos() == placement_->at) centreOver(placement_->over, placement_->offset);
@@ -405,8 +411,12 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutChrome();
+    formFollowsBody();
+}
+
+void FormWindow::formFollowsBody() {
     if (!form_) return;
-    int w = pixelsToTwips(event->size().width()), h = pixelsToTwips(event->size().height() - chromeHeight());
+    int w = pixelsToTwips(width()), h = pixelsToTwips(height() - chromeHeight());
     kit::FormResizer* r = resizer();
     if (r && r->started())
         guarded("resize", [&] { r->resize(w, h); });

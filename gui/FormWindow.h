@@ -98,6 +98,8 @@ private:
     // Resizes the window so that the controls' area gets `size`.
     void resizeBody(const QSize& size);
     void applyMinimumSize();
+    // The form (through its resizer once started) takes the size of the controls' area.
+    void formFollowsBody();
     ControlView* viewOfWidget(QObject* w) const;
     ControlView* viewOfControl(const kit::Control* c) const;
     // The user moved the Qt focus into `view`: ask the form; a refusal puts it back.

@@ -6,6 +6,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QTableView>
 #include <QTest>
 
@@ -149,6 +152,26 @@ TEST_F(WindowLayout, EachEditorGivesTheGridTheRoomOfAScreenSizedWindow) {
         w->close();
         ASSERT_EQ(w->form(), nullptr) << "kind " << k.kind << " did not close";
     }
+}
+
+TEST_F(WindowLayout, AMaximisedEditorKeepsItsSizeWhenItsBarsChange) {
+    FormWindow* w = openKind(kHeaders[0]);
+    ASSERT_NE(w, nullptr);
+    w->showMaximized();
+    QTRY_VERIFY(w->isMaximized());
+    QCoreApplication::processEvents();
+    const QSize full = w->size();
+    const int gridHeight = w->widgetOf("GRID_CORRPDC")->height();
+    // A second toolbar row's worth of commands: the controls give up the room, the window does not grow.
+    w->menuBar()->addMenu(QStringLiteral("Prova"));
+    w->toolBar()->addAction(QStringLiteral("Prova"));
+    w->statusBar()->setMinimumHeight(w->statusBar()->height() + 30);
+    w->updateChrome();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->size(), full);
+    EXPECT_LE(w->widgetOf("GRID_CORRPDC")->height(), gridHeight - 30);
+    expectNothingClipped(*w, "maximised with a taller status bar");
+    w->close();
 }
 
 TEST_F(WindowLayout, TheIntermediariesAndCeeWindowsOpenCentredAndGrowWithTheScreen) {
