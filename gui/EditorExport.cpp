@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "gui/EditorGrid.h"
 #include "gui/FormWindow.h"
 #include "gui/Progress.h"
 #include "gui/Shortcuts.h"
@@ -24,8 +25,6 @@
 namespace gui {
 
 namespace {
-
-const char* const kGridName = "GRID_CORRPDC";
 
 // The folder the last export went to (this session), else the user's documents.
 QString& exportFolder() {
@@ -99,7 +98,7 @@ EditorExport::~EditorExport() { stopFollowing(); }
 
 void EditorExport::followGrid() {
     kit::Form* form = window_ ? window_->form() : nullptr;
-    auto grid = form ? form->find(kGridName) : nullptr;
+    auto grid = form ? form->find(kEditorGridName) : nullptr;
     if (grid) {
         grid_ = grid;
         gridSubscription_ = grid->propertyChanged.connect([this](const std::string& property) {

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "gui/EditorGrid.h"
 #include "gui/ControlViews.h"
 #include "gui/CorrelationRows.h"
 #include "gui/FormWindow.h"
@@ -28,7 +29,7 @@ QString keysText(const char* keys) {
 }  // namespace
 
 EditorFindBar::EditorFindBar(FormWindow& window)
-    : QObject(&window), window_(&window), grid_(window.viewAs<GridView>("GRID_CORRPDC")), bar_(new QWidget(&window)),
+    : QObject(&window), window_(&window), grid_(editorGrid(window)), bar_(new QWidget(&window)),
       edit_(new QLineEdit(bar_)), notice_(new QLabel(bar_)) {
     bar_->setObjectName(QStringLiteral("findBar"));
     auto* layout = new QHBoxLayout(bar_);
@@ -97,7 +98,7 @@ EditorFindBar::EditorFindBar(FormWindow& window)
 }
 
 void EditorFindBar::updateEnabled() {
-    const bool loaded = window_ && window_->form() && grid_ && grid_->model()->grid().Recordset();
+    const bool loaded = editorRowsLoaded(window_, grid_);
     find_->setEnabled(loaded);
     findNext_->setEnabled(loaded);
     if (!loaded) close();

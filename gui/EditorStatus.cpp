@@ -4,6 +4,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "gui/EditorGrid.h"
 #include "gui/ControlViews.h"
 #include "gui/CorrelationRows.h"
 #include "gui/FormWindow.h"
@@ -13,7 +14,7 @@
 namespace gui {
 
 EditorStatus::EditorStatus(FormWindow& window)
-    : QObject(&window), window_(&window), grid_(window.viewAs<GridView>("GRID_CORRPDC")),
+    : QObject(&window), window_(&window), grid_(editorGrid(window)),
       label_(new QLabel(&window)), timer_(new QTimer(this)) {
     label_->setObjectName(QStringLiteral("correlationCounts"));
     label_->setToolTip(QStringLiteral("Conti e righe dell'elenco; per segno, righe correlate su righe totali"));

@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/EditorGrid.h"
 #include "gui/ControlViews.h"
 #include "gui/CorrelationRows.h"
 #include "gui/FormWindow.h"
@@ -29,7 +30,7 @@ QAction* command(FormWindow& window, const QString& text, const char* name, cons
 }  // namespace
 
 UnmappedRows::UnmappedRows(FormWindow& window)
-    : QObject(&window), window_(&window), grid_(window.viewAs<GridView>("GRID_CORRPDC")) {
+    : QObject(&window), window_(&window), grid_(editorGrid(window)) {
     filter_ = command(window, QStringLiteral("&Solo non correlati"), "unmappedOnly", shortcuts::kUnmappedOnly,
                       QStringLiteral("Mostra solo le righe senza conto riclassificato"));
     filter_->setCheckable(true);
@@ -58,7 +59,7 @@ UnmappedRows::UnmappedRows(FormWindow& window)
 }
 
 void UnmappedRows::updateEnabled() {
-    const bool loaded = window_ && window_->form() && grid_ && grid_->model()->grid().Recordset();
+    const bool loaded = editorRowsLoaded(window_, grid_);
     for (QAction* a : {filter_, next_, previous_}) a->setEnabled(loaded);
 }
 

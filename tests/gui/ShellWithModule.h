@@ -46,20 +46,23 @@ struct ShellWithModule : ::testing::Test {
         boxes.reset();
     }
 
-    // Opens COGE and types its header as a user does: chart 10, Enter, `ricl`, Enter.
-    gui::FormWindow* openCoge(const char* ricl) {
+    // Opens `kind` and types its header as a user does: `code` in the box `first` (the chart,
+    // or the intercompany structure in CONS), Enter, `ricl`, Enter.
+    gui::FormWindow* openWithHeader(int kind, const char* first, const char* code, const char* ricl) {
         QString error;
-        EXPECT_TRUE(shell->openKind(0, &error, true)) << error.toStdString();
+        EXPECT_TRUE(shell->openKind(kind, &error, true)) << error.toStdString();
         gui::FormWindow* w = shell->lastWindow();
         if (!w || !QTest::qWaitForWindowActive(w)) return nullptr;
         auto edit = [&](const char* name) { return w->viewAs<gui::TextBoxView>(name)->lineEdit(); };
-        w->form()->setFocus(w->form()->get("TXT_CODICE_PDC"));
-        QTest::keyClicks(edit("TXT_CODICE_PDC"), "10");
-        QTest::keyClick(edit("TXT_CODICE_PDC"), Qt::Key_Return);
+        w->form()->setFocus(w->form()->get(first));
+        QTest::keyClicks(edit(first), code);
+        QTest::keyClick(edit(first), Qt::Key_Return);
         QTest::keyClicks(edit("TXT_CODICE_RICL"), ricl);
         QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
         return w;
     }
+    // COGE with chart 10 and reclassification chart `ricl`.
+    gui::FormWindow* openCoge(const char* ricl) { return openWithHeader(0, "TXT_CODICE_PDC", "10", ricl); }
 };
 
 }  // namespace guitest

@@ -106,19 +106,7 @@ double shareOfWindow(const QWidget* part, const QWidget* window) {
 }
 
 struct WindowLayout : guitest::ShellWithModule {
-    FormWindow* openKind(const KindHeader& k) {
-        QString error;
-        EXPECT_TRUE(shell->openKind(k.kind, &error, true)) << error.toStdString();
-        FormWindow* w = shell->lastWindow();
-        if (!w || !QTest::qWaitForWindowActive(w)) return nullptr;
-        auto edit = [&](const char* name) { return w->viewAs<gui::TextBoxView>(name)->lineEdit(); };
-        w->form()->setFocus(w->form()->get(k.first));
-        QTest::keyClicks(edit(k.first), k.firstCode);
-        QTest::keyClick(edit(k.first), Qt::Key_Return);
-        QTest::keyClicks(edit("TXT_CODICE_RICL"), k.ricl);
-        QTest::keyClick(edit("TXT_CODICE_RICL"), Qt::Key_Return);
-        return w;
-    }
+    FormWindow* openKind(const KindHeader& k) { return openWithHeader(k.kind, k.first, k.firstCode, k.ricl); }
 };
 
 TEST_F(WindowLayout, EachEditorGivesTheGridTheRoomOfAScreenSizedWindow) {
