@@ -1,6 +1,5 @@
 // The ODBC backend against real drivers: the SQLite3 ODBC driver on a scratch file for
-// statements, values and errors; the driver manager and FreeTDS for connection failures; an
-// optional PostgreSQL server named by BREVANTO_TEST_ODBC_PG for batches with several results.
+// statements, values and errors; the driver manager and FreeTDS for connection failures.
 
 #include <cstdlib>
 #include <string>
@@ -11,29 +10,15 @@
 #include "db/Connection.h"
 #include "db/SqlText.h"
 #include "db/odbc/Odbc.h"
+#include "support/DbErrors.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 using db::Variant;
 
-// The error a callable raises, or a failed expectation when it raises none.
-template <class F>
-db::Error errorOf(F&& f) {
-    try {
-        f();
-    } catch (const db::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no db::Error raised";
-    return db::Error("none", 0, "", "");
-}
-
-bool hasState(const db::Error& e, const std::string& state) {
-    for (const auto& i : e.items())
-        if (i.sqlState == state) return true;
-    return false;
-}
+using testsupport::errorOf;
+using testsupport::hasState;
 
 class OdbcSqliteTest : public ::testing::Test {
 protected:
@@ -194,53 +179,6 @@ TEST(OdbcConnect, ClosedSqlServerPortFailsWithCommunicationLinkError) {
     EXPECT_EQ(e.items().at(0).sqlState, e.items().at(1).sqlState);
     // The password never shows up in what the user is told.
     for (const auto& i : e.items()) EXPECT_EQ(i.description.find("pw;with"), std::string::npos);
-}
-
-// Optional: BREVANTO_TEST_ODBC_PG holds an ODBC connection string to a PostgreSQL database
-// where a scratch table may be created, e.g.
-// "Driver=PostgreSQL Unicode;Server=localhost;Port=5432;Database=test;UID=u;PWD=p;".
-class OdbcPostgresTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* cs = std::getenv("BREVANTO_TEST_ODBC_PG");
-        if (!cs || !*cs) GTEST_SKIP() << "BREVANTO_TEST_ODBC_PG not set";
-        try {
-            backend_ = db::openOdbcBackend(db::ConnectionString(cs), "", "");
-        } catch (const db::Error& e) {
-            GTEST_SKIP() << "PostgreSQL not reachable: " << e.what();
-        }
-        backend_->execute("DROP TABLE IF EXISTS brevanto_odbc_t");
-        backend_->execute("CREATE TABLE brevanto_odbc_t (id INTEGER PRIMARY KEY, amount NUMERIC(12,2), note VARCHAR(40))");
-    }
-    void TearDown() override {
-        if (backend_) backend_->execute("DROP TABLE IF EXISTS brevanto_odbc_t");
-    }
-    std::unique_ptr<db::Backend> backend_;
-};
-
-TEST_F(OdbcPostgresTest, BatchReturnsEveryResultAndDecimals) {
-    auto r = backend_->execute(
-        "INSERT INTO brevanto_odbc_t VALUES (1, 12.50, 'è à ''x'); INSERT INTO brevanto_odbc_t VALUES (2, NULL, NULL); "
-        "SELECT id, amount, note FROM brevanto_odbc_t ORDER BY id; SELECT COUNT(*) AS n FROM brevanto_odbc_t");
-    EXPECT_EQ(r.rowsAffected, 2);
-    ASSERT_EQ(r.resultSets.size(), 2u);
-    const auto& rows = r.resultSets[0].rows;
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(r.resultSets[0].fields[1].type, db::ado::adDecimal);
-    EXPECT_EQ(rows[0][1].type(), Variant::Type::Decimal);
-    EXPECT_DOUBLE_EQ(rows[0][1].toDouble(), 12.5);
-    EXPECT_EQ(rows[0][2], Variant("è à 'x"));
-    EXPECT_TRUE(rows[1][1].isNull());
-    EXPECT_EQ(r.resultSets[1].rows.at(0).at(0).toInt64(), 2);
-
-    auto e = errorOf([&] { backend_->execute("INSERT INTO brevanto_odbc_t VALUES (1, 0, 'dup')"); });
-    EXPECT_TRUE(hasState(e, "23505")) << e.what();
-    EXPECT_TRUE(db::odbc::isDuplicateKey(e));
-
-    // A failing statement later in a batch fails the whole call.
-    auto syntax = errorOf([&] { backend_->execute("SELECT 1; SELEC 2"); });
-    EXPECT_TRUE(hasState(syntax, "42601")) << syntax.what();
-    EXPECT_FALSE(db::odbc::isDuplicateKey(syntax));
 }
 
 }  // namespace
