@@ -55,7 +55,8 @@ void FRMCG_CORRRICL::ImpostaVirtualFrame() {
     ErrorTrap trap{"ImpostaVirtualFrame", errorRoutine()};
     trap.procedure([&] {
         connectRowHandlers();
-        trap([&] { CreaTabella(); });
+        bool tableMade = false;
+        trap([&] { tableMade = CreaTabella(); });
         const std::string query = workingTableReadingQuery(kWorkingTable);
         trap([&] {
             recordsetFactory_ = classFactory()->newRecordsetFactory();
@@ -65,7 +66,9 @@ void FRMCG_CORRRICL::ImpostaVirtualFrame() {
             auto& rs = required(gridRecordset_, "recordset della griglia");
             rs.setActiveConnection(connection_);
             rs.setSource(query);
-            rs.Open();
+            // Without the working table (its failure has been told once) the grid stays
+            // empty: opening it would only repeat the failure.
+            if (tableMade) rs.Open();
         });
         trap([&] {
             frame_ = std::make_shared<kit::RecordFrame>("FME_CORRRICL");

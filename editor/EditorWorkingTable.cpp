@@ -134,7 +134,10 @@ bool FRMCG_CORRRICL::ValorizzaGridNew() {
     bool result = false;
     ErrorTrap trap{"ValorizzaGridNew", errorRoutine()};
     trap.procedure([&] {
-        trap([&] { CreaTabella(); });
+        bool tableMade = false;
+        trap([&] { tableMade = CreaTabella(); });
+        // Its failure has been told once; reading the missing table would only repeat it.
+        if (!tableMade) return;
         const std::string query = workingTableReadingQuery(kWorkingTable);
         trap([&] { required(frame_, "record frame").Clear(); });
         trap([&] {
@@ -251,7 +254,8 @@ bool FRMCG_CORRRICL::ValorizzaGridOld() {
     return result;
 }
 
-void FRMCG_CORRRICL::CreaTabella() {
+bool FRMCG_CORRRICL::CreaTabella() {
+    bool made = false;
     ErrorTrap trap{"CreaTabella", errorRoutine()};
     trap.procedure([&] {
         // The table does not exist the first time: that error is expected and forgotten.
@@ -281,8 +285,12 @@ void FRMCG_CORRRICL::CreaTabella() {
             in.suppliersMaster = suppliers.toText();
         });
         trap([&] { in.companyCode = std::to_string(global()->companyCode()); });
-        trap([&] { required(connection_, "connessione").Execute(workingTableStatement(in), nullptr, db::ado::adCmdText); });
+        trap([&] {
+            required(connection_, "connessione").Execute(workingTableStatement(in), nullptr, db::ado::adCmdText);
+            made = true;
+        });
     });
+    return made;
 }
 
 }  // namespace editor

@@ -118,7 +118,8 @@ public:
     std::shared_ptr<host::ReclChartDecoder> ReclChartDecoder() const { return reclChartDecoder_; }
 
     // --- working table ---
-    void CreaTabella();
+    // True when the working table was made (a failure has been reported).
+    bool CreaTabella();
 
     // --- code fields ---
     std::string FormattaConto(std::int16_t NumLivelli) const;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <ostream>
 
 #include "gui/Support.h"
 #include "standalone/ScriptedDialogs.h"
@@ -114,9 +115,22 @@ QWidget* QtDialogs::owner() const {
     return QApplication::activeWindow();
 }
 
+int QtDialogs::answerUnattended(const BoxPlan& plan, const std::string& text, const std::string& detail) {
+    const bool failure = plan.icon == QMessageBox::Critical;
+    if (failure) ++failures_;
+    // An error report's text already starts with "Errore n.".
+    if (text.rfind("Errore", 0) != 0) *unattended_ << (failure ? "Errore: " : "Messaggio: ");
+    *unattended_ << text;
+    if (!detail.empty()) *unattended_ << '\n' << detail;
+    *unattended_ << std::endl;
+    return plan.escapeAnswer;
+}
+
 int QtDialogs::message(const host::MessageBoxRequest& r) {
+    const BoxPlan plan = planMessage(r);
+    if (unattended_) return answerUnattended(plan, r.text, r.detail);
     QString title = qs(r.title.empty() ? std::string(standalone::kApplicationTitle) : r.title);
-    return run(owner(), planMessage(r), title, qs(r.text), qs(r.detail));
+    return run(owner(), plan, title, qs(r.text), qs(r.detail));
 }
 
 int QtDialogs::errorReport(const host::ErrorReportRequest& r) {
@@ -130,7 +144,9 @@ int QtDialogs::errorReport(const host::ErrorReportRequest& r) {
         rest = report.substr(nl + 1);
     }
     if (!r.caption.empty()) rest = "Finestra: " + r.caption + (rest.empty() ? "" : "\n" + rest);
-    return host::normaliseErrorAnswer(run(owner(), planErrorReport(r.style), title, qs(head), qs(rest)));
+    const BoxPlan plan = planErrorReport(r.style);
+    if (unattended_) return host::normaliseErrorAnswer(answerUnattended(plan, head, rest));
+    return host::normaliseErrorAnswer(run(owner(), plan, title, qs(head), qs(rest)));
 }
 
 }  // namespace gui

@@ -11,9 +11,14 @@
 // Retry 4, Ignore 5.
 // The error report has Abort, Retry and Ignore, answering 3, 4 and 5; closing it otherwise
 // counts as abort.
+//
+// Without a user (the desktop's --screenshot run) nothing is shown: each box is written to
+// standard error and answered as if closed without a button, and the failures are counted so
+// that the run can end with an error.
 
 #include <QMessageBox>
 #include <QPointer>
+#include <iosfwd>
 #include <vector>
 
 #include "host/Dialogs.h"
@@ -44,9 +49,17 @@ public:
     int message(const host::MessageBoxRequest& request) override;
     int errorReport(const host::ErrorReportRequest& request) override;
 
+    // Writes every box to `out` instead of showing it (nullptr: shows them again).
+    void setUnattended(std::ostream* out) { unattended_ = out; }
+    // Error reports and error or critical messages met while unattended.
+    int failures() const { return failures_; }
+
 private:
     QWidget* owner() const;
+    int answerUnattended(const BoxPlan& plan, const std::string& text, const std::string& detail);
     QPointer<QWidget> parent_;
+    std::ostream* unattended_ = nullptr;
+    int failures_ = 0;
 };
 
 }  // namespace gui

@@ -79,6 +79,7 @@ bool parseScreenshotWindow(const std::string& name, ScreenshotRequest::Window& w
 }
 
 bool takeScreenshot(DesktopShell& shell, const ScreenshotRequest& r, QString* error) {
+    const int failuresBefore = shell.dialogs().failures();
     FormWindow* opened = shell.openModeless(r.kind, error);
     if (!opened) return false;
     QPointer<FormWindow> w = opened;
@@ -98,6 +99,9 @@ bool takeScreenshot(DesktopShell& shell, const ScreenshotRequest& r, QString* er
     bool saved = false;
     if (!w || !w->form()) {
         if (error) *error = QStringLiteral("la finestra della correlazione si è chiusa");
+    } else if (shell.dialogs().failures() != failuresBefore) {
+        // A window that reported an error is not what the picture should show.
+        if (error) *error = QStringLiteral("la finestra ha segnalato un errore");
     } else if (r.window == ScreenshotRequest::Window::Intermediaries) {
         saved = shootChildWindow(shell.windowSystem(), *w->form(), "BUT_CORRINTERMEDI", r, error);
     } else if (r.window == ScreenshotRequest::Window::Cee) {

@@ -8,8 +8,11 @@
 
 #include "apps/cli/Commands.h"
 #include "apps/common/ItalianCli.h"
+#include "apps/common/PrintableOutput.h"
 
 int main(int argc, char** argv) {
+    // Arguments are echoed in messages: none may drive the terminal.
+    brevanto::apps::PrintableOutput printableOutput;
     CLI::App app{"brevanto-cli: lo strumento a riga di comando di Brevanto"};
     app.require_subcommand(1);
     brevanto::cli::setupDbCommand(app);

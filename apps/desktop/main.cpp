@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "apps/common/ItalianCli.h"
+#include "apps/common/PrintableOutput.h"
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
 #include "gui/Screenshot.h"
@@ -17,6 +18,8 @@
 #include "gui/Translations.h"
 
 int main(int argc, char** argv) {
+    // Arguments are echoed in messages: none may drive the terminal.
+    brevanto::apps::PrintableOutput printableOutput;
     CLI::App cli{"Brevanto: correlazione dei PdC", "brevanto"};
     cli.allow_extras();   // Qt's own options (-platform, -style ...) pass through
     std::string conn, kind, screenshot, config, module, header;
@@ -81,6 +84,9 @@ int main(int argc, char** argv) {
     options.fallbackModule = BREVANTO_MODULE_BUILD_FILE;
 #endif
     gui::DesktopShell shell(options);
+    // A picture is taken without a user: a message the windows would show goes to standard
+    // error, and an error among them fails the run.
+    if (!screenshot.empty()) shell.dialogs().setUnattended(&std::cerr);
 
     QString error;
     if (!shell.prepareDatabase(&error)) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "db/sqlite/DatabaseFile.h"
 #include "db/sqlite/TableFunctions.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -273,13 +274,22 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     if (folder.empty())
         openError("Stringa di connessione SQLite senza 'Data Source=': indicare la cartella dei database", 0);
     const bool create = truthy(cs.getOr("Create", ""));
+    const bool anySchema = upper(cs.getOr("Schema", "")) == "ANY";
 
     std::error_code ec;
     auto file = databaseFile(folder, database);
     if (!std::filesystem::is_directory(folder, ec))
         openError("La cartella dei database '" + folder + "' non esiste");
-    if (!create && !std::filesystem::exists(file, ec))
+    const bool existed = std::filesystem::exists(file, ec);
+    if (!create && !existed)
         openError("Il database '" + database + "' non esiste in " + folder + ": crearlo con brevanto-cli db init");
+    auto refuse = [&](const std::string& why, long native) {
+        openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + why, native);
+    };
+    // An existing file is looked at before SQLite may write to it: an empty file would
+    // become a new database, and switching to WAL rewrites any file it takes for one.
+    if (existed)
+        if (auto why = whyNotADatabaseFile(file)) refuse(*why, SQLITE_NOTADB);
 
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -287,17 +297,23 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     if (rc != SQLITE_OK) {
         std::string msg = openFailureReason(rc, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, rc);
+        refuse(msg, rc);
     }
-    std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db, database, folder));
+    std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db, database, folder, anySchema));
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // The first read of the file happens here: a file that is not a database fails now.
+    if (existed) {
+        // The first read of the file: a damaged one fails here, still untouched.
+        std::vector<std::string> tables;
+        rc = readTableNames(db, "main", tables);
+        if (rc != SQLITE_OK) refuse(openFailureReason(rc, sqlite3_errmsg(db)), rc);
+        if (!anySchema && !holdsBrevantoTables(tables))
+            refuse("il file non è un database Brevanto (non contiene le sue tabelle)", SQLITE_NOTADB);
+    }
     rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         int ext = sqlite3_extended_errcode(db);
-        std::string msg = openFailureReason(ext, sqlite3_errmsg(db));
-        openError("Impossibile aprire il database '" + database + "' (" + file.string() + "): " + msg, ext);
+        refuse(openFailureReason(ext, sqlite3_errmsg(db)), ext);
     }
     try {
         tsql::registerSqliteRuntime(db);
@@ -308,8 +324,8 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     return backend;
 }
 
-SqliteBackend::SqliteBackend(sqlite3* db, std::string database, std::string folder)
-    : db_(db), database_(std::move(database)), folder_(std::move(folder)) {}
+SqliteBackend::SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema)
+    : db_(db), database_(std::move(database)), folder_(std::move(folder)), anySchema_(anySchema) {}
 
 SqliteBackend::~SqliteBackend() { close(); }
 
@@ -332,6 +348,11 @@ void SqliteBackend::attachIfNeeded(const std::string& database) {
     if (!isPlainName(database) || !std::filesystem::exists(file, ec))
         throw Error("Il database '" + database + "' non esiste (" + file.string() + ")", kNoSuchDatabase, "42S02",
                     kSource);
+    auto refuse = [&](const std::string& why, long native) {
+        throw Error("Impossibile usare il database '" + database + "' (" + file.string() + "): " + why, native,
+                    "08001", kSource);
+    };
+    if (auto why = whyNotADatabaseFile(file)) refuse(*why, SQLITE_NOTADB);
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &raw, nullptr);
     StmtPtr stmt(raw);
@@ -341,7 +362,26 @@ void SqliteBackend::attachIfNeeded(const std::string& database) {
     sqlite3_bind_text(raw, 2, database.c_str(), static_cast<int>(database.size()), SQLITE_TRANSIENT);
     rc = sqlite3_step(raw);
     if (rc != SQLITE_DONE) fail(rc);
-    attached_.insert(key);
+    std::vector<std::string> tables;
+    rc = readTableNames(db_, database, tables);
+    if (rc != SQLITE_OK || (!anySchema_ && !holdsBrevantoTables(tables))) {
+        std::string why = rc != SQLITE_OK ? openFailureReason(rc, sqlite3_errmsg(db_))
+                                          : "il file non è un database Brevanto (non contiene le sue tabelle)";
+        execSimple(("DETACH DATABASE " + quoteIdentifier(database)).c_str());
+        refuse(why, rc != SQLITE_OK ? rc : SQLITE_NOTADB);
+    }
+    attached_.emplace(key, database);
+}
+
+void SqliteBackend::ensureFilesInPlace() const {
+    auto check = [&](const std::string& schema, const std::string& name) {
+        if (!fileHasMoved(db_, schema)) return;
+        throw Error("Il file del database '" + name + "' (" + databaseFile(folder_, name).string() +
+                        ") è stato cancellato, spostato o sostituito dopo l'apertura: modifica non salvata",
+                    SQLITE_READONLY_DBMOVED, "08S01", kSource);
+    };
+    check("main", database_);
+    for (const auto& [key, name] : attached_) check(name, name);
 }
 
 ExecResult SqliteBackend::execute(const std::string& commandText) {
@@ -378,6 +418,8 @@ ExecResult SqliteBackend::run(const tsql::Translation& translation) {
         }
         execSimple("RELEASE brevanto_statement");
     }
+    // A file deleted while the statements wrote: what they wrote is gone with it.
+    if (anyDml) ensureFilesInPlace();
     out.rowsAffected = anyDml ? changed : -1;
     return out;
 }
@@ -407,6 +449,7 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const tsql::Step& step, Exe
                                  bool& anyDml) {
     const bool dml = changesData(stmt);
     const int columns = sqlite3_column_count(stmt);
+    if (!sqlite3_stmt_readonly(stmt)) ensureFilesInPlace();
     int rc = sqlite3_step(stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(rc);
 

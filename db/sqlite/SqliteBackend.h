@@ -10,6 +10,14 @@
 //   Create=1            create DIR/NAME.db when it does not exist yet (used by
 //                       `brevanto-cli db init`); without it a missing file is an error and
 //                       nothing is ever created silently
+//   Schema=any          accept an SQLite database with any tables (tools and tests); without
+//                       it a file is refused unless it holds Brevanto's tables
+//
+// An existing file is checked before anything is written to it: an empty file, one that is not
+// SQLite or a database without Brevanto's tables is refused and left exactly as it was.
+// Before each statement that writes (and after a batch that wrote) the session checks that
+// its database files are still the files at their paths: a file deleted, renamed or replaced
+// while open fails the write instead of losing it unseen.
 //
 // A three-part name [GRP].dbo.T in a command attaches DIR/GRP.db as GRP on first use (the
 // same session keeps it attached). The file is opened in WAL mode with a 5 s busy timeout,
@@ -20,7 +28,7 @@
 // except the steps of one statement marked atomic (MERGE), which roll back together.
 
 #include <memory>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -60,8 +68,10 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    SqliteBackend(sqlite3* db, std::string database, std::string folder);
+    SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema);
     void attachIfNeeded(const std::string& database);
+    // db::Error when a file of the session is no longer the one at its path.
+    void ensureFilesInPlace() const;
     void runStep(const tsql::Step& step, ExecResult& out, long long& changed, bool& anyDml);
     void runStatement(sqlite3_stmt* stmt, const tsql::Step& step, ExecResult& out,
                       long long& changed, bool& anyDml);
@@ -71,7 +81,8 @@ private:
     sqlite3* db_ = nullptr;
     std::string database_;               // as written after database=
     std::string folder_;                 // as written after Data Source=
-    std::set<std::string> attached_;     // upper-cased names already attached
+    bool anySchema_ = false;             // Schema=any
+    std::map<std::string, std::string> attached_;   // upper-cased name -> name as attached
 };
 
 // The SQLSTATE that stands for an SQLite (extended) result code and its message, in the

@@ -47,7 +47,7 @@ struct Engine : ::testing::Test {
         std::istringstream in(text);
         std::ostringstream out, err;
         standalone::Settings settings;
-        settings.connectionString = "Provider=SQLite;database=CODES;Data Source=" + dir.str();
+        settings.connectionString = "Provider=SQLite;database=CODES;Schema=any;Data Source=" + dir.str();
         Session result;
         {
             standalone::AutomationDriver driver(settings, classes, in, out, err);
@@ -70,7 +70,7 @@ struct Engine : ::testing::Test {
                   SQLITE_OK);
         sqlite3_close(db);
         lookupConnection = db::Connection::create();
-        lookupConnection->Open("Provider=SQLite;database=CODES;Data Source=" + dir.str());
+        lookupConnection->Open("Provider=SQLite;database=CODES;Schema=any;Data Source=" + dir.str());
     }
 };
 

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "CliTestHelpers.h"
 
 using testing::HasSubstr;
@@ -59,6 +61,26 @@ TEST(CommandLineTexts, ABadConnectionIsToldInItalianWithTheDatabasesDetail) {
                     " 'SELECT 1'");
     EXPECT_NE(odbc.exitCode, 0);
     EXPECT_THAT(odbc.err, HasSubstr("Connessione al database ODBC non riuscita: "));
+}
+
+// A typed argument can hold a terminal's escape sequences (colours, clear the screen, the
+// 8-bit CSI): echoed in a message they show as \xNN, while accented letters stay as typed.
+TEST(CommandLineTexts, HostileArgumentsAreEchoedAsTextNotAsTerminalCommands) {
+    testsupport::TempDir dir;
+    const std::string hostile = "caff\xc3\xa8\x1b[31mrosso\x07\r\x1b[2J\xc2\x9b" "31m\xff";
+    const std::string shown = "caff\xc3\xa8\\x1B[31mrosso\\x07\\x0D\\x1B[2J\\xC2\\x9B31m\\xFF";
+    const std::vector<testsupport::CommandResult> runs{
+        cli("list --kind " + sh(hostile) + " --pdc 10 --ricl 101 --dir " + sh(dir.str())),
+        cli("list --kind COGE --pdc 10 --ricl 101 " + sh(hostile)),
+        cli("sql --conn " + sh("Provider=" + hostile) + " 'SELECT 1'"),
+        cli("sql --conn " + sh("Provider=SQLite;database=X;Data Source=" + dir.str() + "/" + hostile) + " 'SELECT 1'"),
+    };
+    for (const auto& r : runs) {
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_THAT(r.err, HasSubstr(shown));
+        for (char control : {'\x1b', '\x07', '\r'}) EXPECT_EQ(r.err.find(control), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("\xc2\x9b"), std::string::npos) << r.err;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "CliTestHelpers.h"
 #include "db/schema/Schema.h"
@@ -43,6 +44,29 @@ TEST(DbInit, RefusesToOverwriteWithoutForce) {
     auto forced = cli("db init --dir " + sh(dir.str()) + " --force");
     ASSERT_EQ(forced.exitCode, 0) << forced.err;
     EXPECT_EQ(count(file, "CG24_TABPDC"), 0);
+}
+
+// Only db init makes a database: an empty BREVANTO.db (a failed copy, a `touch`) is refused by
+// the other commands and left empty, and db init replaces it only when told to.
+TEST(DbInit, AnEmptyFileIsNoDatabaseUntilInitReplacesItWithForce) {
+    TempDir dir;
+    const auto file = dir.path() / "BREVANTO.db";
+    std::ofstream(file, std::ios::binary).flush();
+    for (const std::string& command : {"sql --dir " + sh(dir.str()) + " 'SELECT 1'",
+                                      "list --kind COGE --pdc 10 --ricl 101 --dir " + sh(dir.str())}) {
+        auto r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_NE(r.err.find("il file è vuoto, non è un database Brevanto"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "BREVANTO.db-wal"));
+
+    auto refused = cli("db init --dir " + sh(dir.str()));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("esiste già"), std::string::npos) << refused.err;
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    ASSERT_EQ(cli("db init --dir " + sh(dir.str()) + " --force").exitCode, 0);
+    EXPECT_EQ(count(file.string(), "CG24_TABPDC"), 0);
 }
 
 TEST(DbInit, OptionMistakesAreMessagesNotCrashes) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <fstream>
 #include <thread>
 
@@ -19,10 +21,11 @@ using db::ConnectionString;
 using db::Variant;
 using db::sqlite::SqliteBackend;
 
+// The engine's own tests use tables of their own: any schema is accepted.
 std::unique_ptr<SqliteBackend> openIn(const testsupport::TempDir& dir, const std::string& name = "MAIN",
                                       const std::string& extra = "") {
     return SqliteBackend::open(
-        ConnectionString("Provider=SQLite;database=" + name + ";Data Source=" + dir.str() + extra));
+        ConnectionString("Provider=SQLite;database=" + name + ";Data Source=" + dir.str() + ";Schema=any" + extra));
 }
 
 db::ErrorItem errorOf(const std::function<void()>& f) {
@@ -95,7 +98,7 @@ TEST(SqliteOpen, CreatesOnRequestAndReopensWithAnyKeyCase) {
     testsupport::TempDir dir;
     openIn(dir, "MAIN", ";Create=1")->close();
     ASSERT_TRUE(std::filesystem::exists(dir.path() / "MAIN.db"));
-    auto b = SqliteBackend::open(ConnectionString("provider=SQLite;DATABASE=MAIN;data source=" + dir.str()));
+    auto b = SqliteBackend::open(ConnectionString("provider=SQLite;DATABASE=MAIN;data source=" + dir.str() + ";schema=ANY"));
     EXPECT_EQ(b->name(), "SQLite");
     EXPECT_EQ(b->databaseName(), "MAIN");
     // WAL is a property of the file: a plain second session sees it.
@@ -110,6 +113,133 @@ TEST(SqliteOpen, AFileThatIsNotADatabaseIsAClearError) {
     EXPECT_EQ(e.sqlState, "08001");
     EXPECT_NE(e.description.find("MAIN"), std::string::npos);
     EXPECT_EQ(e.nativeError & 0xff, SQLITE_NOTADB);
+}
+
+// Everything a file is, as far as a user could tell it was touched.
+struct FileState {
+    std::string bytes;
+    std::filesystem::file_time_type mtime;
+    std::vector<std::string> names;   // the folder's files
+    bool operator==(const FileState&) const = default;
+};
+
+FileState stateOf(const std::filesystem::path& file) {
+    FileState s{testsupport::readFile(file), std::filesystem::last_write_time(file), {}};
+    for (const auto& f : std::filesystem::directory_iterator(file.parent_path()))
+        s.names.push_back(f.path().filename().string());
+    std::sort(s.names.begin(), s.names.end());
+    return s;
+}
+
+TEST(SqliteOpen, AFileThatIsNotABrevantoDatabaseIsRefusedAndLeftAsItWas) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> make;
+        const char* reason;
+    };
+    const std::vector<Case> cases{
+        {"empty", [](const auto& f) { std::ofstream(f, std::ios::binary).flush(); },
+         "il file è vuoto, non è un database Brevanto"},
+        {"garbage", [](const auto& f) { std::ofstream(f, std::ios::binary) << std::string(100, '\x1b'); },
+         "il file non è un database SQLite"},
+        {"short SQLite header", [](const auto& f) { std::ofstream(f, std::ios::binary) << "SQLite form"; },
+         "il file non è un database SQLite"},
+        {"another program's database", [](const auto& f) { RawDb(f.string()).exec("CREATE TABLE CLIENTI (K INT)"); },
+         "il file non è un database Brevanto (non contiene le sue tabelle)"},
+        {"a database without tables", [](const auto& f) { RawDb(f.string()).exec("PRAGMA user_version = 7"); },
+         "il file non è un database Brevanto (non contiene le sue tabelle)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir dir;
+        const auto file = dir.path() / "BREVANTO.db";
+        c.make(file);
+        const FileState before = stateOf(file);
+        for (const char* extra : {"", ";Create=1"}) {
+            auto e = errorOf([&] {
+                SqliteBackend::open(ConnectionString("database=BREVANTO;Data Source=" + dir.str() + extra));
+            });
+            EXPECT_EQ(e.sqlState, "08001");
+            EXPECT_EQ(e.description, "Impossibile aprire il database 'BREVANTO' (" + file.string() + "): " + c.reason);
+        }
+        EXPECT_TRUE(stateOf(file) == before) << "the file or its folder changed";
+    }
+}
+
+TEST(SqliteOpen, AnySchemaAcceptsAnotherProgramsDatabaseAndAHostTableIsEnough) {
+    testsupport::TempDir dir;
+    RawDb((dir.path() / "ALTRO.db").string()).exec("CREATE TABLE CLIENTI (K INT)");
+    RawDb((dir.path() / "PARTE.db").string()).exec("CREATE TABLE cg24_tabpdc (K INT)");
+    EXPECT_NO_THROW(openIn(dir, "ALTRO"));
+    EXPECT_NO_THROW(SqliteBackend::open(ConnectionString("database=PARTE;Data Source=" + dir.str())));
+}
+
+TEST_F(SqliteBackendTest, AnIntercompanyFileThatIsNotABrevantoDatabaseIsRefusedAndLeftAlone) {
+    ddl("CREATE TABLE CG24_TABPDC (CG24_CONTO NVARCHAR(10))");
+    std::ofstream(dir.path() / "GRP.db", std::ios::binary).flush();
+    auto b = SqliteBackend::open(ConnectionString("database=MAIN;Data Source=" + dir.str()));
+    auto e = errorOf([&] { b->execute("SELECT CG24_CONTO FROM [GRP].dbo.CG24_TABPDC"); });
+    EXPECT_EQ(e.description, "Impossibile usare il database 'GRP' (" + (dir.path() / "GRP.db").string() +
+                                 "): il file è vuoto, non è un database Brevanto");
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "GRP.db"), 0u);
+    // A file without the tables is detached again: the next try says the same.
+    RawDb((dir.path() / "OTHER.db").string()).exec("CREATE TABLE X (K INT)");
+    for (int round = 0; round < 2; ++round)
+        EXPECT_NE(errorOf([&] { b->execute("SELECT K FROM [OTHER].dbo.X"); }).description.find("non contiene le sue tabelle"),
+                  std::string::npos);
+}
+
+// A session whose database file goes away under it: the write fails with an error instead of
+// landing in a file nobody will ever see again.
+TEST(SqliteFileGone, AWriteFailsWhenTheFileWasDeletedRenamedOrReplaced) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& dir)> fault;
+    };
+    auto removeAll = [](const fs::path& dir) {
+        for (const char* f : {"MAIN.db", "MAIN.db-wal", "MAIN.db-shm"}) fs::remove(dir / f);
+    };
+    const std::vector<Case> cases{
+        {"files deleted", removeAll},
+        {"folder deleted", [](const fs::path& dir) { fs::remove_all(dir / "db"); }},
+        {"renamed", [](const fs::path& dir) { fs::rename(dir / "MAIN.db", dir / "MAIN-old.db"); }},
+        {"replaced by a copy",
+         [&](const fs::path& dir) {
+             fs::copy_file(dir / "MAIN.db", dir / "copy.db");
+             removeAll(dir);
+             fs::rename(dir / "copy.db", dir / "MAIN.db");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir root;
+        const fs::path dir = std::string(c.what) == "folder deleted" ? root.path() / "db" : root.path();
+        fs::create_directories(dir);
+        RawDb((dir / "MAIN.db").string()).exec("CREATE TABLE CG24_TABPDC (CG24_CONTO NVARCHAR(10))");
+        auto b = SqliteBackend::open(ConnectionString("database=MAIN;Data Source=" + dir.string()));
+        b->execute("INSERT INTO CG24_TABPDC VALUES ('01')");
+        c.fault(c.what == std::string("folder deleted") ? root.path() : dir);
+
+        auto e = errorOf([&] { b->execute("INSERT INTO CG24_TABPDC VALUES ('02')"); });
+        EXPECT_EQ(e.sqlState, "08S01");
+        EXPECT_EQ(e.nativeError, SQLITE_READONLY_DBMOVED);
+        EXPECT_EQ(e.description, "Il file del database 'MAIN' (" + (dir / "MAIN.db").string() +
+                                     ") è stato cancellato, spostato o sostituito dopo l'apertura: modifica non salvata");
+        EXPECT_THROW(b->execute("UPDATE CG24_TABPDC SET CG24_CONTO = '03'"), db::Error);
+    }
+}
+
+TEST_F(SqliteBackendTest, AWriteToADeletedIntercompanyDatabaseFails) {
+    RawDb((dir.path() / "GRP.db").string()).exec("CREATE TABLE CG24_TABPDC (CG24_CONTO NVARCHAR(10))");
+    auto b = openIn(dir);
+    b->execute("INSERT INTO [GRP].dbo.CG24_TABPDC VALUES ('01')");
+    std::filesystem::remove(dir.path() / "GRP.db");
+    auto e = errorOf([&] { b->execute("INSERT INTO [GRP].dbo.CG24_TABPDC VALUES ('02')"); });
+    EXPECT_NE(e.description.find("Il file del database 'GRP'"), std::string::npos) << e.description;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "GRP.db"));
+    // Reading is not a write: the session still reads what it has open.
+    EXPECT_NO_THROW(b->execute("SELECT CG24_CONTO FROM [GRP].dbo.CG24_TABPDC"));
 }
 
 TEST_F(SqliteBackendTest, ClosedBackendRefusesCommands) {

@@ -104,7 +104,7 @@ TEST(LookupDialogTest, ADoubleClickPicks) {
 
 TEST(LookupDialogTest, F4InACodeBoxShowsTheLookupAndThePickBecomesTheCode) {
     testsupport::TempDir dir;
-    const std::string connect = "Provider=SQLite;database=LK;Data Source=" + dir.str();
+    const std::string connect = "Provider=SQLite;database=LK;Schema=any;Data Source=" + dir.str();
     {
         // The client speaks T-SQL for queries only: the table is made with SQLite itself.
         sqlite3* raw = nullptr;

@@ -304,6 +304,49 @@ TEST(DesktopProgram, WithoutConfigurationTheFirstRunMakesTheDemoDatabaseAndSaysS
 #endif
 }
 
+// A picture is taken with nobody to answer a box: what the window would show goes to standard
+// error and the run fails, instead of waiting for a click that never comes.
+TEST(DesktopProgram, TheScreenshotOptionWritesTheErrorsOfABadDatabaseAndFails) {
+#ifndef BREVANTO_MODULE_FILE
+    GTEST_SKIP() << "the module library is not part of this build";
+#else
+    testsupport::TempDir dir;
+    auto shoot = [&](const fs::path& folder) {
+        return testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='") + dir.str() +
+                                       "' timeout 60 '" BREVANTO_DESKTOP "' --module '" BREVANTO_MODULE_FILE "' --conn '" +
+                                       sqliteConnectionString(folder) + "' --screenshot '" + dir.str() + "/x.png'");
+    };
+    // An empty file is refused by the editor's own connection, and stays empty.
+    fs::create_directories(dir.path() / "vuoto");
+    std::ofstream(dir.path() / "vuoto" / "BREVANTO.db").flush();
+    auto empty = shoot(dir.path() / "vuoto");
+    EXPECT_EQ(empty.exitCode, 1) << empty.err;
+    EXPECT_NE(empty.err.find("Errore: Impossibile aprire il database BREVANTO."), std::string::npos) << empty.err;
+    EXPECT_NE(empty.err.find("il file è vuoto, non è un database Brevanto"), std::string::npos) << empty.err;
+    EXPECT_EQ(fs::file_size(dir.path() / "vuoto" / "BREVANTO.db"), 0u);
+
+    // A database without the table the grid is filled from: the window's error reports.
+    createDemoDatabase(dir.path() / "parziale");
+    {
+        auto c = db::Connection::create();
+        c->Open(sqliteConnectionString(dir.path() / "parziale"));
+        c->Execute("DROP TABLE CG36_PRSPDC");
+        c->Close();
+    }
+    auto partial = shoot(dir.path() / "parziale");
+    EXPECT_EQ(partial.exitCode, 1) << partial.err;
+    EXPECT_NE(partial.err.find("no such table: CG36_PRSPDC"), std::string::npos) << partial.err;
+    EXPECT_NE(partial.err.find("Errore: la finestra ha segnalato un errore"), std::string::npos) << partial.err;
+    EXPECT_FALSE(fs::exists(dir.path() / "x.png"));
+
+    // A hostile option value is echoed as text.
+    auto hostile = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP +
+                                           "' --kind \"$(printf '\\033[2J')\"");
+    EXPECT_EQ(hostile.exitCode, 2);
+    EXPECT_NE(hostile.err.find("'\\x1B[2J' sconosciuto"), std::string::npos) << hostile.err;
+#endif
+}
+
 TEST(DesktopProgram, BadOptionsGetAClearMessage) {
     auto r = testsupport::runCommand(std::string("QT_QPA_PLATFORM=offscreen '") + BREVANTO_DESKTOP + "' --kind nessuno");
     EXPECT_EQ(r.exitCode, 2);

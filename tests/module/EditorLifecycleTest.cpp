@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "ModuleTestHost.h"
 #include "entry/CLSCG_CORRRICL.h"
@@ -332,6 +333,34 @@ TEST_F(Editor, AConnectionThatFailsIsToldOnceAndTheWindowClosesItself) {
         EXPECT_EQ(events->count("errorReport"), 0u);
         EXPECT_EQ(events->count("formEvent"), 0u);   // never announced as open, nor as closing
         EXPECT_TRUE(takeSql().empty());
+    }
+}
+
+TEST_F(Editor, ADatabaseFileThatIsNotABrevantoDatabaseIsToldOnceAndLeftAlone) {
+    const std::vector<std::pair<const char*, std::string>> files{
+        {"empty", ""}, {"garbage", std::string(4096, 'x')}};
+    for (const auto& [what, content] : files) {
+        SCOPED_TRACE(what);
+        testsupport::TempDir dir;
+        const auto file = dir.path() / "BREVANTO.db";
+        std::ofstream(file, std::ios::binary) << content;
+        standalone::Settings settings;
+        settings.connectionString = "Provider=SQLite;database=BREVANTO;Data Source=" + dir.str();
+        host = standalone::StandaloneHost::create(settings, dialogs, events);
+        navigator = host.newNavigator();
+        auto entryClass = entryFor(CorrelationKind::COGE, false);
+        takeSql();
+        entryClass->ShowForm();
+        auto boxes = dialogs->takeShown();
+        ASSERT_EQ(boxes.size(), 1u) << boxes.back().text;
+        EXPECT_EQ(boxes[0].kind, standalone::ShownBox::Kind::Message);
+        EXPECT_THAT(boxes[0].text, HasSubstr("Impossibile aprire il database BREVANTO."));
+        EXPECT_THAT(boxes[0].text, HasSubstr(what == std::string("empty") ? "il file è vuoto, non è un database Brevanto"
+                                                                            : "il file non è un database SQLite"));
+        EXPECT_TRUE(windows.shown().empty());
+        EXPECT_TRUE(takeSql().empty());
+        EXPECT_EQ(testsupport::readFile(file), content);
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "BREVANTO.db-wal"));
     }
 }
 

@@ -87,6 +87,28 @@ TEST_F(EditorRows, RefusedInsertShowsMessage108OnceAndLeavesTheRowAsStored) {
 
 }
 
+TEST_F(EditorRows, ASaveAfterTheDatabaseFileWasDeletedShowsMessage108AndClaimsNothing) {
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    goTo(*ed, "0101020001", 1);
+    const long row = position(*ed);
+    // The files go away while the editor is open (another program, a cleaning script).
+    for (const char* f : {"BREVANTO.db", "BREVANTO.db-wal", "BREVANTO.db-shm"})
+        std::filesystem::remove(dir_.path() / f);
+
+    typeAndPress(*ed, "0101001", kit::keys::Down);
+    EXPECT_THAT(writes(), ElementsAre(kInsert));
+    auto shown = dialogs->takeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].code, 108);
+    EXPECT_EQ(shown[0].text, "Aggiornamento conto di riclassificazione non eseguito.");
+    EXPECT_EQ(position(*ed), row + 1);
+    EXPECT_TRUE(rowCell(*ed, row - 1, "CONTORICL").isNull());
+    EXPECT_TRUE(rowCell(*ed, row - 1, "DESCRRICL").isNull());
+    EXPECT_EQ(grid(*ed).cellText(row - 1, 6), "");
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "BREVANTO.db"));
+}
+
 struct Refusal {
     const char* account;     // row's ledger account (sign 1)
     const char* typed;

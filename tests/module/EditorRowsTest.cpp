@@ -12,6 +12,25 @@ using testing::HasSubstr;
 
 namespace {
 
+// A database that lacks the table the grid is built from: the failure is reported once, at
+// opening and at each fill, and nothing reads the working table that could not be made.
+TEST_F(EditorRows, AMissingLedgerTableIsReportedOnceAndTheGridStaysEmpty) {
+    sql("DROP TABLE CG24_TABPDC");
+    auto ed = open(entryFor(CorrelationKind::COGE));
+    ASSERT_TRUE(ed);
+    auto reports = [&] {
+        std::vector<std::string> out;
+        for (const auto& b : dialogs->takeShown()) out.push_back(b.procedure + ": " + b.text.substr(0, b.text.find('\n')));
+        return out;
+    };
+    const std::string missing = "CreaTabella: Errore n. -2147217900: no such table: CG24_TABPDC";
+    EXPECT_THAT(reports(), ElementsAre(missing));
+    fillHeader(*ed, "10", "101");
+    EXPECT_THAT(reports(), ElementsAre(missing));
+    for (const auto& s : takeSql()) EXPECT_THAT(s, testing::Not(HasSubstr("FROM #CORRPDCRICL")));
+    EXPECT_EQ(grid(*ed).rowCount(), 0);
+}
+
 TEST_F(EditorRows, CogeFillListsEveryAccountOnceASignInOrderWithMasterMarkersAndMask) {
     auto ed = openKind(CorrelationKind::COGE);
     ASSERT_TRUE(ed);
