@@ -30,7 +30,9 @@ struct Session {
 
 struct Engine : ::testing::Test {
     testsupport::TempDir dir;
-    fake::FakeEntry* last = nullptr;
+    // Whether the modal Show of the last entry created returned (the entry itself is gone
+    // when run() returns).
+    std::shared_ptr<bool> lastModalReturned;
     std::shared_ptr<db::Connection> lookupConnection;
 
     // Serves `lines` and returns every reply in order.
@@ -39,7 +41,7 @@ struct Engine : ::testing::Test {
         classes.add(kFake, [this](kit::WindowSystem& ws) {
             auto e = std::make_shared<fake::FakeEntry>(ws);
             e->lookupConnection = lookupConnection;
-            last = e.get();
+            lastModalReturned = e->modalReturned;
             return e;
         });
         std::string text;
@@ -270,8 +272,8 @@ TEST_F(Engine, AModalWindowIsAnsweredFirstAndServedUntilItCloses) {
     EXPECT_EQ(r.replies[7]["closed"], true);
     EXPECT_EQ(r.replies[8]["windows"], json::array());
     EXPECT_EQ(eventsOfKind(r.replies[9], "modalReturned").size(), 2u);
-    ASSERT_NE(last, nullptr);
-    EXPECT_TRUE(last->modalReturned);
+    ASSERT_NE(lastModalReturned, nullptr);
+    EXPECT_TRUE(*lastModalReturned);
 }
 
 TEST_F(Engine, TheEndOfInputClosesAModalWindowOrEndsAnywayWhenItRefuses) {

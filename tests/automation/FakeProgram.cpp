@@ -8,7 +8,7 @@ db::Variant FakeEntry::ShowForm() {
     window_ = std::make_shared<FakeWindow>(*this, ws_);
     window_->setCaption(Caption().toText());
     window_->show(WindowModal());
-    if (WindowModal()) modalReturned = true;
+    if (WindowModal()) *modalReturned = true;
     return {};
 }
 

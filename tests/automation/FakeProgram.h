@@ -25,8 +25,9 @@ public:
 
     db::Variant ShowForm() override;
 
-    // Set by ShowForm when the modal window's Show returned.
-    bool modalReturned = false;
+    // Set by ShowForm when the modal window's Show returned; shared, so that a test can read
+    // it after the driver has let go of the entry.
+    std::shared_ptr<bool> modalReturned = std::make_shared<bool>(false);
     // A connection for the code box's lookup (may be null).
     std::shared_ptr<db::Connection> lookupConnection;
 
