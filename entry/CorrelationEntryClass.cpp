@@ -152,6 +152,10 @@ db::Variant CorrelationEntryClass::ShowForm() {
     trap([&] { shown->setWindowState(windowState_); });
     trap([&] { shown->setCaption(caption_.toText()); });
     trap([&] { shown->show(windowModal_); });
+    // An editor that never loaded (no window system to show it in) never unloads either, and
+    // its unload is what lets go of the class: it lets go now, or the class and the editor
+    // would keep each other alive.
+    if (!shown->isLoaded()) shown->setEntryClass(nullptr);
     return {};
 }
 

@@ -350,7 +350,8 @@ GridView::GridView(std::shared_ptr<kit::QueryGrid> grid)
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->verticalHeader()->setVisible(false);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->viewport()->installEventFilter(this);
+    viewport_ = table_->viewport();
+    viewport_->installEventFilter(this);
     QObject::connect(model_, &QueryGridModel::currentRowChanged, this, &GridView::showCurrentRow);
     QObject::connect(model_, &QueryGridModel::layoutRebuilt, this, &GridView::applyColumnWidths);
     applyColumnWidths();
@@ -358,7 +359,7 @@ GridView::GridView(std::shared_ptr<kit::QueryGrid> grid)
 }
 
 GridView::~GridView() {
-    if (widget_) table_->viewport()->removeEventFilter(this);
+    if (viewport_) viewport_->removeEventFilter(this);
 }
 
 QWidget* GridView::focusWidget() const { return table_; }
@@ -383,7 +384,7 @@ bool GridView::moveToRow(long recordsetRow, int tableColumn) {
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == table_->viewport() &&
+    if (watched == viewport_.data() &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton) {

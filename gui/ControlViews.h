@@ -195,6 +195,9 @@ private:
     void showCurrentRow(int row);
     void applyColumnWidths();
     QTableView* table_;
+    // The table's viewport, watched for clicks. Held apart from the table: the viewport still
+    // gets events while the table is being destroyed, when the table is no longer a QTableView.
+    QPointer<QWidget> viewport_;
     QueryGridModel* model_;
     TableGridLayout* geometry_;
 };

@@ -80,7 +80,10 @@ DesktopShell::DesktopShell(Options options, QWidget* parent) : QMainWindow(paren
 DesktopShell::~DesktopShell() {
     // The windows let go of the module's forms while those still live; then the module's
     // objects go (an editor that closes itself on the way still finds the window system),
-    // then the windows, and the module last.
+    // then the windows, and the module last. A window whose close was refused goes without
+    // asking: its form unloads (an editor lets go of its entry class there).
+    for (FormWindow* w : windows_->openWindows())
+        if (kit::Form* form = w->form()) form->unload();
     for (FormWindow* w : windows_->openWindows()) w->detach();
     entries_.clear();
     host_.reset();

@@ -195,6 +195,12 @@ bool Form::close(int mode) {
     bool cancel = false;
     QueryUnload.raise(cancel, mode);
     if (cancel) return false;
+    unload();
+    return true;
+}
+
+void Form::unload() {
+    if (!loaded_ || closing_) return;
     closing_ = true;
     Unload.raise();
     loaded_ = false;
@@ -204,7 +210,6 @@ bool Form::close(int mode) {
     setVisible(false);
     closing_ = false;
     if (windowSystem_ && wasOpen) windowSystem_->formClosed(*this);
-    return true;
 }
 
 void Form::activate() {

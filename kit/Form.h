@@ -88,6 +88,9 @@ public:
     void show(bool modal);
     // QueryUnload(cancel, mode); when not cancelled Unload, then the window system's notice.
     bool close(int mode = 0);
+    // Unload, then the window system's notice, without asking: for a window system that ends
+    // while the form still refuses to close.
+    void unload();
     // The window became active (first show and every return to it).
     void activate();
     bool isLoaded() const { return loaded_; }

@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
 # Builds Brevanto (optimised, with debug information) and runs the whole test suite.
 # Usage: scripts/run-tests.sh [build folder]   (default: build-tests beside this script's parent)
+#        scripts/run-tests.sh --sanitize [build folder]   (default: build-asan)
+#   --sanitize builds with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer
+#   (BREVANTO_SANITIZE, without the benchmarks) and runs the suite under them: any memory
+#   error, leak or undefined behaviour fails the test that reached it.
 # Exits non-zero when the build or any test fails.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build-tests}"
 jobs="${BREVANTO_JOBS:-2}"
+
+sanitize=""
+if [[ "${1:-}" == "--sanitize" ]]; then
+  sanitize="${BREVANTO_SANITIZE:-address,undefined}"
+  shift
+fi
 
 # Qt runs without a display; tests that show windows use the offscreen platform.
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVANTO_BUILD_TESTS=ON -DBREVANTO_BUILD_BENCH=ON
-cmake --build "$build" -j"$jobs"
-ctest --test-dir "$build" --output-on-failure -j"$jobs"
+if [[ -z "$sanitize" ]]; then
+  build="${1:-$root/build-tests}"
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVANTO_BUILD_TESTS=ON -DBREVANTO_BUILD_BENCH=ON
+  cmake --build "$build" -j"$jobs"
+  ctest --test-dir "$build" --output-on-failure -j"$jobs"
+else
+  build="${1:-$root/build-asan}"
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVANTO_BUILD_TESTS=ON -DBREVANTO_BUILD_BENCH=OFF \
+    -DBREVANTO_SANITIZE="$sanitize"
+  cmake --build "$build" -j"$jobs"
+  # Instrumented code runs several times slower: a generous limit per test.
+  ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 900
+fi

@@ -238,7 +238,9 @@ void AutomationDriver::closeAllAtEnd() {
         try {
             if (!f->close() && windows_.isOpen(f)) {
                 err_ << "brevanto-cli automate: la finestra " << f->name() << " ha rifiutato la chiusura a fine input\n";
-                break;
+                // The session ends all the same: the window goes without asking again.
+                f->unload();
+                if (windows_.isOpen(f)) break;
             }
         } catch (const std::exception& e) {
             err_ << "brevanto-cli automate: chiusura di " << f->name() << " non riuscita: " << e.what() << '\n';

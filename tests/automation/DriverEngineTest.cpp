@@ -30,7 +30,8 @@ struct Session {
 
 struct Engine : ::testing::Test {
     testsupport::TempDir dir;
-    fake::FakeEntry* last = nullptr;
+    // What the last entry created went through (the entry itself is gone when run() returns).
+    std::shared_ptr<fake::FakeEntry::Seen> last;
     std::shared_ptr<db::Connection> lookupConnection;
 
     // Serves `lines` and returns every reply in order.
@@ -39,7 +40,7 @@ struct Engine : ::testing::Test {
         classes.add(kFake, [this](kit::WindowSystem& ws) {
             auto e = std::make_shared<fake::FakeEntry>(ws);
             e->lookupConnection = lookupConnection;
-            last = e.get();
+            last = e->seen;
             return e;
         });
         std::string text;
@@ -285,6 +286,15 @@ TEST_F(Engine, TheEndOfInputClosesAModalWindowOrEndsAnywayWhenItRefuses) {
     EXPECT_EQ(refuses.replies.size(), 3u);
     EXPECT_EQ(refuses.forcedExits, 1);
     EXPECT_NE(refuses.err.find("FRMFAKE"), std::string::npos);
+}
+
+TEST_F(Engine, AModelessWindowThatRefusesToCloseAtTheEndOfInputUnloadsAnyway) {
+    Session r = run({kCreate, R"({"cmd":"set","member":"IsCalled","value":true})", R"({"cmd":"showForm"})"});
+    EXPECT_EQ(r.replies.size(), 3u);
+    EXPECT_EQ(r.forcedExits, 0);
+    EXPECT_NE(r.err.find("la finestra FRMFAKE ha rifiutato la chiusura a fine input"), std::string::npos) << r.err;
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(last->unloaded);   // nothing of the session outlives it
 }
 
 }  // namespace

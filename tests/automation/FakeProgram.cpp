@@ -8,7 +8,7 @@ db::Variant FakeEntry::ShowForm() {
     window_ = std::make_shared<FakeWindow>(*this, ws_);
     window_->setCaption(Caption().toText());
     window_->show(WindowModal());
-    if (WindowModal()) modalReturned = true;
+    if (WindowModal()) seen->modalReturned = true;
     return {};
 }
 
@@ -40,6 +40,7 @@ FakeWindow::FakeWindow(FakeEntry& e, kit::WindowSystem& ws) : kit::Form("FRMFAKE
         answer->setCaption("child closed");
     });
     QueryUnload.connect([this](bool& cancel, int) { cancel = entry.IsCalled(); });
+    Unload.connect([this] { entry.seen->unloaded = true; });
 
     rows = db::Recordset::create();
     rows->fields().Append("ID", db::ado::adInteger);

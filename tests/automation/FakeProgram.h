@@ -25,8 +25,13 @@ public:
 
     db::Variant ShowForm() override;
 
-    // Set by ShowForm when the modal window's Show returned.
-    bool modalReturned = false;
+    // What the entry went through, shared so that a test can read it after the driver has
+    // let go of the entry: the modal window's Show returned, the window unloaded.
+    struct Seen {
+        bool modalReturned = false;
+        bool unloaded = false;
+    };
+    std::shared_ptr<Seen> seen = std::make_shared<Seen>();
     // A connection for the code box's lookup (may be null).
     std::shared_ptr<db::Connection> lookupConnection;
 

@@ -17,11 +17,11 @@ void run(db::Connection& c, const std::vector<std::string>& statements) {
 
 const std::string& fieldsFolder() {
     static const std::string folder = [] {
-        auto* d = new testsupport::TempDir();   // kept until the process ends
+        static const testsupport::TempDir d;   // removed when the process ends
         for (const auto& f : std::filesystem::directory_iterator(moduletest::demoFolder()))
-            std::filesystem::copy(f.path(), d->path() / f.path().filename());
+            std::filesystem::copy(f.path(), d.path() / f.path().filename());
         auto host = db::Connection::create();
-        host->Open("Provider=SQLite;database=BREVANTO;Data Source=" + d->str());
+        host->Open("Provider=SQLite;database=BREVANTO;Data Source=" + d.str());
         run(*host, {
             // Stored masks: one between blanks with "0" positions, one in capitals.
             "INSERT INTO CG10_DESPDC (CG10_GRUPPO, CG10_DESCR, CG10_MASKEDIT, CG10_NUMLIVELLI, CG10_NUMLIVCONS)"
@@ -50,14 +50,14 @@ const std::string& fieldsFolder() {
         });
         host->Close();
         auto group = db::Connection::create();
-        group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + d->str());
+        group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + d.str());
         run(*group, {
             "INSERT INTO CG10_DESPDC (CG10_GRUPPO, CG10_DESCR, CG10_MASKEDIT, CG10_NUMLIVELLI, CG10_NUMLIVCONS)"
             " VALUES (90, 'Piano di gruppo', 'xx/xx/xx', 3, 2)",
             "INSERT INTO CG25_ANADITTAGEST (CG25_DITTA_CG18, CG25_GRUPPO_CG10) VALUES (4, 90)",
         });
         group->Close();
-        return d->str();
+        return d.str();
     }();
     return folder;
 }

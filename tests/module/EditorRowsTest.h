@@ -22,10 +22,10 @@ using editor::FRMCG_CORRRICL;
 
 inline const std::string& pristineDemo() {
     static const std::string folder = [] {
-        auto* d = new testsupport::TempDir();   // kept until the process ends, never opened
-        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --dir '" + d->str() + "' --demo");
+        static const testsupport::TempDir d;   // removed when the process ends, never opened
+        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --dir '" + d.str() + "' --demo");
         if (r.exitCode != 0) throw std::runtime_error("db init failed: " + r.err);
-        return d->str();
+        return d.str();
     }();
     return folder;
 }

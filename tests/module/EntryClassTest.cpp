@@ -62,6 +62,22 @@ TEST(EntryProperties, ActiveDllIsTheInstanceUntilReplacedAndCwindowIsNeverAnObje
     EXPECT_FALSE(e->Cwindow());
 }
 
+TEST(EntryProperties, WithoutAWindowSystemTheClassAndTheEditorItMadeGoTogether) {
+    ASSERT_EQ(entry::windowSystem(), nullptr);
+    std::weak_ptr<entry::CorrelationEntryClass> cls;
+    std::weak_ptr<editor::FRMCG_CORRRICL> ed;
+    {
+        auto e = std::make_shared<entry::CLSCG_CORRRICLCOGE>();
+        cls = e;
+        e->ShowForm();
+        ed = e->Editor();
+        ASSERT_FALSE(ed.expired());
+        EXPECT_FALSE(ed.lock()->isLoaded());
+    }
+    EXPECT_TRUE(cls.expired());
+    EXPECT_TRUE(ed.expired());
+}
+
 TEST(EntryProperties, TransferDataRaisesDataTransferOnceWithTheSameValue) {
     entry::CLSCG_CORRRICLCONS e;
     std::vector<db::Variant> seen;

@@ -6,10 +6,10 @@ namespace moduletest {
 
 const std::string& demoFolder() {
     static const std::string folder = [] {
-        auto* d = new testsupport::TempDir();   // kept until the process ends
-        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --dir '" + d->str() + "' --demo");
+        static const testsupport::TempDir d;   // removed when the process ends
+        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --dir '" + d.str() + "' --demo");
         if (r.exitCode != 0) throw std::runtime_error("db init failed: " + r.err);
-        return d->str();
+        return d.str();
     }();
     return folder;
 }

@@ -10,12 +10,12 @@ namespace reporttest {
 
 const std::string& reportFolder() {
     static const std::string folder = [] {
-        auto* dir = new testsupport::TempDir();   // kept until the process ends
+        static const testsupport::TempDir dir;   // removed when the process ends
         auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --demo --accounts 300 --dir '" +
-                                         dir->str() + "'");
+                                         dir.str() + "'");
         if (r.exitCode != 0) throw std::runtime_error("db init failed: " + r.err);
         auto conn = db::Connection::create();
-        conn->Open("Provider=SQLite;database=BREVANTO;Data Source=" + dir->str());
+        conn->Open("Provider=SQLite;database=BREVANTO;Data Source=" + dir.str());
         conn->Execute("UPDATE CG24_TABPDC SET CG24_DESCR = 'Attività è à ù € in prova' "
                       "WHERE CG24_GRUPPO_CG10 = 10 AND CG24_CONTO = '0101010002'");
         conn->Execute("UPDATE CG24_TABPDC SET CG24_DESCR = 'Descrizione lunghissima che non entra nella sua colonna: "
@@ -23,7 +23,7 @@ const std::string& reportFolder() {
         conn->Execute("INSERT INTO CG10_DESPDC (CG10_GRUPPO, CG10_DESCR, CG10_MASKEDIT, CG10_NUMLIVELLI, CG10_NUMLIVCONS) "
                       "VALUES (50, 'Piano senza conti', 'xx/xx/xx/xxxx', 4, 2)");
         conn->Close();
-        return dir->str();
+        return dir.str();
     }();
     return folder;
 }
