@@ -39,6 +39,9 @@ bool Token::isWord(std::string_view upperKeyword) const {
 }
 
 std::vector<Token> tokenize(std::string_view sql) {
+    // A NUL would end the text early for every engine that reads it as a C string.
+    if (const std::size_t nul = sql.find('\0'); nul != std::string_view::npos)
+        throw TranslateError("Carattere NUL nel testo T-SQL (posizione " + std::to_string(nul + 1) + ").", nul);
     std::vector<Token> out;
     out.reserve(sql.size() / 4 + 4);
     const std::size_t n = sql.size();

@@ -339,6 +339,12 @@ private:
     }
     std::string sql(const Expr& e, int minPrec) { return wrap(expr(e), minPrec); }
 
+    // The operand of a sign: "- -1" must not become "--1", which SQLite reads as a comment.
+    std::string signOperand(const Expr& e) {
+        std::string s = sql(e, kUnary);
+        return s.front() == '-' ? "(" + s + ")" : s;
+    }
+
     // The operand of a comparison made under SQL Server's case-insensitive collation.
     std::string collated(const Expr& e) { return sql(e, kPrimary) + " COLLATE TSQL"; }
 
@@ -370,7 +376,7 @@ private:
         case Expr::Kind::Paren: return {"(" + expr(*e.args[0]).sql + ")", kPrimary};
         case Expr::Kind::Unary:
             if (e.text == "NOT") return {"NOT " + sql(*e.args[0], kNot), kNot};
-            return {e.text + sql(*e.args[0], kUnary), kUnary};
+            return {e.text + signOperand(*e.args[0]), kUnary};
         case Expr::Kind::Binary: return binary(e);
         case Expr::Kind::Function: return function(e);
         case Expr::Kind::Cast: return cast(e);
@@ -946,10 +952,33 @@ bool isKnownTextColumn(std::string_view column) {
     return false;
 }
 
+// Where SQLite would read something else than the one statement meant: the offset of a
+// comment mark or a ';' outside literals and quoted names, or npos.
+static std::size_t unsafeMark(std::string_view sql) {
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = sql.find(c, i + 1);
+            if (close == std::string_view::npos) return i;
+            i = close;   // a doubled quote reads as two literals back to back: same scan
+            continue;
+        }
+        const char d = i + 1 < sql.size() ? sql[i + 1] : '\0';
+        if ((c == '-' && d == '-') || (c == '/' && d == '*') || c == ';' || c == '\0') return i;
+    }
+    return std::string_view::npos;
+}
+
 Translation generateSqlite(const std::vector<Statement>& batch, const TranslateOptions& options) {
     Translation out;
     Generator g(options, out);
-    for (const Statement& s : batch) g.statement(s);
+    for (const Statement& s : batch) {
+        const std::size_t before = out.steps.size();
+        g.statement(s);
+        for (std::size_t i = before; i < out.steps.size(); ++i)
+            if (unsafeMark(out.steps[i].sql) != std::string_view::npos)
+                unsupported("istruzione che in SQLite conterrebbe un commento o un ';'", s.offset);
+    }
     return out;
 }
 
