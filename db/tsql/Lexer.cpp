@@ -176,8 +176,15 @@ std::vector<Token> tokenize(std::string_view sql) {
             }
             if (!matched) {
                 static constexpr std::string_view one = "(),.;+-*/%=<>&|^~";
-                if (one.find(static_cast<char>(c)) == std::string_view::npos)
+                if (one.find(static_cast<char>(c)) == std::string_view::npos) {
+                    if (c < 0x20 || c == 0x7f) {   // a control character is named, not printed
+                        static constexpr char hex[] = "0123456789ABCDEF";
+                        throw TranslateError(std::string("Incorrect syntax near the control character 0x") +
+                                                 hex[c >> 4] + hex[c & 15] + ".",
+                                             i);
+                    }
                     throw TranslateError("Incorrect syntax near '" + std::string(1, static_cast<char>(c)) + "'.", i);
+                }
                 t.text = std::string(1, static_cast<char>(c));
                 ++i;
             }
