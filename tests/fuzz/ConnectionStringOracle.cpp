@@ -30,7 +30,8 @@ std::string unbraced(const std::string& v) {
 
 void parsesConsistently(const std::string& text) {
     const db::ConnectionString cs(text);
-    for (const auto& [key, value] : cs.items()) {
+    for (const auto& item : cs.items()) {
+        const std::string& key = item.first;
         if (key.empty()) throw OracleFailure("an item without a key in: " + text);
         const auto got = cs.get(key);
         const auto first = std::find_if(cs.items().begin(), cs.items().end(),
