@@ -14,6 +14,9 @@ TEST(ConnectionStringBraces, ABracedValueHoldsSemicolonsAndDoubledBraces) {
     const std::string pwd = "x;y}=z{";
     EXPECT_EQ(db::ConnectionString("DSN=d;PWD=" + db::odbc::connectionValue(pwd) + ";UID=u").get("PWD"),
               "{x;y}}=z{}");
+    // Blanks at the ends of a value are kept by its braces, tabs and form feeds too.
+    EXPECT_EQ(db::odbc::connectionValue("\tpw\f"), "{\tpw\f}");
+    EXPECT_EQ(db::ConnectionString("PWD=" + db::odbc::connectionValue(" pw\t") + ";").get("PWD"), "{ pw\t}");
 }
 
 TEST(ConnectionStringBraces, AnUnclosedBraceIsPlainText) {
