@@ -77,8 +77,9 @@ void automation(std::string_view input) {
     for (const auto& l : lines) {
         if (isBlank(l)) continue;
         json r = json::parse(l, nullptr, false);
-        served.push_back(r);
-        if (r.is_object() && r.value("cmd", json()) == "quit") break;
+        const bool quit = r.is_object() && r.value("cmd", json()) == "quit";
+        served.push_back(std::move(r));
+        if (quit) break;
     }
     std::vector<json> replies;
     std::istringstream replyText(out.str());
@@ -98,7 +99,9 @@ void automation(std::string_view input) {
         throw OracleFailure(std::to_string(served.size()) + " requests but " + std::to_string(replies.size()) +
                             " replies");
     for (std::size_t i = 0; i < served.size(); ++i) {
-        if (!served[i].is_object()) continue;
+        // A request nested too deeply is refused unread, its id included.
+        const bool refusedUnread = replies[i].value("error", std::string()).find("livelli di annidamento") != std::string::npos;
+        if (!served[i].is_object() || refusedUnread) continue;
         auto id = served[i].find("id");
         if (id == served[i].end() || id->is_null()) continue;
         auto echoed = replies[i].find("id");

@@ -39,4 +39,11 @@ TEST(FuzzCorpus, Criteria) { runFolder("criteria", fuzzoracle::criteria); }
 TEST(FuzzCorpus, ConnectionString) { runFolder("connection_string", fuzzoracle::connectionString); }
 TEST(FuzzCorpus, Automation) { runFolder("automation", fuzzoracle::automation); }
 
+// Too large for a committed file: writing back the id of this request exhausted the stack.
+TEST(FuzzCorpus, AutomationRefusesADeeplyNestedRequest) {
+    const int depth = 300000;
+    const std::string line = "{\"cmd\":\"windows\",\"id\":" + std::string(depth, '[') + std::string(depth, ']') + "}\n";
+    EXPECT_NO_THROW(fuzzoracle::automation(line + "{\"cmd\":\"windows\",\"id\":7}\n"));
+}
+
 }  // namespace
