@@ -5,6 +5,7 @@
 #include "db/Ado.h"
 #include "db/Criteria.h"
 #include "db/Error.h"
+#include "db/SqlText.h"
 
 namespace fuzzoracle {
 
@@ -40,21 +41,12 @@ bool parses(std::string_view text, std::vector<bool>& matched) {
     }
 }
 
-// The grammar's own quoting: 'text' with a doubled quote inside.
-std::string quoted(std::string_view value) {
-    std::string out = "'";
-    for (char c : value) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
-
 void valueComesBackWhole(std::string_view value) {
     const db::Row holding = {db::Variant(std::string(value)), db::Variant::decimal(1), db::Variant(), db::Variant()};
     const db::Row longer = {db::Variant(std::string(value) + "x"), db::Variant::decimal(1), db::Variant(), db::Variant()};
+    // The module quotes criteria values as SQL literals.
     for (const char* op : {" = ", " LIKE "}) {
-        const std::string text = "CONTOPDC" + std::string(op) + quoted(value);
+        const std::string text = "CONTOPDC" + std::string(op) + db::sqlQuoted(value);
         try {
             const db::Criteria c = db::Criteria::parse(text, kFields);
             if (!c.isSingleClause()) throw OracleFailure("one quoted value read as several clauses: " + text);
