@@ -13,6 +13,16 @@ std::atomic<long> nextConnectionId{1};
 
 const char* const kClosedMessage = "Operazione non consentita se l'oggetto è chiuso.";
 
+// A NUL ends the text early for a driver that reads it as a C string, and would slip into a
+// literal elsewhere: no engine receives one.
+void refuseNul(const std::string& commandText) {
+    const std::size_t nul = commandText.find('\0');
+    if (nul == std::string::npos) return;
+    throw Error("Il testo del comando contiene un carattere NUL (posizione " + std::to_string(nul + 1) +
+                    "): non viene eseguito.",
+                0, "42000", "ADO");
+}
+
 }  // namespace
 
 const ErrorItem& Errors::Item(long index) const {
@@ -81,6 +91,7 @@ ExecResult Connection::run(const std::string& commandText) {
         throw e;
     }
     try {
+        refuseNul(commandText);
         return backend_->execute(commandText);
     } catch (const Error& e) {
         fail(e);

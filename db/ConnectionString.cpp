@@ -20,16 +20,29 @@ bool iequals(std::string_view a, std::string_view b) {
 }  // namespace
 
 ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
+    const std::size_t n = text_.size();
     std::size_t start = 0;
-    while (start <= text_.size()) {
-        std::size_t end = text_.find(';', start);
-        if (end == std::string::npos) end = text_.size();
-        std::string_view item(text_.data() + start, end - start);
-        auto eq = item.find('=');
-        if (eq != std::string_view::npos) {
-            std::string key = trim(item.substr(0, eq));
-            if (!key.empty()) items_.emplace_back(key, trim(item.substr(eq + 1)));
+    while (start < n) {
+        std::size_t eq = text_.find_first_of("=;", start);
+        if (eq == std::string::npos) break;
+        if (text_[eq] == ';') {   // an item without '=' is skipped
+            start = eq + 1;
+            continue;
         }
+        // A value in braces runs to its closing brace, "}}" standing for "}", whatever ';' it
+        // holds; it is kept as written, braces included, for the driver that reads it.
+        std::size_t v = eq + 1;
+        while (v < n && std::isspace(static_cast<unsigned char>(text_[v]))) ++v;
+        std::size_t from = v;
+        if (v < n && text_[v] == '{') {
+            std::size_t i = v + 1;
+            while (i < n && !(text_[i] == '}' && (i + 1 == n || text_[i + 1] != '}'))) i += text_[i] == '}' ? 2 : 1;
+            if (i < n) from = i;   // an unclosed brace is plain text
+        }
+        std::size_t end = text_.find(';', from);
+        if (end == std::string::npos) end = n;
+        std::string key = trim(std::string_view(text_).substr(start, eq - start));
+        if (!key.empty()) items_.emplace_back(key, trim(std::string_view(text_).substr(eq + 1, end - eq - 1)));
         start = end + 1;
     }
 }
@@ -47,10 +60,11 @@ std::string ConnectionString::getOr(std::string_view key, std::string fallback) 
 
 std::string ConnectionString::without(std::initializer_list<std::string_view> keys) const {
     std::string out;
-    for (const auto& [k, v] : items_) {
-        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return iequals(k, x); });
+    for (const auto& item : items_) {
+        const std::string& key = item.first;
+        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return iequals(key, x); });
         if (skip) continue;
-        out += k + "=" + v + ";";
+        out += key + "=" + item.second + ";";
     }
     return out;
 }

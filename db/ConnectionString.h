@@ -1,6 +1,7 @@
 #pragma once
 // ADO-style connection strings: "key=value;key=value". Keys compare case-insensitively;
-// the text itself is kept as written (some callers rewrite it textually).
+// the text itself is kept as written (some callers rewrite it textually). A value may be
+// braced as ODBC defines, "PWD={a;b}}c}", and is then returned as written, braces included.
 
 #include <optional>
 #include <string>

@@ -125,6 +125,8 @@ bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 }  // namespace
 
 // Recursive descent over the criteria text; OR of ANDs of clauses or parenthesised groups.
+// Matching walks the tree recursively: each '(' and each AND / OR of a chain adds a level,
+// and a criteria deeper than kMaxNesting is refused.
 class CriteriaParser {
 public:
     CriteriaParser(std::string_view text, const std::vector<FieldInfo>& fields, Criteria& out)
@@ -139,9 +141,25 @@ public:
     }
 
 private:
+    static constexpr int kMaxNesting = 256;
+    static constexpr std::size_t kQuotedLength = 200;   // of the text in a message
+
     [[noreturn]] void fail(const std::string& what) const {
-        throw UsageError("Criterio non valido: " + what + " (posizione " + std::to_string(i_ + 1) + " di \"" +
-                         std::string(s_) + "\")");
+        const std::string text = s_.size() <= kQuotedLength ? std::string(s_) : std::string(s_.substr(0, kQuotedLength)) + "...";
+        throw UsageError("Criterio non valido: " + what + " (posizione " + std::to_string(i_ + 1) + " di \"" + text +
+                         "\")");
+    }
+
+    // Restores the nesting level on leaving a group or a chain.
+    struct Level {
+        explicit Level(CriteriaParser& p) : p(p), saved(p.depth_) {}
+        ~Level() { p.depth_ = saved; }
+        CriteriaParser& p;
+        int saved;
+    };
+    void deeper(std::string_view what) {
+        if (++depth_ > kMaxNesting)
+            fail(std::string(what) + " annidati oltre " + std::to_string(kMaxNesting) + " livelli");
     }
 
     void skipBlanks() {
@@ -163,8 +181,10 @@ private:
     }
 
     int parseOr() {
+        Level chain(*this);
         int left = parseAnd();
         while (keyword("OR")) {
+            deeper("OR");
             int right = parseAnd();
             left = node({Criteria::Node::Or, -1, left, right});
         }
@@ -172,8 +192,10 @@ private:
     }
 
     int parseAnd() {
+        Level chain(*this);
         int left = parseFactor();
         while (keyword("AND")) {
+            deeper("AND");
             int right = parseFactor();
             left = node({Criteria::Node::And, -1, left, right});
         }
@@ -183,6 +205,8 @@ private:
     int parseFactor() {
         skipBlanks();
         if (i_ < s_.size() && s_[i_] == '(') {
+            Level group(*this);
+            deeper("'('");
             ++i_;
             int inner = parseOr();
             skipBlanks();
@@ -308,6 +332,7 @@ private:
     const std::vector<FieldInfo>& fields_;
     Criteria& out_;
     std::size_t i_ = 0;
+    int depth_ = 0;
 };
 
 Criteria Criteria::parse(std::string_view text, const std::vector<FieldInfo>& fields) {

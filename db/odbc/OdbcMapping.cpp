@@ -60,7 +60,9 @@ bool isDuplicateKey(const Error& error) {
 }
 
 std::string connectionValue(const std::string& value) {
-    bool plain = !value.empty() && value.front() != ' ' && value.back() != ' ' &&
+    // Blanks of any kind at either end would be trimmed by whoever reads the string.
+    auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    bool plain = !value.empty() && !blank(value.front()) && !blank(value.back()) &&
                  value.find_first_of(";{}=") == std::string::npos;
     if (plain || value.empty()) return value;
     std::string out = "{";

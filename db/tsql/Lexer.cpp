@@ -39,6 +39,9 @@ bool Token::isWord(std::string_view upperKeyword) const {
 }
 
 std::vector<Token> tokenize(std::string_view sql) {
+    // A NUL would end the text early for every engine that reads it as a C string.
+    if (const std::size_t nul = sql.find('\0'); nul != std::string_view::npos)
+        throw TranslateError("Carattere NUL nel testo T-SQL (posizione " + std::to_string(nul + 1) + ").", nul);
     std::vector<Token> out;
     out.reserve(sql.size() / 4 + 4);
     const std::size_t n = sql.size();
@@ -173,8 +176,15 @@ std::vector<Token> tokenize(std::string_view sql) {
             }
             if (!matched) {
                 static constexpr std::string_view one = "(),.;+-*/%=<>&|^~";
-                if (one.find(static_cast<char>(c)) == std::string_view::npos)
+                if (one.find(static_cast<char>(c)) == std::string_view::npos) {
+                    if (c < 0x20 || c == 0x7f) {   // a control character is named, not printed
+                        static constexpr char hex[] = "0123456789ABCDEF";
+                        throw TranslateError(std::string("Incorrect syntax near the control character 0x") +
+                                                 hex[c >> 4] + hex[c & 15] + ".",
+                                             i);
+                    }
                     throw TranslateError("Incorrect syntax near '" + std::string(1, static_cast<char>(c)) + "'.", i);
+                }
                 t.text = std::string(1, static_cast<char>(c));
                 ++i;
             }

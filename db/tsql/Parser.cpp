@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace db::tsql {
 
@@ -37,6 +38,12 @@ constexpr std::array kLockHints = {
     "TABLOCK", "TABLOCKX", "PAGLOCK", "XLOCK", "SERIALIZABLE", "READCOMMITTED", "REPEATABLEREAD",
 };
 
+// The generator walks the tree recursively: every construct that nests (parentheses, NOT, a
+// sign, a subquery, CASE, CAST, a call, an IN list, IF) and every operator of a chain of
+// binary operators adds a level, and a statement deeper than this is refused. The module's
+// own statements stay below 20.
+constexpr int kMaxNesting = 256;
+
 class Parser {
 public:
     explicit Parser(std::string_view sql) : toks_(tokenize(sql)) {}
@@ -54,6 +61,25 @@ public:
 private:
     std::vector<Token> toks_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
+
+    // Restores the nesting level on leaving a construct or a chain of operators.
+    class Level {
+    public:
+        explicit Level(Parser& p) : p_(p), saved_(p.depth_) {}
+        Level(Parser& p, const std::string& what, std::size_t offset) : Level(p) { p.deeper(what, offset); }
+        ~Level() { p_.depth_ = saved_; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+    private:
+        Parser& p_;
+        int saved_;
+    };
+    void deeper(const std::string& what, std::size_t offset) {
+        if (++depth_ > kMaxNesting)
+            unsupported("annidamento di " + what + " oltre " + std::to_string(kMaxNesting) + " livelli", offset);
+    }
 
     const Token& peek(std::size_t ahead = 0) const {
         return toks_[std::min(pos_ + ahead, toks_.size() - 1)];
@@ -281,21 +307,28 @@ private:
                 t.max = true;
                 t.written += "MAX";
             } else {
-                const Token& len = next();
-                if (len.kind != TokenKind::Number) syntaxError(len);
-                t.length = std::stoi(len.text);
-                t.written += len.text;
+                t.length = typeSize(t);
                 if (acceptSymbol(",")) {
-                    const Token& sc = next();
-                    if (sc.kind != TokenKind::Number) syntaxError(sc);
-                    t.scale = std::stoi(sc.text);
-                    t.written += "," + sc.text;
+                    t.written += ",";
+                    t.scale = typeSize(t);
                 }
             }
             expectSymbol(")");
             t.written += ")";
         }
         return t;
+    }
+
+    // A length, precision or scale: digits only and at most 8000, the longest any type takes.
+    int typeSize(TypeSpec& t) {
+        const Token& n = next();
+        if (n.kind != TokenKind::Number) syntaxError(n);
+        t.written += n.text;
+        int value = 0;
+        const char* end = n.text.data() + n.text.size();
+        auto [p, ec] = std::from_chars(n.text.data(), end, value);
+        if (ec != std::errc() || p != end || value > 8000) unsupported("dimensione " + t.written + ")", n.offset);
+        return value;
     }
 
     Statement declareStatement() {
@@ -371,6 +404,7 @@ private:
 
     Statement ifStatement() {
         Statement s(Statement::Kind::IfExists, peek().offset);
+        Level level(*this, "IF", s.offset);
         expectWord("IF");
         const std::size_t condOffset = peek().offset;
         ExprPtr cond = expr();
@@ -493,6 +527,7 @@ private:
     // ---- queries ------------------------------------------------------------------------
 
     std::unique_ptr<Query> query() {
+        Level level(*this, "SELECT", peek().offset);
         auto q = std::make_unique<Query>();
         q->cores.push_back(selectCore());
         for (;;) {
@@ -582,6 +617,19 @@ private:
         }
         if (peek().kind == TokenKind::Variable && peek(1).isSymbol("="))
             unsupported("SELECT @variabile = ...", peek().offset);
+        // * and T.* stand alone: no alias, never an operand.
+        std::size_t star = 0;
+        while (isName(peek(star)) && peek(star + 1).isSymbol(".")) star += 2;
+        if (peek(star).isSymbol("*")) {
+            it.expr = std::make_unique<Expr>(Expr::Kind::Star, peek().offset);
+            for (std::size_t i = 0; i < star; i += 2) {
+                it.expr->parts.push_back(name());
+                next();   // the dot
+            }
+            next();       // the star
+            if (peek().isWord("AS") || isName(peek()) || peek().kind == TokenKind::String) syntaxError(peek());
+            return it;
+        }
         it.expr = expr();
         if (acceptWord("AS")) {
             if (peek().kind == TokenKind::String) {
@@ -706,23 +754,28 @@ private:
     ExprPtr expr() { return orExpr(); }
 
     ExprPtr orExpr() {
+        Level chain(*this);
         ExprPtr l = andExpr();
         while (peek().isWord("OR")) {
             const std::size_t off = next().offset;
+            deeper("OR", off);
             l = makeBinary("OR", std::move(l), andExpr(), off);
         }
         return l;
     }
     ExprPtr andExpr() {
+        Level chain(*this);
         ExprPtr l = notExpr();
         while (peek().isWord("AND")) {
             const std::size_t off = next().offset;
+            deeper("AND", off);
             l = makeBinary("AND", std::move(l), notExpr(), off);
         }
         return l;
     }
     ExprPtr notExpr() {
         if (peek().isWord("NOT")) {
+            Level level(*this, "NOT", peek().offset);
             auto e = std::make_unique<Expr>(Expr::Kind::Unary, next().offset);
             e->text = "NOT";
             e->args.push_back(notExpr());
@@ -739,6 +792,7 @@ private:
             expectSymbol(")");
             return e;
         }
+        Level chain(*this);
         ExprPtr l = additive();
         for (;;) {
             const Token& t = peek();
@@ -749,6 +803,12 @@ private:
                 negated = true;
             }
             const Token& op = peek();
+            const bool isComparison = op.kind == TokenKind::Symbol &&
+                                      (op.text == "=" || op.text == "<>" || op.text == "!=" || op.text == "<" ||
+                                       op.text == ">" || op.text == "<=" || op.text == ">=" || op.text == "!<" ||
+                                       op.text == "!>");
+            if (isComparison || op.isWord("IN") || op.isWord("BETWEEN") || op.isWord("LIKE") || op.isWord("IS"))
+                deeper(toUpperAscii(op.text), op.offset);
             if (op.isWord("IN")) {
                 next();
                 expectSymbol("(");
@@ -792,10 +852,7 @@ private:
                 expectWord("NULL");
                 e->args.push_back(std::move(l));
                 l = std::move(e);
-            } else if (op.kind == TokenKind::Symbol &&
-                       (op.text == "=" || op.text == "<>" || op.text == "!=" || op.text == "<" ||
-                        op.text == ">" || op.text == "<=" || op.text == ">=" || op.text == "!<" ||
-                        op.text == "!>")) {
+            } else if (isComparison) {
                 std::string o = next().text;
                 if (o == "!=") o = "<>";
                 if (o == "!<") o = ">=";
@@ -812,11 +869,13 @@ private:
     }
 
     ExprPtr additive() {
+        Level chain(*this);
         ExprPtr l = multiplicative();
         for (;;) {
             const Token& t = peek();
             if (t.isSymbol("+") || t.isSymbol("-")) {
                 const std::size_t off = t.offset;
+                deeper("operatore " + t.text, off);
                 std::string op = next().text;
                 l = makeBinary(op, std::move(l), multiplicative(), off);
             } else if (t.isSymbol("&") || t.isSymbol("|") || t.isSymbol("^")) {
@@ -827,9 +886,11 @@ private:
         }
     }
     ExprPtr multiplicative() {
+        Level chain(*this);
         ExprPtr l = unary();
         while (peek().isSymbol("*") || peek().isSymbol("/") || peek().isSymbol("%")) {
             const std::size_t off = peek().offset;
+            deeper("operatore " + peek().text, off);
             std::string op = next().text;
             l = makeBinary(op, std::move(l), unary(), off);
         }
@@ -837,6 +898,7 @@ private:
     }
     ExprPtr unary() {
         if (peek().isSymbol("-") || peek().isSymbol("+")) {
+            Level level(*this, "segno " + peek().text, peek().offset);
             auto e = std::make_unique<Expr>(Expr::Kind::Unary, peek().offset);
             e->text = next().text;
             e->args.push_back(unary());
@@ -869,6 +931,7 @@ private:
         }
         case TokenKind::Symbol:
             if (t.isSymbol("(")) {
+                Level level(*this, "parentesi", off);
                 next();
                 if (peek().isWord("SELECT") || peek().isWord("WITH")) {
                     auto e = std::make_unique<Expr>(Expr::Kind::Subquery, off);
@@ -880,10 +943,6 @@ private:
                 e->args.push_back(expr());
                 expectSymbol(")");
                 return e;
-            }
-            if (t.isSymbol("*")) {   // bare * in a select list
-                next();
-                return std::make_unique<Expr>(Expr::Kind::Star, off);
             }
             syntaxError(t);
         case TokenKind::End:
@@ -899,6 +958,7 @@ private:
             }
             if (t.isWord("CASE")) return caseExpr();
             if (t.isWord("CAST") && peek(1).isSymbol("(")) {
+                Level level(*this, "CAST", off);
                 pos_ += 2;
                 auto e = std::make_unique<Expr>(Expr::Kind::Cast, off);
                 e->args.push_back(expr());
@@ -909,6 +969,7 @@ private:
             }
             if ((t.isWord("CONVERT") || t.isWord("TRY_CONVERT")) && peek(1).isSymbol("(")) {
                 if (t.isWord("TRY_CONVERT")) unsupported("TRY_CONVERT", off);
+                Level level(*this, "CONVERT", off);
                 pos_ += 2;
                 auto e = std::make_unique<Expr>(Expr::Kind::Cast, off);
                 e->type = typeSpec();
@@ -927,16 +988,7 @@ private:
         }
         NameParts parts;
         parts.push_back(name());
-        while (peek().isSymbol(".")) {
-            next();
-            if (peek().isSymbol("*")) {
-                next();
-                auto e = std::make_unique<Expr>(Expr::Kind::Star, off);
-                e->parts = std::move(parts);
-                return e;
-            }
-            parts.push_back(name());
-        }
+        while (acceptSymbol(".")) parts.push_back(name());
         if (peek().isSymbol("(")) return functionCall(std::move(parts), off);
         auto e = std::make_unique<Expr>(Expr::Kind::Column, off);
         e->parts = std::move(parts);
@@ -945,6 +997,7 @@ private:
 
     ExprPtr functionCall(NameParts parts, std::size_t off) {
         if (parts.size() != 1) unsupported("funzione definita dall'utente " + parts.back().text, off);
+        Level level(*this, "funzione " + toUpperAscii(parts[0].text), off);
         auto e = std::make_unique<Expr>(Expr::Kind::Function, off);
         e->text = parts[0].text;
         expectSymbol("(");
@@ -978,6 +1031,7 @@ private:
     }
 
     ExprPtr caseExpr() {
+        Level level(*this, "CASE", peek().offset);
         auto e = std::make_unique<Expr>(Expr::Kind::Case, next().offset);
         if (!peek().isWord("WHEN")) {
             e->hasOperand = true;

@@ -9,6 +9,8 @@
 #include <map>
 #include <string_view>
 
+#include <sqlite3.h>
+
 namespace db::tsql {
 
 namespace {
@@ -22,16 +24,6 @@ constexpr std::array kTextColumnSuffixes = {
 constexpr std::array kTextColumnNames = {
     "CONTOPDC", "DESCRPDC", "CONTOPDCGRID", "DESCRPDCGRID", "CONTORICL", "DESCRRICL",
     "CONTOPDCRICL", "DESCRCONTO", "DESCRCONTORICL", "MVT_ACTION",
-};
-
-// Words SQLite treats as keywords although T-SQL lets them name columns or tables: quoted.
-constexpr std::array kSqliteOnlyKeywords = {
-    "ABORT", "ACTION", "AFTER", "ANALYZE", "ATTACH", "AUTOINCREMENT", "CONFLICT", "DEFERRED",
-    "DETACH", "EACH", "EXCLUSIVE", "FAIL", "GLOB", "IGNORE", "INDEXED", "INSTEAD", "ISNULL",
-    "LIMIT", "NOTNULL", "OFFSET", "PRAGMA", "QUERY", "RAISE", "RECURSIVE", "REGEXP", "REINDEX",
-    "RELEASE", "RENAME", "REPLACE", "RETURNING", "ROW", "ROWS", "SAVEPOINT", "TEMP", "TEMPORARY",
-    "VACUUM", "VIRTUAL", "WINDOW", "GENERATED", "NOTHING", "OTHERS", "GROUPS", "EXCLUDE",
-    "FILTER", "FIRST", "LAST", "NULLS", "PRECEDING", "FOLLOWING", "UNBOUNDED", "RANGE", "TIES",
 };
 
 enum class FnKind { Plain, Aggregate, Window };
@@ -82,6 +74,11 @@ bool isNumericType(const TypeSpec& t) {
            t.name == "REAL" || t.name == "MONEY" || t.name == "SMALLMONEY";
 }
 
+bool isDateType(const TypeSpec& t) {
+    return t.name == "DATE" || t.name == "DATETIME" || t.name == "DATETIME2" || t.name == "SMALLDATETIME" ||
+           t.name == "TIME";
+}
+
 // Precedence of the SQLite output, low to high; a child binding looser than its parent is
 // parenthesised.
 enum Prec : int {
@@ -123,9 +120,9 @@ bool isPlainIdent(std::string_view s) {
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= '0' && c <= '9')))
             return false;
     }
-    for (const char* k : kSqliteOnlyKeywords)
-        if (equalsIgnoreCase(s, k)) return false;
-    return true;
+    // Any word SQLite knows as a keyword is quoted: some would fail to parse (CAST, ROWS),
+    // others would quietly mean something else (CURRENT_DATE).
+    return !sqlite3_keyword_check(s.data(), static_cast<int>(s.size()));
 }
 
 std::string ident(std::string_view name) { return isPlainIdent(name) ? std::string(name) : quoteIdent(name); }
@@ -291,7 +288,9 @@ private:
             if (e.args.empty()) return StaticType::Unknown;
             if (equalsIgnoreCase(e.text, "COALESCE")) return mergedType(e.args, 0, 1);
             StaticType t = typeOf(*e.args[0]);
-            if (t == StaticType::Unknown && equalsIgnoreCase(e.text, "ISNULL")) t = typeOf(*e.args[1]);
+            // Asked before the call's arguments are counted: ISNULL(x) must not read a second one.
+            if (t == StaticType::Unknown && equalsIgnoreCase(e.text, "ISNULL") && e.args.size() > 1)
+                t = typeOf(*e.args[1]);
             return t;
         }
         case Expr::Kind::Case: {
@@ -339,6 +338,12 @@ private:
     }
     std::string sql(const Expr& e, int minPrec) { return wrap(expr(e), minPrec); }
 
+    // The operand of a sign: "- -1" must not become "--1", which SQLite reads as a comment.
+    std::string signOperand(const Expr& e) {
+        std::string s = sql(e, kUnary);
+        return s.front() == '-' ? "(" + s + ")" : s;
+    }
+
     // The operand of a comparison made under SQL Server's case-insensitive collation.
     std::string collated(const Expr& e) { return sql(e, kPrimary) + " COLLATE TSQL"; }
 
@@ -370,7 +375,7 @@ private:
         case Expr::Kind::Paren: return {"(" + expr(*e.args[0]).sql + ")", kPrimary};
         case Expr::Kind::Unary:
             if (e.text == "NOT") return {"NOT " + sql(*e.args[0], kNot), kNot};
-            return {e.text + sql(*e.args[0], kUnary), kUnary};
+            return {e.text + signOperand(*e.args[0]), kUnary};
         case Expr::Kind::Binary: return binary(e);
         case Expr::Kind::Function: return function(e);
         case Expr::Kind::Cast: return cast(e);
@@ -773,8 +778,12 @@ private:
     }
 
 
-    std::string columnDecl(const ColumnDef& c) {
-        std::string s = ident(c.name.text) + " " + upper(c.type.written);
+    std::string columnDecl(const ColumnDef& c, std::size_t offset) {
+        const TypeSpec& t = c.type;
+        if (!isTextType(t) && !isNumericType(t) && !isDateType(t)) unsupported("tipo di colonna " + t.written, offset);
+        std::string s = ident(c.name.text) + " " + t.name;
+        // SQLite takes numbers only: (MAX) is left out.
+        if (t.length >= 0) s += "(" + std::to_string(t.length) + (t.scale >= 0 ? "," + std::to_string(t.scale) : "") + ")";
         if (isTextType(c.type)) s += " COLLATE TSQL";
         if (c.notNull) s += " NOT NULL";
         if (c.primaryKey) s += " PRIMARY KEY";
@@ -793,7 +802,7 @@ private:
         std::string cols;
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
             if (i) cols += ", ";
-            cols += columnDecl(s.columnDefs[i]);
+            cols += columnDecl(s.columnDefs[i], s.offset);
         }
         // A table variable starts empty in every batch; the connection may still hold the
         // table of an earlier batch.
@@ -946,10 +955,33 @@ bool isKnownTextColumn(std::string_view column) {
     return false;
 }
 
+// Where SQLite would read something else than the one statement meant: the offset of a
+// comment mark or a ';' outside literals and quoted names, or npos.
+static std::size_t unsafeMark(std::string_view sql) {
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = sql.find(c, i + 1);
+            if (close == std::string_view::npos) return i;
+            i = close;   // a doubled quote reads as two literals back to back: same scan
+            continue;
+        }
+        const char d = i + 1 < sql.size() ? sql[i + 1] : '\0';
+        if ((c == '-' && d == '-') || (c == '/' && d == '*') || c == ';' || c == '\0') return i;
+    }
+    return std::string_view::npos;
+}
+
 Translation generateSqlite(const std::vector<Statement>& batch, const TranslateOptions& options) {
     Translation out;
     Generator g(options, out);
-    for (const Statement& s : batch) g.statement(s);
+    for (const Statement& s : batch) {
+        const std::size_t before = out.steps.size();
+        g.statement(s);
+        for (std::size_t i = before; i < out.steps.size(); ++i)
+            if (unsafeMark(out.steps[i].sql) != std::string_view::npos)
+                unsupported("istruzione che in SQLite conterrebbe un commento o un ';'", s.offset);
+    }
     return out;
 }
 

@@ -27,6 +27,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Copying and writing a JSON value recurse into it: a request nested deeper than any real
+// one is refused before it is parsed.
+constexpr int kMaxRequestNesting = 64;
+
+bool nestedTooDeep(const std::string& line) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxRequestNesting) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 std::string requireString(const json& r, const char* key) {
     auto it = r.find(key);
     if (it == r.end() || !it->is_string()) throw RequestError(std::string("\"") + key + "\" deve essere un testo");
@@ -184,10 +207,14 @@ void AutomationDriver::send(json reply) {
 
 void AutomationDriver::serveLine(const std::string& line) {
     if (line.find_first_not_of(" \t") == std::string::npos) return;
-    json request = json::parse(line, nullptr, /*allow_exceptions=*/false);
+    const bool tooDeep = nestedTooDeep(line);
+    json request = tooDeep ? json() : json::parse(line, nullptr, /*allow_exceptions=*/false);
     pending_.push_back({nullptr, false, windows_.openedLog().size(), windows_.closedLog().size()});
     json reply;
-    if (request.is_discarded()) {
+    if (tooDeep) {
+        reply = {{"ok", false},
+                 {"error", "la richiesta supera " + std::to_string(kMaxRequestNesting) + " livelli di annidamento"}};
+    } else if (request.is_discarded()) {
         reply = {{"ok", false}, {"error", "la richiesta non è un JSON valido"}};
     } else if (!request.is_object()) {
         reply = {{"ok", false}, {"error", "una richiesta deve essere un oggetto JSON"}};

@@ -102,12 +102,15 @@ void AutomationWindowSystem::showModal(kit::Form& form) {
     form.activate();
     focusFirstStop(form);
     if (!isOpen(&form)) return;   // it closed itself while activating
+    // The program may release the window while its loop runs: it is named as it was opened.
+    const std::string name = form.name();
+    const long handle = form.hWnd();
     if (modalLoop_) {
         modalLoop_(form);
     } else {
         form.close();
     }
-    if (log_) log_->record("modalReturned", {{"window", form.name()}, {"hWnd", form.hWnd()}});
+    if (log_) log_->record("modalReturned", {{"window", name}, {"hWnd", handle}});
 }
 
 void AutomationWindowSystem::showModeless(kit::Form& form) {

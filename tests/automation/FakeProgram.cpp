@@ -5,6 +5,7 @@ namespace fake {
 FakeEntry::~FakeEntry() = default;
 
 db::Variant FakeEntry::ShowForm() {
+    if (window_) earlier_.push_back(window_);
     window_ = std::make_shared<FakeWindow>(*this, ws_);
     window_->setCaption(Caption().toText());
     window_->show(WindowModal());

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/Recordset.h"
 #include "host/Cinterface.h"
@@ -38,6 +39,8 @@ public:
 private:
     kit::WindowSystem& ws_;
     std::shared_ptr<FakeWindow> window_;
+    // Every ShowForm opens a new window; the earlier ones live on, as a module's editors do.
+    std::vector<std::shared_ptr<FakeWindow>> earlier_;
 };
 
 class FakeWindow : public kit::Form {

@@ -129,3 +129,32 @@ TEST(CriteriaTest, MalformedOrUnknownIsAUsageError) {
         EXPECT_NE(std::string(e.what()).find("CONTOPDC =  AND SEGNO = 1"), std::string::npos) << e.what();
     }
 }
+
+TEST(CriteriaTest, DeepGroupsAndLongChainsAreRefusedByName) {
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const struct {
+        std::string text;
+        std::string construct;
+    } deep[] = {
+        {repeat("(", 7000) + "SEGNO = 1" + repeat(")", 7000), "'('"},
+        {"SEGNO = 1" + repeat(" OR SEGNO = 1", 20000), "OR"},
+        {"SEGNO = 1" + repeat(" AND SEGNO = 1", 20000), "AND"},
+    };
+    for (const auto& d : deep) {
+        try {
+            Criteria::parse(d.text, kFields);
+            ADD_FAILURE() << d.construct << " accepted";
+        } catch (const UsageError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find(d.construct + " annidati oltre 256 livelli"), std::string::npos) << message;
+            EXPECT_LT(message.size(), 400u) << "the whole text echoed";
+        }
+    }
+    const Row r = row("A", "x", 1);
+    EXPECT_TRUE(matches(repeat("(", 100) + "SEGNO = 1" + repeat(")", 100), r));
+    EXPECT_TRUE(matches("SEGNO = 2" + repeat(" OR SEGNO = 2", 100) + " OR CONTOPDC = 'a'", r));
+}

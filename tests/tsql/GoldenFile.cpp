@@ -16,6 +16,10 @@ std::string unescape(const std::string& s) {
             else if (c == 'n') out += '\n';
             else if (c == 't') out += '\t';
             else if (c == '\\') out += '\\';
+            else if (c == 'x' && i + 2 < s.size()) {
+                out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            }
             else throw std::runtime_error("unknown escape \\" + std::string(1, c));
         } else {
             out += s[i];

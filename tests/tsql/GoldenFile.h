@@ -3,7 +3,7 @@
 //
 //   ==== case name
 //   @main MAINDB                  (optional: TranslateOptions::mainDatabase)
-//   T-SQL text, escape notation: \r \n \t \\ ; the file's own line breaks are not part of it
+//   T-SQL text, escape notation: \r \n \t \\ \xNN; the file's own line breaks are not part of it
 //   ----
 //   expected rendering (see renderTranslation), or "error: <message>"
 //

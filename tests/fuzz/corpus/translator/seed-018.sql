@@ -1,0 +1,1 @@
+DECLARE @N INT = -5 SELECT -@N, 1 - @N, 2 - -@N

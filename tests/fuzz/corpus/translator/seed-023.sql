@@ -1,0 +1,1 @@
+SELECT T.* AS x FROM T

@@ -1,0 +1,1 @@
+SELECT c, * / 2 FROM T

@@ -1,0 +1,1 @@
+SELECT T.* + 1 FROM T

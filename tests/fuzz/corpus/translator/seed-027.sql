@@ -1,0 +1,1 @@
+SELECT LEFT(A, *) FROM T

@@ -1,0 +1,1 @@
+SELECT 'a''; DROP TABLE T --', N'/* x */' AS "b""c"

@@ -1,0 +1,1 @@
+SELECT [Action], Limit, [two words] FROM [Replace]

@@ -1,0 +1,1 @@
+DECLARE @x tinyint = 300

@@ -1,0 +1,1 @@
+DECLARE @x int = 1; DECLARE @X int = 2

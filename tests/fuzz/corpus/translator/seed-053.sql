@@ -1,0 +1,1 @@
+SELECT * FROM T PIVOT (SUM(N) FOR K IN ([a])) AS P

@@ -1,0 +1,1 @@
+DECLARE @x int = 1; SET @x = 2

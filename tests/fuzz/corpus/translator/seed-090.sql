@@ -1,0 +1,1 @@
+SELECT N + 'x' FROM T WHERE ID = 1

@@ -1,0 +1,1 @@
+SELECT ISNULL(N, 0) + 1, N + 1 FROM T WHERE ID = 3

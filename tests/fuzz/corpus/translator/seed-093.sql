@@ -1,0 +1,1 @@
+SELECT SUBSTRING('abc', 1, -1)

@@ -1,0 +1,2 @@
+DECLARE @Id AS TinyInt = 2, @name nvarchar(3) = 'ABCDEF'
+; SELECT T_CONTO FROM T WHERE ID = @ID AND T_CONTO = @NAME

@@ -1,0 +1,1 @@
+SELECT * FROM T PIVOT (MAX(N) FOR ID IN ([1], [2])) AS P
