@@ -83,6 +83,10 @@ struct GridEditInQt : ::testing::Test {
     }
     void TearDown() override {
         if (form->isOpen()) form->close();
+        // The window was opened on the window system directly: it must let go of the form
+        // before the form, a member declared after it, is destroyed.
+        ws.formClosed(*form);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     QWidget* widget(kit::Control* c) const { return window->widgetOf(c->name()); }
