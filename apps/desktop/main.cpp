@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <QApplication>
+#include <QThreadPool>
 #include <QMessageBox>
 #include <QTimer>
 #include <iostream>
@@ -73,6 +74,11 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Qt scales and renders images on its global thread pool: its threads end before the
+    // program does, so none is still being torn down while the process exits.
+    struct ThreadPoolDrain {
+        ~ThreadPoolDrain() { QThreadPool::globalInstance()->waitForDone(); }
+    } drainThreadPool;
     QApplication::setApplicationName(QString::fromUtf8(standalone::kApplicationTitle));
     gui::installItalianTranslations(app);
 
