@@ -145,8 +145,12 @@ private:
     static constexpr std::size_t kQuotedLength = 200;   // of the text in a message
 
     [[noreturn]] void fail(const std::string& what) const {
-        const std::string text = s_.size() <= kQuotedLength ? std::string(s_) : std::string(s_.substr(0, kQuotedLength)) + "...";
-        throw UsageError("Criterio non valido: " + what + " (posizione " + std::to_string(i_ + 1) + " di \"" + text +
+        auto shortened = [](std::string_view t) {
+            return t.size() <= kQuotedLength ? std::string(t) : std::string(t.substr(0, kQuotedLength)) + "...";
+        };
+        // The reason may quote a value of the text: both stay short.
+        const std::string text = shortened(s_);
+        throw UsageError("Criterio non valido: " + shortened(what) + " (posizione " + std::to_string(i_ + 1) + " di \"" + text +
                          "\")");
     }
 
