@@ -24,6 +24,12 @@ std::map<std::string, BackendFactory>& registry() {
 
 }  // namespace
 
+void Backend::beginTransaction() {
+    throw Error("Il motore di database " + name() + " non gestisce le transazioni", 0, "HYC00", name());
+}
+void Backend::commitTransaction() { beginTransaction(); }
+void Backend::rollbackTransaction() { beginTransaction(); }
+
 void registerBackend(const std::string& provider, BackendFactory factory) {
     auto key = lowered(provider);
     if (factory)

@@ -20,6 +20,11 @@ public:
     virtual void close() = 0;
     // "SQLite" or "ODBC": used for messages and for the source of error items.
     virtual std::string name() const = 0;
+    // A transaction on the engine's session: the statements run until commit or rollback
+    // apply whole or not at all. An engine without transactions refuses (db::Error, HYC00).
+    virtual void beginTransaction();
+    virtual void commitTransaction();
+    virtual void rollbackTransaction();
 };
 
 // Creates an engine for a connection string, given the user and password of Open.

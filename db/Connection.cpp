@@ -66,15 +66,17 @@ void Connection::Close() {
     if (!backend_) return;
     // The connection counts as closed even if the engine fails while closing.
     std::unique_ptr<Backend> engine = std::move(backend_);
+    inTransaction_ = false;
     engine->close();
 }
 
 std::string Connection::providerName() const { return backend_ ? backend_->name() : std::string(); }
 
-ExecResult Connection::run(const std::string& commandText) {
+template <class F>
+auto Connection::onEngine(const std::string& traceText, F&& call) {
     TraceEvent before;
     before.connectionId = id_;
-    before.commandText = commandText;
+    before.commandText = traceText;
     publish(before);
 
     auto fail = [&](const Error& e) {
@@ -91,8 +93,7 @@ ExecResult Connection::run(const std::string& commandText) {
         throw e;
     }
     try {
-        refuseNul(commandText);
-        return backend_->execute(commandText);
+        return call(*backend_);
     } catch (const Error& e) {
         fail(e);
         throw;
@@ -102,6 +103,32 @@ ExecResult Connection::run(const std::string& commandText) {
         fail(e);
         throw e;
     }
+}
+
+ExecResult Connection::run(const std::string& commandText) {
+    return onEngine(commandText, [&](Backend& engine) {
+        refuseNul(commandText);
+        return engine.execute(commandText);
+    });
+}
+
+void Connection::BeginTrans() {
+    if (inTransaction_) throw UsageError("Una transazione è già aperta su questa connessione.");
+    onEngine("BEGIN TRANSACTION", [](Backend& engine) { engine.beginTransaction(); });
+    inTransaction_ = true;
+}
+
+void Connection::CommitTrans() {
+    if (!inTransaction_) throw UsageError("Nessuna transazione aperta su questa connessione.");
+    // A commit the engine refused leaves the transaction open: the caller rolls it back.
+    onEngine("COMMIT TRANSACTION", [](Backend& engine) { engine.commitTransaction(); });
+    inTransaction_ = false;
+}
+
+void Connection::RollbackTrans() {
+    if (!inTransaction_) throw UsageError("Nessuna transazione aperta su questa connessione.");
+    inTransaction_ = false;
+    onEngine("ROLLBACK TRANSACTION", [](Backend& engine) { engine.rollbackTransaction(); });
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText, long* recordsAffected,

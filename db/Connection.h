@@ -53,16 +53,27 @@ public:
     // The whole outcome of a batch (every result set), for tools such as `brevanto-cli sql`.
     ExecResult ExecuteAll(const std::string& commandText);
 
+    // A transaction around the statements executed until CommitTrans or RollbackTrans; they
+    // do not nest. db::Error (also in Errors) when the engine refuses.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool inTransaction() const { return inTransaction_; }
+
     db::Errors& Errors() { return errors_; }
     long id() const { return id_; }
     std::string providerName() const;   // "SQLite", "ODBC", "" when closed
 
 private:
     ExecResult run(const std::string& commandText);
+    // Runs one call on the engine, reporting its failure in Errors and in the trace.
+    template <class F>
+    auto onEngine(const std::string& traceText, F&& call);
     std::string connectionString_;
     std::unique_ptr<Backend> backend_;
     db::Errors errors_;
     long id_;
+    bool inTransaction_ = false;
 };
 
 }  // namespace db

@@ -242,7 +242,22 @@ public:
 
     std::string name() const override { return "ODBC"; }
 
+    void beginTransaction() override {
+        check(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                                SQL_IS_UINTEGER),
+              dbc_, "SQLSetConnectAttr(SQL_ATTR_AUTOCOMMIT)");
+    }
+    void commitTransaction() override { endTransaction(SQL_COMMIT); }
+    void rollbackTransaction() override { endTransaction(SQL_ROLLBACK); }
+
 private:
+    void endTransaction(SQLSMALLINT completion) {
+        check(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), completion), dbc_, "SQLEndTran");
+        check(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                                SQL_IS_UINTEGER),
+              dbc_, "SQLSetConnectAttr(SQL_ATTR_AUTOCOMMIT)");
+    }
+
     Handle env_;   // declared first: freed last
     Handle dbc_;
     bool connected_ = false;

@@ -424,6 +424,24 @@ ExecResult SqliteBackend::run(const tsql::Translation& translation) {
     return out;
 }
 
+void SqliteBackend::beginTransaction() {
+    if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
+    ensureFilesInPlace();
+    execSimple("BEGIN IMMEDIATE");
+}
+
+void SqliteBackend::commitTransaction() {
+    if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
+    execSimple("COMMIT");
+    ensureFilesInPlace();
+}
+
+void SqliteBackend::rollbackTransaction() {
+    // SQLite may have rolled back by itself (a full disk): then there is nothing left to undo.
+    if (!db_ || sqlite3_get_autocommit(db_)) return;
+    execSimple("ROLLBACK");
+}
+
 void SqliteBackend::execSimple(const char* sql) {
     int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) fail(rc);

@@ -62,6 +62,11 @@ public:
     ExecResult run(const tsql::Translation& translation);
     void close() override;
     std::string name() const override { return "SQLite"; }
+    // BEGIN IMMEDIATE: the write lock is taken at the start, so a transaction never fails
+    // half-way for a writer that came later.
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
 
     bool isOpen() const { return db_ != nullptr; }
     const std::string& databaseName() const { return database_; }
