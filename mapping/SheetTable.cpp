@@ -105,14 +105,14 @@ void SheetTable::takeRow(int line, const std::vector<RawCell>& cells, std::size_
         const RawCell& cell = cells[col];
         const std::string_view text = trimmed(cell.text);
         row.cells.*kSheetRowFields[f] = text;
-        const std::string column = std::string("nella colonna \"") + kFileColumns[f] + "\"";
+        const auto column = [&] { return std::string(" nella colonna \"") + kFileColumns[f] + "\""; };
         if (text.find('\0') != std::string_view::npos) {
-            addProblem(row.problem, "Carattere nullo " + column);
+            addProblem(row.problem, "Carattere nullo" + column());
         } else if (!isDescriptionField(f)) {
             if (cell.formula || text.starts_with('='))
-                addProblem(row.problem, "Formula non ammessa " + column);
+                addProblem(row.problem, "Formula non ammessa" + column());
             else if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-                addProblem(row.problem, "Carattere di controllo (a capo, tabulazione…) " + column);
+                addProblem(row.problem, "Carattere di controllo (a capo, tabulazione…)" + column());
         }
     }
     for (std::size_t col = 0; col < unnamedColumn_.size() && col < cells.size() && col < cellCount; ++col)

@@ -10,13 +10,14 @@ namespace mapping::detail {
 
 namespace {
 
-constexpr char kNamespaceSeparator = '|';
+// Names are matched by their local part, whatever prefix a producer gives its namespaces.
+constexpr char kPrefixSeparator = ':';
 constexpr int kChunk = 64 * 1024;
 
 std::string_view localName(const char* name) {
     std::string_view n(name);
-    const std::size_t bar = n.rfind(kNamespaceSeparator);
-    return bar == std::string_view::npos ? n : n.substr(bar + 1);
+    const std::size_t colon = n.rfind(kPrefixSeparator);
+    return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
 
 std::string sizeText(std::uint64_t bytes) {
@@ -113,7 +114,7 @@ void XlsxArchive::parse(const std::string& part, XmlHandler& handler) {
     std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0));
     if (!in) throw XlsxError("la parte \"" + part + "\" non si può leggere (" + zip_strerror(archive_) + ")");
 
-    std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter> parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
+    std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter> parser(XML_ParserCreate(nullptr));
     if (!parser) throw XlsxError("memoria insufficiente");
     ParseState state{parser.get(), handler};
     XML_SetUserData(parser.get(), &state);

@@ -22,7 +22,7 @@ std::vector<SheetRow> awkwardRows() {
     return {
         {"COGE", "01", "007", "", "0010/0001", "Cassa contante – sede di Forlì", "1", "C.IV.3", "Denaro e valori in cassa"},
         {"COGE", "01", "007", "", "0010/0001", "Cassa contante – sede di Forlì", "2", "C.IV.3", "Denaro e valori in cassa"},
-        {"CONS", "01", "007", "GRP", "14;50", "Fornitore \"Rossi & C.\", Milano", "1", "D.7", "Debiti verso fornitori\nentro l'esercizio"},
+        {"CONS", "01", "007", "GRP", "14;50", "Fornitore \"Rossi & C.\",\tMilano\r\nvia Roma", "1", "D.7", "Debiti verso fornitori\nentro l'esercizio"},
         {"COGE", "01", "007", "", "0020", "=SOMMA(A1:A3)", "2", "", "-5% di sconto"},
     };
 }
@@ -55,7 +55,7 @@ TEST(CorrelationFileTest, CsvIsWrittenAsItalianExcelReadsIt) {
     const std::string bytes = testsupport::readFile(file);
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_THAT(bytes, HasSubstr(headerLine() + "\r\n"));
-    EXPECT_THAT(bytes, HasSubstr("\r\nCONS;01;007;GRP;\"14;50\";\"Fornitore \"\"Rossi & C.\"\", Milano\";1;D.7;"
+    EXPECT_THAT(bytes, HasSubstr("\r\nCONS;01;007;GRP;\"14;50\";\"Fornitore \"\"Rossi & C.\"\",\tMilano\r\nvia Roma\";1;D.7;"
                                  "\"Debiti verso fornitori\nentro l'esercizio\"\r\n"));
     // A description a spreadsheet would evaluate is written with a leading apostrophe; codes never change.
     EXPECT_THAT(bytes, HasSubstr("\r\nCOGE;01;007;;0020;'=SOMMA(A1:A3);2;;'-5% di sconto\r\n"));
