@@ -15,5 +15,6 @@ void setupListCommand(CLI::App& app);   // list
 void setupAutomateCommand(CLI::App& app);   // automate
 void setupExportCommand(CLI::App& app);     // export
 void setupPrintCommand(CLI::App& app);      // print
+void setupCorrelationsCommand(CLI::App& app);   // correlations export|import
 
 }  // namespace brevanto::cli
