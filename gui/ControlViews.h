@@ -176,7 +176,8 @@ public:
     ~GridView() override;
     QWidget* focusWidget() const override;
     QList<QWidget*> inputWidgets() const override;
-    std::optional<KitKey> mapKey(const QKeyEvent& event) const override { return gridKey(event); }
+    // Shift+Up/Down extend the view's selection; the other keys go to the form.
+    std::optional<KitKey> mapKey(const QKeyEvent& event) const override;
     QTableView* table() const { return table_; }
     QueryGridModel* model() const { return model_; }
     TableGridLayout* geometry() const { return geometry_; }
@@ -186,6 +187,10 @@ public:
     // The same move to a recordset row, also one the model's filter hides; true when the
     // recordset is there afterwards.
     bool moveToRow(long recordsetRow, int tableColumn = -1);
+    // The recordset rows selected in the view, ascending. Ctrl+click, Shift+click and
+    // Shift+Up/Down select rows without moving the grid's current row; a move of the current
+    // row selects that row alone again.
+    std::vector<long> selectedRecordsetRows() const;
 
 protected:
     void render(const std::string& property) override;

@@ -195,7 +195,7 @@ bool DesktopShell::openKind(int kind, QString* error, bool quiet) {
     entry->setWindowModal(options_.settings.modal);
     entries_.push_back(entry);
     statusBar()->showMessage(QString::fromUtf8(k.caption));
-    pendingEditor_ = PendingEditor{QString::fromUtf8(k.key).toUpper(), navigator};
+    pendingEditor_ = PendingEditor{QString::fromUtf8(k.key).toUpper(), kind, navigator};
     openingKind_ = kind;
     entry->ShowForm();
     openingKind_ = -1;
@@ -215,6 +215,8 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new UnmappedRows(*window);
     new EditorFindBar(*window);
     new EditorStatus(*window);
+    new MappingCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
+                        std::to_string(options_.settings.companyCode), mappingPrompts_);
     addHelpMenu(window->menuBar(), window->keysAction());
     window->updateChrome();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui/EditorExport.h"
+#include "gui/MappingCommands.h"
 #include "gui/Progress.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtWindowSystem.h"
@@ -64,6 +65,8 @@ public:
     FormWindow* lastWindow() const { return lastWindow_; }
     // The questions of the editors' "Esporta in Excel…" (windows opened from now on).
     void setExportPrompts(ExportPrompts prompts) { exportPrompts_ = std::move(prompts); }
+    // The questions of the editors' "Correlazioni" menu (windows opened from now on).
+    void setMappingPrompts(MappingPrompts prompts) { mappingPrompts_ = std::move(prompts); }
 
 protected:
     // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
@@ -90,10 +93,12 @@ private:
     QPointer<FormWindow> activeEditor_;
     struct PendingEditor {
         QString kindKey;
+        int kind = 0;
         std::shared_ptr<standalone::RecordingNavigator> navigator;
     };
     std::optional<PendingEditor> pendingEditor_;
     ExportPrompts exportPrompts_ = qtExportPrompts();
+    MappingPrompts mappingPrompts_ = qtMappingPrompts();
     int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };

@@ -26,6 +26,11 @@ std::span<const Entry> editorShortcuts() {
         {kPreviousUnmapped, "Precedente non correlato"},
         {kUnmappedOnly, "Solo non correlati (mostra / nasconde le righe correlate)"},
         {kExport, "Esporta in Excel"},
+        {kCheckCorrelations, "Verifica correlazioni (doppio clic su una riga del risultato per andarci)"},
+        {kExportCorrelations, "Esporta correlazioni in un file Excel o CSV"},
+        {kImportCorrelations, "Importa correlazioni da un file, con anteprima"},
+        {kSelectRows, "Nell'elenco: seleziona più righe senza spostare la riga corrente"},
+        {kAssignAccount, "Assegna un conto alle righe selezionate, con anteprima"},
         {kKeysPage, "Questa pagina dei tasti"},
     };
     return entries;

@@ -19,6 +19,11 @@ inline constexpr const char* kDeleteCorrelation = "Del";
 inline constexpr const char* kRestoreAccount = "Esc";
 inline constexpr const char* kUndoTyping = "Ctrl+Z";
 inline constexpr const char* kButtonLetter = "Alt+lettera sottolineata";
+inline constexpr const char* kCheckCorrelations = "Ctrl+Shift+V";
+inline constexpr const char* kExportCorrelations = "Ctrl+Shift+E";
+inline constexpr const char* kImportCorrelations = "Ctrl+Shift+I";
+inline constexpr const char* kAssignAccount = "Ctrl+Shift+A";
+inline constexpr const char* kSelectRows = "Maiusc+clic / Ctrl+clic / Maiusc+Giù";
 
 struct Entry {
     const char* keys;   // a portable key sequence ("Ctrl+F", "Del") or a text ("Tab / Maiusc+Tab")
