@@ -19,6 +19,9 @@ namespace {
 
 constexpr int kKeyRole = Qt::UserRole + 1;   // group index, -1 on a group item
 
+// A finding about both signs of an account has sign 0.
+QString signText(int sign) { return sign == 0 ? QStringLiteral("Dare e Avere") : QString::fromUtf8(mapping::signName(sign)); }
+
 QString number(std::size_t n) { return QLocale(QLocale::Italian).toString(static_cast<qulonglong>(n)); }
 
 }  // namespace
@@ -43,7 +46,7 @@ CheckDialog::CheckDialog(const QString& scopeText, Run run, GoTo goTo, QWidget* 
     tree_->setUniformRowHeights(true);
     tree_->setAlternatingRowColors(true);
     tree_->header()->setStretchLastSection(true);
-    for (int c = 0; c < 4; ++c) tree_->setColumnWidth(c, std::array{170, 260, 70, 150}[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < 4; ++c) tree_->setColumnWidth(c, std::array{150, 260, 100, 150}[static_cast<std::size_t>(c)]);
     layout->addWidget(tree_, 1);
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { activate(item); });
 
@@ -87,7 +90,8 @@ bool CheckDialog::refresh() {
         (group.information ? information : problems) += group.rows.size();
         auto* item = new QTreeWidgetItem(tree_);
         QString title = QStringLiteral("%1 (%2)").arg(group.title, number(group.rows.size()));
-        if (group.information) title += QStringLiteral(" — informazione, non un errore");
+        if (group.information && !group.title.contains(QStringLiteral("informazione")))
+            title += QStringLiteral(" — informazione, non un errore");
         item->setText(0, title);
         item->setData(0, kKeyRole, -1);
         item->setFirstColumnSpanned(true);
@@ -100,7 +104,7 @@ bool CheckDialog::refresh() {
         for (std::size_t r = 0; r < group.rows.size(); ++r) {
             const CheckRow& row = group.rows[r];
             auto* child = new QTreeWidgetItem(item, {row.account, row.description,
-                                                     QString::fromUtf8(mapping::signName(row.key.sign)), row.target,
+                                                     signText(row.key.sign), row.target,
                                                      row.detail});
             child->setData(0, kKeyRole, static_cast<int>(g));
             child->setData(1, kKeyRole, static_cast<int>(r));

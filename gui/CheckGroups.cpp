@@ -1,5 +1,6 @@
 #include "gui/CheckGroups.h"
 
+#include <iterator>
 #include <stdexcept>
 
 #include "gui/Support.h"
@@ -16,14 +17,12 @@ std::vector<CheckGroup> checkGroups(mapping::EditorLink& link) {
     const mapping::ChartData data = link.load();
     const mapping::CheckReport report = mapping::checkCorrelations(link.connection(), data);
     std::vector<CheckGroup> groups;
-    for (const auto& g : report.groups) {
-        CheckGroup group;
-        group.title = qs(g.title);
-        group.information = g.information;
-        for (const auto& f : g.findings)
-            group.rows.push_back({f.key, qs(f.shownAccount), qs(f.description), qs(f.target), qs(f.detail)});
-        groups.push_back(std::move(group));
-    }
+    for (mapping::CheckGroup g : mapping::kCheckGroups)
+        groups.push_back({QString::fromUtf8(mapping::groupTitle(g)), mapping::isInformation(g), {}});
+    for (const mapping::Finding& f : report.findings)
+        for (std::size_t i = 0; i < std::size(mapping::kCheckGroups); ++i)
+            if (mapping::kCheckGroups[i] == f.group)
+                groups[i].rows.push_back({f.key, qs(f.shownAccount), qs(f.description), qs(f.target), qs(f.detail)});
     return groups;
 #else
     (void)link;

@@ -157,8 +157,11 @@ long EditorLink::rowOf(const Key& key) const {
     if (!isOpen(rs)) return -1;
     KeyColumns columns = keyColumns(*rs);
     if (!columns.found) return -1;
+    // Sign 0 stands for the account as a whole: its first row.
     for (long row = 0, rows = rs->viewSize(); row < rows; ++row)
-        if (auto k = keyOfRow(*rs, row, columns.account, columns.sign); k && *k == key) return row;
+        if (auto k = keyOfRow(*rs, row, columns.account, columns.sign);
+            k && k->account == key.account && (key.sign == 0 || k->sign == key.sign))
+            return row;
     return -1;
 }
 

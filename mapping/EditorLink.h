@@ -72,7 +72,8 @@ public:
     std::optional<Key> currentKey() const;
     // The keys of the grid's recordset rows (0-based), in order, without repeats.
     std::vector<Key> keysOfRows(const std::vector<long>& recordsetRows) const;
-    // The recordset row of a key (-1 when the list does not have it).
+    // The recordset row of a key (-1 when the list does not have it); sign 0: the account's
+    // first row.
     long rowOf(const Key& key) const;
 
     // Applies the plan on the link's connection, then rebuilds the editor's list and goes back

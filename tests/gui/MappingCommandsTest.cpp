@@ -271,6 +271,20 @@ TEST_F(MappingOnDesktop, ImportShowsAddedChangedAndRefusedRowsAndApplicaWritesTh
 
 #if __has_include("mapping/Check.h")
 TEST_F(MappingOnDesktop, TheCheckListsItsGroupsAndADoubleClickGoesToTheRow) {
+    {
+        // An account classified differently in Avere (information) and a correlation to a
+        // total account (no longer valid).
+        auto c = connect();
+        const auto [account, debit] = storedBalanceSheetRow(*c);
+        ASSERT_FALSE(account.empty());
+        c->Execute("DELETE FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND CG83_CODICERICL_PC01 = 101 AND "
+                   "CG83_CONTO_CG24 = '" + account + "' AND CG83_INDSEGNO = 2");
+        c->Execute("INSERT INTO CG83_COLLRICL (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "
+                   "CG83_CONTORICL_PC03, CG83_INDSEGNO) VALUES (10, '" + account + "', 101, '" +
+                   (debit == "0101003" ? "0101002" : "0101003") + "', 2)");
+        c->Execute("UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0101' WHERE CG83_CODICE_CG10 = 10 AND "
+                   "CG83_CODICERICL_PC01 = 101 AND CG83_CONTORICL_PC03 = '0204001'");
+    }
     ASSERT_NO_FATAL_FAILURE(openCoge());
     click(0);
     QTRY_COMPARE(grid().currentRow(), 0L);
@@ -284,6 +298,9 @@ TEST_F(MappingOnDesktop, TheCheckListsItsGroupsAndADoubleClickGoesToTheRow) {
         const QString title = dialog->tree()->topLevelItem(g)->text(0);
         EXPECT_TRUE(title.startsWith(group.title + QStringLiteral(" (%1)").arg(group.rows.size()))) << title.toStdString();
         EXPECT_EQ(title.contains("informazione"), group.information) << title.toStdString();
+        if (group.information) {
+            EXPECT_EQ(group.rows.size(), 1u);
+        }
     }
     // A row of the editor's list other than the current one.
     int group = -1, item = -1;
@@ -299,16 +316,25 @@ TEST_F(MappingOnDesktop, TheCheckListsItsGroupsAndADoubleClickGoesToTheRow) {
         }
     ASSERT_GT(expected, 0);
 
+    // The picture of the README: every group in view, the long ones folded.
     dialog->resize(1280, 800);
-    QTreeWidgetItem* target = dialog->rowItem(group, item);
-    dialog->tree()->scrollToItem(target);
+    for (int g = 0; g < dialog->tree()->topLevelItemCount(); ++g)
+        dialog->tree()->topLevelItem(g)->setExpanded(dialog->tree()->topLevelItem(g)->childCount() <= 12);
     QCoreApplication::processEvents();
     const auto shots = std::filesystem::path(BREVANTO_SCREENSHOT_DIR);
     std::filesystem::create_directories(shots);
     dialog->grab().save(QString::fromStdString((shots / "mapping-check.png").string()));
+    dialog->tree()->expandAll();
+    QTreeWidgetItem* target = dialog->rowItem(group, item);
+    dialog->tree()->scrollToItem(target);
 
-    QTest::mouseDClick(dialog->tree()->viewport(), Qt::LeftButton, {}, dialog->tree()->visualItemRect(target).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    const QPoint at = dialog->tree()->visualItemRect(target).center();
+    QTest::mouseClick(dialog->tree()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(dialog->tree()->currentItem(), target);
+    QTest::mouseDClick(dialog->tree()->viewport(), Qt::LeftButton, {}, at);
     QTRY_COMPARE(grid().currentRow(), expected);
+    EXPECT_EQ(dialog->findChild<QLabel*>("notice")->text().toStdString(), "");
     EXPECT_TRUE(dialog->isVisible());
     dialog->close();
 }
