@@ -494,6 +494,62 @@ TEST_F(MappingOnDesktop, AWriteTheDatabaseRefusesLeavesTheTablesAsTheyWere) {
     EXPECT_EQ(counts(), counted);
 }
 
+TEST_F(MappingOnDesktop, ShiftDownSelectsRowsWithoutMovingTheEditorsRow) {
+    ASSERT_NO_FATAL_FAILURE(openCoge());
+    const long row = debitOnlyRow();   // a correlated row: the cursor stays in the grid
+    ASSERT_GE(row, 0);
+    click(row);
+    QTRY_COMPARE(grid().currentRow(), row);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(table()));
+    QTest::keyClick(table(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(table(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid().currentRow(), row);
+    EXPECT_EQ(w->viewAs<GridView>("GRID_CORRPDC")->selectedRecordsetRows(), (std::vector<long>{row, row + 1, row + 2}));
+    // A move of the editor's row selects that row alone again.
+    QTest::keyClick(table(), Qt::Key_Down);
+    QTRY_COMPARE(grid().currentRow(), row + 1);
+    EXPECT_EQ(w->viewAs<GridView>("GRID_CORRPDC")->selectedRecordsetRows(), (std::vector<long>{row + 1}));
+}
+
+TEST_F(MappingOnDesktop, CopyFromAnotherChartPreviewsWhatItWritesAndRefusesABadCode) {
+    ASSERT_NO_FATAL_FAILURE(openCoge());
+    copyChoice = CopyChoice{{mapping::CopySource::From::ReclChart, "1; DROP TABLE CG83_COLLRICL"}, true};
+    const std::string before = dump();
+    EXPECT_EQ(commands()->runCopyFrom(), 0);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(previews.empty());
+    EXPECT_EQ(dump(), before);
+
+    // The standard chart's correlations, same account codes.
+    copyChoice = CopyChoice{{mapping::CopySource::From::LedgerChart, "80"}, false};
+    answer = pressApply;
+    const long written = commands()->runCopyFrom();
+    ASSERT_EQ(previews.size(), 1u);
+    EXPECT_EQ(written, previews.back().writes());
+    EXPECT_EQ(previews.back().count(mapping::RowStatus::Changed), 0);   // existing ones are kept
+    for (const auto& r : previews.back().rows) {
+        if (r.status == mapping::RowStatus::Added) {
+            EXPECT_EQ(target(r.key.account, r.key.sign), r.after) << r.key.account;
+        }
+    }
+}
+
+TEST_F(MappingOnDesktop, ExportWritesTheListToTheFileChosen) {
+    ASSERT_NO_FATAL_FAILURE(openCoge());
+    exportFile = QString::fromStdString((dir.path() / "correlazioni.csv").string());
+    EXPECT_EQ(commands()->runExport(), exportFile);
+    std::ifstream in(dir.path() / "correlazioni.csv");
+    std::string header;
+    std::getline(in, header);
+    EXPECT_NE(header.find("Tipo;PdC;PdC riclassificazione"), std::string::npos) << header;
+    EXPECT_TRUE(w->statusBar()->currentMessage().startsWith("Esportate")) << w->statusBar()->currentMessage().toStdString();
+
+    exportFile = QString::fromStdString((dir.path() / "manca" / "correlazioni.xlsx").string());
+    EXPECT_EQ(commands()->runExport(), QString());
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings.front().startsWith("Correlazioni non esportate")) << warnings.front().toStdString();
+}
+
 }  // namespace
 
 #endif
