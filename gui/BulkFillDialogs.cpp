@@ -31,6 +31,18 @@ QString otherLedgerCaption(mapping::CorrelationKind kind) {
     }
 }
 
+// "Anteprima…" (the question leads to the preview, never to a write) and "Annulla".
+QPushButton* addPreviewButtons(QDialog& dialog, QVBoxLayout& layout) {
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("&Anteprima…"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addWidget(buttons);
+    return ok;
+}
+
 }  // namespace
 
 // ---------------- CopySourceDialog ----------------
@@ -70,14 +82,8 @@ CopySourceDialog::CopySourceDialog(mapping::CorrelationKind kind, const QStringL
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("&Anteprima…"), QDialogButtonBox::AcceptRole);
-    ok_->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ok_ = addPreviewButtons(*this, *layout);
     connect(code_, &QLineEdit::textChanged, this, &CopySourceDialog::update);
-    layout->addWidget(buttons);
     update();
 }
 
@@ -137,13 +143,7 @@ AssignAccountDialog::AssignAccountDialog(long rows, const mapping::ChartData& da
     description_ = new QLabel(this);
     description_->setObjectName(QStringLiteral("description"));
     layout->addWidget(description_);
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("&Anteprima…"), QDialogButtonBox::AcceptRole);
-    ok_->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    ok_ = addPreviewButtons(*this, *layout);
     connect(account_, &QLineEdit::textChanged, this, &AssignAccountDialog::describe);
     describe();
     resize(460, sizeHint().height());

@@ -342,15 +342,8 @@ GridView::GridView(std::shared_ptr<kit::QueryGrid> grid)
     model_ = new QueryGridModel(grid, this);
     table_->setModel(model_);
     geometry_ = new TableGridLayout(grid, table_, model_, this);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    setUpRowTable(table_);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    // A fixed row height lets the view place 200,000 rows without measuring any.
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
     viewport_ = table_->viewport();
     viewport_->installEventFilter(this);
     QObject::connect(model_, &QueryGridModel::currentRowChanged, this, &GridView::showCurrentRow);

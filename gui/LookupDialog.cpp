@@ -76,13 +76,8 @@ LookupDialog::LookupDialog(const kit::LookupRequest& request, QWidget* parent, U
     proxy_->setFilterKeyColumn(-1);   // any column may match
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     table_->setModel(proxy_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    setUpRowTable(table_);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
     int width = 0;
     for (int c = 0; c < rows_->columnCount(); ++c) {
         int w = rows_->widthTwips(c) > 0 ? twipsToPixels(rows_->widthTwips(c)) : 140;

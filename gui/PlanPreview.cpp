@@ -141,13 +141,7 @@ PlanPreview::PlanPreview(const QString& title, const QString& what, mapping::Pla
     table_->setObjectName(QStringLiteral("rows"));
     model_ = new PlanRowsModel(this);
     table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    setUpRowTable(table_);
     static const int widths[PlanRowsModel::ColumnCount] = {80, 120, 220, 60, 110, 110, 90, 200};
     for (int c = 0; c < PlanRowsModel::ColumnCount; ++c) table_->setColumnWidth(c, widths[c]);
     layout->addWidget(table_, 1);

@@ -1,5 +1,8 @@
 #include "gui/Support.h"
 
+#include <QHeaderView>
+#include <QTableView>
+
 #include <QKeyEvent>
 
 #include "kit/Control.h"
@@ -49,6 +52,16 @@ std::optional<KitKey> gridKey(const QKeyEvent& e) {
     if (e.key() == Qt::Key_Home) return KitKey{kit::keys::Home, shiftState(e.modifiers())};
     if (e.key() == Qt::Key_End) return KitKey{kit::keys::End, shiftState(e.modifiers())};
     return formKey(e);
+}
+
+void setUpRowTable(QTableView* table) {
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setStretchLastSection(true);
 }
 
 }  // namespace gui

@@ -7,6 +7,7 @@
 #include <string>
 
 class QKeyEvent;
+class QTableView;
 
 namespace gui {
 
@@ -28,5 +29,10 @@ struct KitKey {
 std::optional<KitKey> formKey(const QKeyEvent& event);
 // The same plus Home and End, for the grid (which has no text cursor).
 std::optional<KitKey> gridKey(const QKeyEvent& event);
+
+// A read-only table of rows: whole rows selected, one fixed text line a row (so that hundreds
+// of thousands of rows are placed without measuring any), no row numbers, the last column
+// taking the free width.
+void setUpRowTable(QTableView* table);
 
 }  // namespace gui
