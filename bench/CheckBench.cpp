@@ -120,17 +120,7 @@ void checkOnly(benchmark::State& state) {
 
 void rawReads(benchmark::State& state) {
     benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
-    double total = 0;
-    long iterations = 0, rows = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        rows = 0;
-        for (const auto& s : g_check.statements) rows += raw.run(s);
-        total += seconds(Clock::now() - start);
-        ++iterations;
-    }
-    const double mean = iterations ? total / static_cast<double>(iterations) : 0;
-    state.counters["rows_read"] = static_cast<double>(rows);
+    const double mean = benchdb::replayMeanSeconds(state, raw, g_check.statements);
     if (mean > 0 && g_check.meanSeconds > 0) {
         state.counters["check_over_raw"] = g_check.meanSeconds / mean;
         std::printf("Check of %ld accounts (load included): %.0f ms, raw SQLite reads %.0f ms, ratio %.2f\n",

@@ -123,17 +123,7 @@ void editorFill(benchmark::State& state) {
 
 void rawReport(benchmark::State& state, const Measured& m, const char* what) {
     benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
-    double total = 0;
-    long iterations = 0, rows = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        rows = 0;
-        for (const auto& s : m.statements) rows += raw.run(s);
-        total += seconds(Clock::now() - start);
-        ++iterations;
-    }
-    const double mean = iterations ? total / static_cast<double>(iterations) : 0;
-    state.counters["rows_read"] = static_cast<double>(rows);
+    const double mean = benchdb::replayMeanSeconds(state, raw, m.statements);
     if (mean > 0 && m.meanSeconds > 0) {
         state.counters["editor_over_raw"] = m.meanSeconds / mean;
         std::printf("%s, %ld accounts: editor %.2f ms, raw SQLite %.2f ms, ratio %.2f\n", what, database().accounts,

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -85,6 +86,23 @@ inline std::vector<std::string> translated(const std::vector<std::string>& texts
         }
     }
     return out;
+}
+
+// Runs the statements once per iteration of `state`, sets the counter rows_read, and returns
+// the mean time of one run in seconds.
+inline double replayMeanSeconds(benchmark::State& state, RawSqlite& raw, const std::vector<std::string>& statements) {
+    using Clock = std::chrono::steady_clock;
+    double total = 0;
+    long iterations = 0, rows = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        rows = 0;
+        for (const auto& s : statements) rows += raw.run(s);
+        total += std::chrono::duration<double>(Clock::now() - start).count();
+        ++iterations;
+    }
+    state.counters["rows_read"] = static_cast<double>(rows);
+    return iterations ? total / static_cast<double>(iterations) : 0;
 }
 
 }  // namespace benchdb
