@@ -38,6 +38,7 @@ struct PlanRow {
     std::string accountDescription;
     std::string before;              // stored target ("" none)
     std::string after;               // target once applied
+    std::string wanted;              // what the source asked for (a refused row keeps `before`)
     std::string afterDescription;
     RowStatus status = RowStatus::Unchanged;
     std::string reason;              // why it is refused (or, for some unchanged rows, why nothing changes)

@@ -1,13 +1,10 @@
 #include "standalone/XlsxWorkbook.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <system_error>
 
 #include <xlsxwriter.h>
+
+#include "standalone/FileReplacement.h"
 
 namespace standalone {
 
@@ -24,60 +21,6 @@ std::string grouped(std::size_t n) {
     }
     return out;
 }
-
-[[noreturn]] void fail(const std::filesystem::path& file, const std::string& reason) {
-    throw ExportError("Impossibile scrivere il file " + quoted(file) + ": " + reason + ".");
-}
-
-std::string systemReason(int error, const std::filesystem::path& folder) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR: return "la cartella " + quoted(folder) + " non esiste";
-        case EACCES:
-        case EPERM: return "non si hanno i permessi di scrittura nella cartella " + quoted(folder);
-        case EROFS: return "la cartella " + quoted(folder) + " è in sola lettura";
-        case ENOSPC:
-        case EDQUOT: return "lo spazio su disco è esaurito";
-        case ENAMETOOLONG: return "il nome del file è troppo lungo";
-        default: return "errore di sistema " + std::to_string(error) + " (" + std::generic_category().message(error) + ")";
-    }
-}
-
-// The file being written: a temporary name in the target's folder, renamed over the target
-// by commit() and removed when the write does not get that far.
-class Target {
-public:
-    explicit Target(std::filesystem::path file) : file_(std::move(file)) {
-        std::error_code ec;
-        if (file_.filename().empty() || std::filesystem::is_directory(file_, ec))
-            fail(file_, "è una cartella, non un file");
-        folder_ = file_.has_parent_path() ? file_.parent_path() : std::filesystem::path(".");
-        temp_ = folder_ / ("." + file_.filename().string() + "." + std::to_string(::getpid()) + ".tmp");
-        int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) fail(file_, systemReason(errno, folder_));
-        ::close(fd);
-    }
-    ~Target() {
-        if (!committed_) {
-            std::error_code ec;
-            std::filesystem::remove(temp_, ec);
-        }
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-
-    const std::filesystem::path& temp() const { return temp_; }
-    const std::filesystem::path& file() const { return file_; }
-
-    void commit() {
-        if (::rename(temp_.c_str(), file_.c_str()) != 0) fail(file_, systemReason(errno, folder_));
-        committed_ = true;
-    }
-
-private:
-    std::filesystem::path file_, folder_, temp_;
-    bool committed_ = false;
-};
 
 std::string libraryReason(lxw_error e) {
     switch (e) {
@@ -229,7 +172,7 @@ std::size_t rowsNeeded(const std::string& title, const std::vector<ExportSection
     std::size_t n = title.empty() ? 0 : 2;
     for (const auto& s : sections)
         n += (s.kind == ExportSection::Kind::Master ? s.captions.size() : 1 + s.rows.size()) + 1;
-    return n;
+    return sections.empty() ? n : n - 1;   // no blank row after the last section
 }
 
 // Lays the sections out on the sheet.
@@ -278,16 +221,16 @@ void writeWorkbook(const std::filesystem::path& file, const std::string& title,
                    const std::vector<ExportSection>& sections) {
     const std::size_t rows = rowsNeeded(title, sections);
     if (rows > kSheetRowLimit)
-        fail(file, "un foglio Excel contiene al massimo " + grouped(kSheetRowLimit) + " righe e l'esportazione ne richiede " +
+        failToWrite(file, "un foglio Excel contiene al massimo " + grouped(kSheetRowLimit) + " righe e l'esportazione ne richiede " +
                        grouped(rows));
-    Target target(file);
+    FileReplacement target(file);
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     std::string tmp = std::filesystem::temp_directory_path().string();
     options.tmpdir = tmp.data();
     lxw_workbook* wb = workbook_new_opt(target.temp().c_str(), &options);
-    if (!wb) fail(file, "impossibile preparare la cartella di lavoro");
+    if (!wb) failToWrite(file, "impossibile preparare la cartella di lavoro");
     std::string docTitle = title;
     lxw_doc_properties properties{};
     properties.title = docTitle.data();
@@ -295,8 +238,8 @@ void writeWorkbook(const std::filesystem::path& file, const std::string& title,
     lxw_worksheet* sheet = workbook_add_worksheet(wb, kExportSheetName);
     const lxw_error cellError = sheet ? fillSheet(wb, sheet, title, sections) : LXW_ERROR_MEMORY_MALLOC_FAILED;
     const lxw_error closeError = workbook_close(wb);
-    if (cellError != LXW_NO_ERROR) fail(file, libraryReason(cellError));
-    if (closeError != LXW_NO_ERROR) fail(file, libraryReason(closeError));
+    if (cellError != LXW_NO_ERROR) failToWrite(file, libraryReason(cellError));
+    if (closeError != LXW_NO_ERROR) failToWrite(file, libraryReason(closeError));
     target.commit();
 }
 

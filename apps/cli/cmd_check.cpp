@@ -9,7 +9,8 @@
 
 #include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
-#include "apps/cli/MappingSupport.h"
+#include "apps/cli/MappingScope.h"
+#include "db/Connection.h"
 #include "mapping/ChartData.h"
 #include "mapping/Check.h"
 #include "standalone/XlsxWorkbook.h"
@@ -166,29 +167,33 @@ void writeXlsx(const mapping::CheckReport& report, const mapping::ChartData& dat
     standalone::writeWorkbook(file, "Verifica correlazioni: " + mapping::describeScope(report.scope), sections);
 }
 
+int report(const CheckOptions& o, const mapping::ChartData& data, const mapping::CheckReport& report) {
+    if (o.json) {
+        printJson(report, data);
+    } else if (!o.xlsx.empty()) {
+        writeXlsx(report, data, o.xlsx);
+        std::cout << "Verifica di " << mapping::describeScope(report.scope) << " scritta in " << o.xlsx << " ("
+                  << report.findings.size() << " segnalazioni)\n"
+                  << outcome(report) << '\n';
+    } else {
+        printText(report, data, o.limit);
+    }
+    return report.hasProblems() ? 1 : 0;
+}
+
 int runCheck(const CheckOptions& o) {
-    auto scope = scopeOfOptions(o);
-    if (!scope) return 1;
-    return runOnConnection(o.conn, o.dir, [&](db::Connection& conn) {
-        const auto data = mapping::ChartData::load(conn, *scope);
-        const auto report = mapping::checkCorrelations(conn, data);
-        if (o.json) {
-            printJson(report, data);
-        } else if (!o.xlsx.empty()) {
-            try {
-                writeXlsx(report, data, o.xlsx);
-            } catch (const standalone::ExportError& e) {
-                std::cerr << "Errore: " << e.what() << '\n';
-                return 1;
-            }
-            std::cout << "Verifica di " << mapping::describeScope(report.scope) << " scritta in " << o.xlsx << " ("
-                      << report.findings.size() << " segnalazioni)\n"
-                      << outcome(report) << '\n';
-        } else {
-            printText(report, data, o.limit);
-        }
-        return report.hasProblems() ? 1 : 0;
-    });
+    const mapping::Scope scope = scopeFromOptions(o);
+    auto conn = openMappingConnection(o.conn, o.dir);
+    try {
+        const auto data = mapping::ChartData::load(*conn, scope);
+        return report(o, data, mapping::checkCorrelations(*conn, data));
+    } catch (const mapping::ScopeRefused& e) {
+        std::cerr << "Errore: " << e.what() << '\n';
+        return 1;
+    } catch (const db::Error& e) {
+        printErrors(std::cerr, conn->Errors().Count() ? conn->Errors().items() : e.items());
+        return 1;
+    }
 }
 
 }  // namespace

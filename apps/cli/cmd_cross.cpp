@@ -8,7 +8,9 @@
 
 #include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
-#include "apps/cli/MappingSupport.h"
+#include "apps/cli/MappingScope.h"
+#include "db/Connection.h"
+#include "mapping/ChartData.h"
 #include "mapping/CrossKind.h"
 
 namespace brevanto::cli {
@@ -93,6 +95,24 @@ void printJson(const mapping::CrossKindView& view) {
     std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
+int runCross(const CrossOptions& o) {
+    auto conn = openMappingConnection(o.conn, o.dir);
+    try {
+        const auto view = mapping::crossKindView(*conn, o.request);
+        if (o.json)
+            printJson(view);
+        else
+            printText(view, o.limit);
+        return 0;
+    } catch (const mapping::ScopeRefused& e) {
+        std::cerr << "Errore: " << e.what() << '\n';
+        return 1;
+    } catch (const db::Error& e) {
+        printErrors(std::cerr, conn->Errors().Count() ? conn->Errors().items() : e.items());
+        return 1;
+    }
+}
+
 }  // namespace
 
 void setupCrossCommand(CLI::App& app) {
@@ -108,16 +128,7 @@ void setupCrossCommand(CLI::App& app) {
     addConnectionOptions(*cmd, o->conn, o->dir);
     cmd->add_option("--limit", o->limit, "Mostra al massimo N conti")->check(CLI::NonNegativeNumber);
     cmd->add_flag("--json", o->json, "Risultato in formato JSON");
-    setCommandBody(*cmd, [o] {
-        return runOnConnection(o->conn, o->dir, [&](db::Connection& conn) {
-            const auto view = mapping::crossKindView(conn, o->request);
-            if (o->json)
-                printJson(view);
-            else
-                printText(view, o->limit);
-            return 0;
-        });
-    });
+    setCommandBody(*cmd, [o] { return runCross(*o); });
 }
 
 }  // namespace brevanto::cli

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupAutomateCommand(app);
     brevanto::cli::setupExportCommand(app);
     brevanto::cli::setupPrintCommand(app);
+    brevanto::cli::setupCorrelationsCommand(app);
     brevanto::cli::setupCheckCommand(app);
     brevanto::cli::setupCrossCommand(app);
     brevanto::apps::italianise(app, "brevanto-cli");

@@ -127,3 +127,28 @@ TEST_F(ConnectionSqliteTest, MissingDatabaseIsAnErrorNotANewFile) {
                                                    (dir.path() / "JUNK.db").string() +
                                                    "): il file non è un database SQLite");
 }
+
+TEST_F(ConnectionSqliteTest, TransactionsApplyWholeOrNotAtAll) {
+    auto c = open();
+    auto other = open();
+    auto count = [&] { return other->Execute("SELECT COUNT(*) AS N FROM CG24_TABPDC")->value("N").toInt32(); };
+    c->BeginTrans();
+    EXPECT_TRUE(c->inTransaction());
+    EXPECT_THROW(c->BeginTrans(), db::UsageError);   // no nesting
+    c->Execute("INSERT INTO CG24_TABPDC VALUES ('7010000000', 'Ricavi', 2)");
+    c->Execute("DELETE FROM CG24_TABPDC WHERE CG24_CONTO = '4010000000'");
+    c->RollbackTrans();
+    EXPECT_EQ(count(), 3);
+    EXPECT_FALSE(c->inTransaction());
+
+    c->BeginTrans();
+    c->Execute("INSERT INTO CG24_TABPDC VALUES ('7010000000', 'Ricavi', 2)");
+    c->CommitTrans();
+    EXPECT_EQ(count(), 4);
+    EXPECT_THROW(c->CommitTrans(), db::UsageError);
+
+    // A closed connection reports in Errors like a statement does.
+    c->Close();
+    EXPECT_THROW(c->BeginTrans(), db::Error);
+    EXPECT_EQ(c->Errors().Count(), 1);
+}

@@ -162,7 +162,7 @@ TEST(OfficeExport, AFileThatCannotBeWrittenIsRefusedInItalianAndAnExistingOneIsK
         ADD_FAILURE() << "written";
     } catch (const ExportError& err) {
         EXPECT_THAT(err.what(), HasSubstr("un foglio Excel contiene al massimo 1.048.576 righe e l'esportazione ne "
-                                          "richiede 1.048.585"));
+                                          "richiede 1.048.584"));
     }
     EXPECT_EQ(testsupport::readFile(file), "dati di prima");
     // No temporary file is left behind either.

@@ -1,0 +1,33 @@
+#include "apps/cli/MappingScope.h"
+
+#include <stdexcept>
+
+#include "db/Connection.h"
+
+namespace brevanto::cli {
+
+mapping::Scope scopeFromOptions(const ChartOptions& o) {
+    auto kind = mapping::kindFromName(o.kind);
+    if (!kind) throw std::runtime_error("tipo di correlazione sconosciuto '" + o.kind + "' (COGE, COIN, HYPE, CONS)");
+    mapping::Scope scope;
+    scope.kind = *kind;
+    scope.chart = o.pdc;
+    scope.reclChart = o.ricl;
+    scope.intercompany = o.intercompany;
+    scope.company = o.company;
+    if (*kind == mapping::CorrelationKind::CONS && o.intercompany.empty())
+        throw std::runtime_error("la correlazione CONS richiede --intercompany (la struttura intercompany)");
+    if (*kind != mapping::CorrelationKind::CONS && !o.intercompany.empty())
+        throw std::runtime_error("--intercompany vale solo per la correlazione CONS");
+    if (*kind != mapping::CorrelationKind::CONS && o.pdc.empty())
+        throw std::runtime_error("indicare con --pdc il piano dei conti da riclassificare");
+    return scope;
+}
+
+std::shared_ptr<db::Connection> openMappingConnection(const std::string& conn, const std::string& dir) {
+    auto connection = db::Connection::create();
+    connection->Open(resolveConnectionString(conn, dir));
+    return connection;
+}
+
+}  // namespace brevanto::cli

@@ -1,0 +1,31 @@
+#pragma once
+// Reading whole result sets by column position, and the small text helpers the mapping
+// operations share.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/Connection.h"
+
+namespace mapping::detail {
+
+// The rows of the first result set of `sql` (none when the statement returns no rows).
+std::vector<db::Row> selectRows(db::Connection& conn, const std::string& sql);
+
+// Blanks removed at both ends.
+std::string trimmed(std::string_view text);
+// Text of a value, blanks trimmed; "" for Null or Empty.
+std::string textOf(const db::Variant& value);
+// An integer value, `fallback` for Null, Empty or a non-number.
+int intOf(const db::Variant& value, int fallback);
+
+// A chart or structure code as the statements write it: digits, optionally signed. The
+// reason for the user when it is not one.
+bool isCode(std::string_view text);
+
+// "[DB].dbo.TABLE" for a database name, the bare table otherwise; a name holding a bracket
+// cannot be written and gives "".
+std::string tableIn(const std::string& database, const std::string& table);
+
+}  // namespace mapping::detail

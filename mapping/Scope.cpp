@@ -1,0 +1,65 @@
+#include "mapping/Scope.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace mapping {
+
+namespace {
+
+std::string folded(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    std::string out(text);
+    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+constexpr const char* kKindNames[] = {"COGE", "COIN", "HYPE", "CONS"};
+
+}  // namespace
+
+const char* kindName(CorrelationKind kind) {
+    const int k = static_cast<int>(kind);
+    return k >= 0 && k < 4 ? kKindNames[k] : "";
+}
+
+std::optional<CorrelationKind> kindFromName(std::string_view name) {
+    const std::string n = folded(name);
+    for (int k = 0; k < 4; ++k)
+        if (n == kKindNames[k]) return static_cast<CorrelationKind>(k);
+    return std::nullopt;
+}
+
+std::string describeScope(const Scope& scope) {
+    std::string out = kindName(scope.kind);
+    if (scope.kind == CorrelationKind::CONS) {
+        out += ", struttura " + scope.intercompany;
+        if (!scope.chart.empty()) out += ", PdC " + scope.chart;
+        out += ", PdC riclassificato intercompany " + scope.reclChart;
+    } else if (scope.kind == CorrelationKind::COIN) {
+        out += ", PdC analitico " + scope.chart + ", PdC di riclassificazione " + scope.reclChart;
+    } else if (scope.kind == CorrelationKind::HYPE) {
+        out += ", PdC " + scope.chart + ", PdC Hyperion " + scope.reclChart;
+    } else {
+        out += ", PdC " + scope.chart + ", PdC di riclassificazione " + scope.reclChart;
+    }
+    return out;
+}
+
+const char* signName(int sign) {
+    switch (sign) {
+        case 1: return "Dare";
+        case 2: return "Avere";
+        default: return "";
+    }
+}
+
+std::optional<int> signFromText(std::string_view text) {
+    const std::string s = folded(text);
+    if (s == "DARE" || s == "D" || s == "1") return 1;
+    if (s == "AVERE" || s == "A" || s == "2") return 2;
+    return std::nullopt;
+}
+
+}  // namespace mapping
