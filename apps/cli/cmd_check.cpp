@@ -184,16 +184,10 @@ int report(const CheckOptions& o, const mapping::ChartData& data, const mapping:
 int runCheck(const CheckOptions& o) {
     const mapping::Scope scope = scopeFromOptions(o);
     auto conn = openMappingConnection(o.conn, o.dir);
-    try {
+    return runMapping(*conn, [&] {
         const auto data = mapping::ChartData::load(*conn, scope);
         return report(o, data, mapping::checkCorrelations(*conn, data));
-    } catch (const mapping::ScopeRefused& e) {
-        std::cerr << "Errore: " << e.what() << '\n';
-        return 1;
-    } catch (const db::Error& e) {
-        printErrors(std::cerr, conn->Errors().Count() ? conn->Errors().items() : e.items());
-        return 1;
-    }
+    });
 }
 
 }  // namespace

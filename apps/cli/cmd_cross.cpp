@@ -10,7 +10,6 @@
 #include "apps/cli/Commands.h"
 #include "apps/cli/MappingScope.h"
 #include "db/Connection.h"
-#include "mapping/ChartData.h"
 #include "mapping/CrossKind.h"
 
 namespace brevanto::cli {
@@ -97,20 +96,14 @@ void printJson(const mapping::CrossKindView& view) {
 
 int runCross(const CrossOptions& o) {
     auto conn = openMappingConnection(o.conn, o.dir);
-    try {
+    return runMapping(*conn, [&] {
         const auto view = mapping::crossKindView(*conn, o.request);
         if (o.json)
             printJson(view);
         else
             printText(view, o.limit);
         return 0;
-    } catch (const mapping::ScopeRefused& e) {
-        std::cerr << "Errore: " << e.what() << '\n';
-        return 1;
-    } catch (const db::Error& e) {
-        printErrors(std::cerr, conn->Errors().Count() ? conn->Errors().items() : e.items());
-        return 1;
-    }
+    });
 }
 
 }  // namespace
