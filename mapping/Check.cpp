@@ -184,8 +184,9 @@ CheckReport checkCorrelations(db::Connection& conn, const ChartData& data) {
         const std::string reason = "Il conto non esiste più nel " + chartName(data);
         for (const auto& [key, target] : data.stored)
             if (!target.empty() && unlisted.count(key.account) && !existing.count(key.account))
-                add(CheckGroup::OrphanCorrelation,
-                    Finding{CheckGroup::OrphanCorrelation, key, brevanto::cli::formatCode(key.account, data.mask), {}, target, reason});
+                add(CheckGroup::OrphanCorrelation, Finding{CheckGroup::OrphanCorrelation, key,
+                                                           brevanto::cli::formatCode(key.account, data.mask), {},
+                                                           target, reason});
     }
 
     if (data.scope.kind == CorrelationKind::COGE || data.scope.kind == CorrelationKind::CONS) {

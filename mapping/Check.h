@@ -41,7 +41,7 @@ struct Finding {
 
 struct CheckReport {
     Scope scope;
-    std::vector<Finding> findings;   // by group, in the order of kCheckGroups; within one, the editor's order
+    std::vector<Finding> findings;   // by group (kCheckGroups); within one, the editor's order (orphans by code)
 
     long count(CheckGroup group) const;
     // Anything found outside the information group.

@@ -194,7 +194,8 @@ int runCheck(const CheckOptions& o) {
 
 void setupCheckCommand(CLI::App& app) {
     auto options = std::make_shared<CheckOptions>();
-    auto* cmd = app.add_subcommand("check", "Verifica correlazioni: conti senza correlazione, correlazioni non più valide, …");
+    auto* cmd = app.add_subcommand(
+        "check", "Verifica correlazioni: conti senza correlazione, correlazioni non più valide, …");
     addChartOptions(*cmd, *options, "COGE, COIN, HYPE o CONS");
     addConnectionOptions(*cmd, options->conn, options->dir);
     auto* json = cmd->add_flag("--json", options->json, "Risultato in formato JSON");
