@@ -169,44 +169,36 @@ void reportRatio(benchmark::State& state, const std::string& key) {
                 ours.cpu / plain.cpu);
 }
 
-void ensureWritten(const char* name) {
-    if (!fs::exists(data().file(name))) mapping::writeCorrelationFile(data().file(name), data().rows);
-}
+struct Pair {
+    const char* key;
+    const char* reads;   // the file the pair reads, written first ("" for writing pairs)
+    void (*ours)();
+    void (*plain)();
+};
+
+const Pair kPairs[] = {
+    {"csv_write", "", [] { mapping::writeCorrelationFile(data().file("bench.csv"), data().rows); },
+     [] { writePlainCsv(data().file("plain.csv")); }},
+    {"csv_read", "bench.csv", [] { benchmark::DoNotOptimize(mapping::readCorrelationFile(data().file("bench.csv"))); },
+     [] { benchmark::DoNotOptimize(readPlainCsv(data().file("bench.csv"))); }},
+    {"xlsx_write", "", [] { mapping::writeCorrelationFile(data().file("bench.xlsx"), data().rows); },
+     [] { writePlainXlsx(data().file("plain.xlsx")); }},
+    {"xlsx_read", "bench.xlsx", [] { benchmark::DoNotOptimize(mapping::readCorrelationFile(data().file("bench.xlsx"))); },
+     [] { benchmark::DoNotOptimize(readPlainXlsx(data().file("bench.xlsx"))); }},
+};
 
 const bool registered = [] {
-    const auto add = [](const char* name, void (*fn)(benchmark::State&)) {
-        benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->Iterations(3);
-    };
-    add("correlation_file/csv_write", [](benchmark::State& s) {
-        timed(s, "csv_write", [] { mapping::writeCorrelationFile(data().file("bench.csv"), data().rows); });
-    });
-    add("correlation_file/csv_write_plain", [](benchmark::State& s) {
-        timed(s, "csv_write_plain", [] { writePlainCsv(data().file("plain.csv")); });
-        reportRatio(s, "csv_write");
-    });
-    add("correlation_file/csv_read", [](benchmark::State& s) {
-        ensureWritten("bench.csv");
-        timed(s, "csv_read", [] { benchmark::DoNotOptimize(mapping::readCorrelationFile(data().file("bench.csv"))); });
-    });
-    add("correlation_file/csv_read_plain", [](benchmark::State& s) {
-        timed(s, "csv_read_plain", [] { benchmark::DoNotOptimize(readPlainCsv(data().file("bench.csv"))); });
-        reportRatio(s, "csv_read");
-    });
-    add("correlation_file/xlsx_write", [](benchmark::State& s) {
-        timed(s, "xlsx_write", [] { mapping::writeCorrelationFile(data().file("bench.xlsx"), data().rows); });
-    });
-    add("correlation_file/xlsx_write_plain", [](benchmark::State& s) {
-        timed(s, "xlsx_write_plain", [] { writePlainXlsx(data().file("plain.xlsx")); });
-        reportRatio(s, "xlsx_write");
-    });
-    add("correlation_file/xlsx_read", [](benchmark::State& s) {
-        ensureWritten("bench.xlsx");
-        timed(s, "xlsx_read", [] { benchmark::DoNotOptimize(mapping::readCorrelationFile(data().file("bench.xlsx"))); });
-    });
-    add("correlation_file/xlsx_read_plain", [](benchmark::State& s) {
-        timed(s, "xlsx_read_plain", [] { benchmark::DoNotOptimize(readPlainXlsx(data().file("bench.xlsx"))); });
-        reportRatio(s, "xlsx_read");
-    });
+    for (const Pair& p : kPairs) {
+        const std::string name = std::string("correlation_file/") + p.key;
+        benchmark::RegisterBenchmark(name.c_str(), [&p](benchmark::State& s) {
+            if (*p.reads && !fs::exists(data().file(p.reads))) mapping::writeCorrelationFile(data().file(p.reads), data().rows);
+            timed(s, p.key, p.ours);
+        })->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark((name + "_plain").c_str(), [&p](benchmark::State& s) {
+            timed(s, std::string(p.key) + "_plain", p.plain);
+            reportRatio(s, p.key);
+        })->Unit(benchmark::kMillisecond)->Iterations(3);
+    }
     return true;
 }();
 

@@ -27,11 +27,8 @@
 #include <vector>
 
 #include "BenchDatabase.h"
+#include "RawReplay.h"
 #include "db/Connection.h"
-#include "db/Trace.h"
-#include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
-#include "db/tsql/Translator.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "entry/CorrelationEntryClass.h"
 #include "entry/ModuleObjects.h"
@@ -46,6 +43,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 using benchdb::database;
+using benchdb::Recorder;
+using benchdb::translated;
 
 // The stand-alone host with scripted dialogs, as the automation driver and the tests use it.
 struct Host {
@@ -87,69 +86,6 @@ void fillHeader(editor::FRMCG_CORRRICL& ed) {
     ed.keyDown(kit::keys::Tab);
 }
 
-// Collects the statements executed while it lives.
-struct Recorder {
-    std::shared_ptr<std::vector<std::string>> texts = std::make_shared<std::vector<std::string>>();
-    long token;
-    Recorder() {
-        auto t = texts;
-        token = db::addGlobalSink(db::makeSink([t](const db::TraceEvent& e) {
-            if (!e.failed) t->push_back(e.commandText);
-        }));
-    }
-    ~Recorder() { db::removeGlobalSink(token); }
-};
-
-// Raw SQLite over the same file, running translated statements and reading every row.
-class RawSqlite {
-public:
-    RawSqlite() {
-        const std::string file = (database().dir / "BREVANTO.db").string();
-        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            throw std::runtime_error("cannot open " + file);
-        sqlite3_busy_timeout(db_, 5000);
-        db::tsql::registerSqliteRuntime(db_);
-        db::sqlite::registerTableFunctions(db_);
-    }
-    ~RawSqlite() { sqlite3_close(db_); }
-    RawSqlite(const RawSqlite&) = delete;
-    RawSqlite& operator=(const RawSqlite&) = delete;
-
-    // Runs every statement of `sql`; a failing one (the first DROP of a table that does not
-    // exist yet) is skipped, as the editor skips it.
-    long run(const std::string& sql) {
-        long rows = 0;
-        const char* tail = sql.c_str();
-        while (tail && *tail) {
-            sqlite3_stmt* st = nullptr;
-            if (sqlite3_prepare_v2(db_, tail, -1, &st, &tail) != SQLITE_OK) break;
-            if (!st) continue;
-            const int columns = sqlite3_column_count(st);
-            while (sqlite3_step(st) == SQLITE_ROW) {
-                ++rows;
-                for (int c = 0; c < columns; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
-            }
-            sqlite3_finalize(st);
-        }
-        return rows;
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
-
-std::vector<std::string> translated(const std::vector<std::string>& texts) {
-    std::vector<std::string> out;
-    for (const auto& t : texts) {
-        try {
-            for (const auto& step : db::tsql::translate(t).steps) out.push_back(step.sql);
-        } catch (const std::exception&) {
-            // not translatable: the editor's connection refused it as well
-        }
-    }
-    return out;
-}
-
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // What the editor benchmarks measured, for the raw ones that follow.
@@ -186,18 +122,8 @@ void editorFill(benchmark::State& state) {
 }
 
 void rawReport(benchmark::State& state, const Measured& m, const char* what) {
-    RawSqlite raw;
-    double total = 0;
-    long iterations = 0, rows = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        rows = 0;
-        for (const auto& s : m.statements) rows += raw.run(s);
-        total += seconds(Clock::now() - start);
-        ++iterations;
-    }
-    const double mean = iterations ? total / static_cast<double>(iterations) : 0;
-    state.counters["rows_read"] = static_cast<double>(rows);
+    benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
+    const double mean = benchdb::replayMeanSeconds(state, raw, m.statements);
     if (mean > 0 && m.meanSeconds > 0) {
         state.counters["editor_over_raw"] = m.meanSeconds / mean;
         std::printf("%s, %ld accounts: editor %.2f ms, raw SQLite %.2f ms, ratio %.2f\n", what, database().accounts,

@@ -29,6 +29,9 @@ void Backend::beginTransaction() {
 }
 void Backend::commitTransaction() { beginTransaction(); }
 void Backend::rollbackTransaction() { beginTransaction(); }
+std::unique_ptr<PreparedStatement> Backend::prepare(const std::string&) {
+    throw Error("Il motore di database " + name() + " non gestisce i comandi preparati", 0, "HYC00", name());
+}
 
 void registerBackend(const std::string& provider, BackendFactory factory) {
     auto key = lowered(provider);

@@ -5,11 +5,22 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/ConnectionString.h"
 #include "db/ResultSet.h"
+#include "db/Variant.h"
 
 namespace db {
+
+// One statement prepared once and executed many times with the values of its ? markers.
+class PreparedStatement {
+public:
+    virtual ~PreparedStatement() = default;
+    // Runs the statement with `values` for its markers, in order; the rows it changed.
+    // Throws db::Error when the engine refuses.
+    virtual long long execute(const std::vector<Variant>& values) = 0;
+};
 
 class Backend {
 public:
@@ -25,6 +36,9 @@ public:
     virtual void beginTransaction();
     virtual void commitTransaction();
     virtual void rollbackTransaction();
+    // Prepares one statement with ? markers. An engine without prepared statements refuses
+    // (db::Error, HYC00). The statement must not outlive the engine.
+    virtual std::unique_ptr<PreparedStatement> prepare(const std::string& commandText);
 };
 
 // Creates an engine for a connection string, given the user and password of Open.

@@ -48,6 +48,7 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     if (!connectionString.empty()) connectionString_ = connectionString;
     try {
         backend_ = openBackend(db::ConnectionString(connectionString_), user, password);
+        ++session_;
     } catch (const Error& e) {
         errors_.set(e.items());
         throw;
@@ -110,6 +111,31 @@ ExecResult Connection::run(const std::string& commandText) {
         refuseNul(commandText);
         return engine.execute(commandText);
     });
+}
+
+std::unique_ptr<PreparedCommand> Connection::Prepare(const std::string& commandText) {
+    auto statement = onEngine(commandText, [&](Backend& engine) {
+        refuseNul(commandText);
+        return engine.prepare(commandText);
+    });
+    return std::unique_ptr<PreparedCommand>(
+        new PreparedCommand(weak_from_this(), commandText, std::move(statement), session_));
+}
+
+PreparedCommand::PreparedCommand(std::weak_ptr<Connection> connection, std::string text,
+                                 std::unique_ptr<PreparedStatement> statement, long session)
+    : connection_(std::move(connection)), text_(std::move(text)), statement_(std::move(statement)), session_(session) {}
+
+PreparedCommand::~PreparedCommand() = default;
+
+long PreparedCommand::Execute(const std::vector<Variant>& values) {
+    auto connection = connection_.lock();
+    if (!connection) throw Error(kClosedMessage, 3704, "08003", "ADO");
+    return static_cast<long>(connection->onEngine(text_, [&](Backend&) -> long long {
+        // A connection closed (and maybe opened again) since the statement was prepared.
+        if (connection->session_ != session_) throw Error(kClosedMessage, 3704, "08003", "ADO");
+        return statement_->execute(values);
+    }));
 }
 
 void Connection::BeginTrans() {

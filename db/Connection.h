@@ -16,6 +16,29 @@
 namespace db {
 
 class Recordset;
+class Connection;
+
+// A statement with ? markers prepared once on a connection and executed many times, each
+// value bound (never written into the text). It works while the connection stays open.
+class PreparedCommand {
+public:
+    ~PreparedCommand();
+    PreparedCommand(const PreparedCommand&) = delete;
+    PreparedCommand& operator=(const PreparedCommand&) = delete;
+    // Executes with `values` for the markers, in order; the rows changed. db::Error (also in
+    // the connection's Errors) when the engine refuses.
+    long Execute(const std::vector<Variant>& values);
+    const std::string& CommandText() const { return text_; }
+
+private:
+    friend class Connection;
+    PreparedCommand(std::weak_ptr<Connection> connection, std::string text,
+                    std::unique_ptr<PreparedStatement> statement, long session);
+    std::weak_ptr<Connection> connection_;
+    std::string text_;
+    std::unique_ptr<PreparedStatement> statement_;
+    long session_;   // the connection's session it was prepared on
+};
 
 class Errors {
 public:
@@ -60,12 +83,16 @@ public:
     void RollbackTrans();
     bool inTransaction() const { return inTransaction_; }
 
+    // Prepares a single statement with ? markers for many executions.
+    std::unique_ptr<PreparedCommand> Prepare(const std::string& commandText);
+
     db::Errors& Errors() { return errors_; }
     long id() const { return id_; }
     std::string providerName() const;   // "SQLite", "ODBC", "" when closed
 
 private:
     ExecResult run(const std::string& commandText);
+    friend class PreparedCommand;
     // Runs one call on the engine, reporting its failure in Errors and in the trace.
     template <class F>
     auto onEngine(const std::string& traceText, F&& call);
@@ -73,6 +100,7 @@ private:
     std::unique_ptr<Backend> backend_;
     db::Errors errors_;
     long id_;
+    long session_ = 0;   // counts the opens: a prepared command belongs to one
     bool inTransaction_ = false;
 };
 

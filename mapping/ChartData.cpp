@@ -47,9 +47,29 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
     request.allowEmpty = true;
     if (scope.kind == CorrelationKind::CONS) request.chart.clear();
 
+    // COIN builds its rows from the analytic chart; the ledger kinds read the accounts the
+    // editor's working table would list, without building it.
     brevanto::cli::WorkingSet set;
+    std::vector<LedgerAccount> accounts;
     try {
-        set = brevanto::cli::loadWorkingRows(conn, request);
+        if (scope.kind == CorrelationKind::COIN) {
+            set = brevanto::cli::loadWorkingRows(conn, request);
+        } else {
+            brevanto::cli::PreparedChart prepared = brevanto::cli::prepareChart(conn, request);
+            set = prepared.set;
+            // The customers' and suppliers' accounts: those under their master's first two characters.
+            const std::string mc = set.customersMaster.substr(0, 2), mf = set.suppliersMaster.substr(0, 2);
+            for (auto& r : selectRows(conn, brevanto::cli::ledgerAccountsSql(request, prepared))) {
+                LedgerAccount a;
+                a.code = textOf(r[0]);
+                a.description = textOf(r[1]);
+                a.type = intOf(r[2], -1);
+                a.shownCode = brevanto::cli::formatCode(a.code, set.mask);
+                const std::string head = a.code.substr(0, 2);
+                a.customerSupplier = head == mc ? 0 : head == mf ? 1 : -1;
+                accounts.push_back(std::move(a));
+            }
+        }
     } catch (const brevanto::cli::ListRefused& e) {
         throw ScopeRefused(e.what());
     }
@@ -67,8 +87,6 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
     data.suppliersMaster = detail::trimmed(set.suppliersMaster);
     data.reclChartDescription = readChartDescription(conn, scope.reclChart);
 
-    std::vector<LedgerAccount> accounts;
-    accounts.reserve(set.rows.size() / 2);
     for (const auto& row : set.rows) {
         if (row.segno != 1) continue;   // each account has a "Dare" row then an "Avere" row
         LedgerAccount a;

@@ -4,8 +4,8 @@
 // reclassification chart (level and type), the customers' and suppliers' masters and the
 // correlations stored for the scope.
 //
-// Loading builds the editor's working table (#CORRPDCRICL) on the connection given, so it
-// must be a connection of its own, never the one an open editor works on.
+// Loading only reads: the accounts are the ones the editor's working table lists, read
+// without building it, so it may run beside an open editor.
 
 #include <map>
 #include <stdexcept>

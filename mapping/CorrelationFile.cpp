@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <memory>
 
@@ -55,6 +56,10 @@ bool readBytes(const std::filesystem::path& file, std::uintmax_t size, std::stri
 }
 
 void writeXlsx(const std::filesystem::path& file, const std::vector<SheetRow>& rows) {
+    if (rows.size() >= standalone::kSheetRowLimit)   // refused before the cells are prepared
+        standalone::failToWrite(file, "un foglio Excel contiene al massimo " + std::to_string(standalone::kSheetRowLimit - 1) +
+                                          " correlazioni sotto l'intestazione e ne sono state chieste " +
+                                          std::to_string(rows.size()));
     standalone::ExportSection table;
     table.kind = standalone::ExportSection::Kind::Detail;
     table.captions.assign(std::begin(kFileColumns), std::end(kFileColumns));

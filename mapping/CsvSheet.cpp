@@ -105,13 +105,26 @@ void readCsv(std::string_view bytes, SheetTable& table) {
     const char separator = separatorOf(bytes);
     const std::size_t n = bytes.size();
     std::vector<RawCell> cells;
+    RawCell ignored;   // the cells of a row past those the table keeps
     std::size_t pos = 0;
     for (int line = 1; pos < n; ++line) {
+        if (line > kMaxSheetRows) {
+            table.addFileProblem("Il file ha più di " + std::to_string(kMaxSheetRows) +
+                                 " righe, più di quante un foglio di calcolo ne contenga.");
+            return;
+        }
+        const std::size_t keep = table.cellsToKeep(kMaxSheetColumns);
+        if (cells.size() > keep) cells.resize(keep);
         std::size_t count = 0;
-        for (;;) {   // one field
-            if (count == cells.size()) cells.emplace_back();
-            std::string& text = cells[count++].text;
+        const auto nextCell = [&]() -> std::string& {
+            if (count == cells.size() && count < keep) cells.emplace_back();
+            std::string& text = count < keep ? cells[count].text : ignored.text;
+            ++count;
             text.clear();
+            return text;
+        };
+        for (;;) {   // one field
+            std::string& text = nextCell();
             if (bytes[pos] == '"') {
                 for (++pos;;) {
                     const std::size_t quote = bytes.find('"', pos);
@@ -138,8 +151,7 @@ void readCsv(std::string_view bytes, SheetTable& table) {
             if (pos < n && bytes[pos] == separator) {
                 ++pos;
                 if (pos < n) continue;
-                if (count == cells.size()) cells.emplace_back();   // a separator at the very end: one more empty cell
-                cells[count++].text.clear();
+                nextCell();   // a separator at the very end: one more empty cell
             }
             break;
         }

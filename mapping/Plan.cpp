@@ -117,100 +117,72 @@ Plan makePlan(const ChartData& data, const std::vector<Desired>& desired, const 
 
 namespace {
 
-constexpr const char* kPlanTable = "#BREVANTO_PIANO";
-constexpr std::size_t kRowsPerInsert = 500;
-constexpr int kNoRecords = static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords);
-
-bool isWrite(RowStatus s) { return s == RowStatus::Added || s == RowStatus::Changed || s == RowStatus::Removed; }
-
-void dropPlanTable(db::Connection& conn) {
-    try {
-        conn.Execute(std::string("DROP TABLE ") + kPlanTable);
-    } catch (const std::exception&) {
-        conn.Errors().Clear();   // there was none
-    }
-}
-
-// The rows to write go into a session table, from which three statements do the work.
-void fillPlanTable(db::Connection& conn, const Plan& plan) {
-    dropPlanTable(conn);
-    conn.Execute(std::string("SELECT CAST('' AS NVARCHAR(15)) AS P_CONTO, CAST(0 AS TINYINT) AS P_SEGNO, "
-                             "CAST('' AS NVARCHAR(15)) AS P_PRIMA, CAST('' AS NVARCHAR(15)) AS P_DOPO INTO ") +
-                 kPlanTable + " WHERE 1 = 0");
-    std::string sql;
-    std::size_t inBatch = 0;
-    auto flush = [&] {
-        if (inBatch == 0) return;
-        conn.Execute(sql, nullptr, kNoRecords);
-        inBatch = 0;
-    };
-    for (const auto& row : plan.rows) {
-        if (!isWrite(row.status)) continue;
-        if (inBatch == 0)
-            sql = std::string("INSERT INTO ") + kPlanTable + " (P_CONTO, P_SEGNO, P_PRIMA, P_DOPO) VALUES ";
-        else
-            sql += ", ";
-        sql += "('" + editor::textValue(row.key.account) + "', " + std::to_string(row.key.sign) + ", '" +
-               editor::textValue(row.before) + "', '" + editor::textValue(row.after) + "')";
-        if (++inBatch == kRowsPerInsert) flush();
-    }
-    flush();
-}
-
-// Refuses the plan when a row no longer holds what the plan found.
-void ensureStillAsPlanned(db::Connection& conn, const Plan& plan) {
-    const auto& t = editor::correlationTable(plan.scope.kind);
-    const std::string sql = std::string("SELECT TOP 3 P.P_CONTO, P.P_SEGNO FROM ") + kPlanTable + " P LEFT OUTER JOIN " +
-                            t.table + " C ON C." + t.ledgerColumn + " = " + plan.scope.ledgerCode() + " AND C." +
-                            t.accountColumn + " = P.P_CONTO AND C." + t.chartColumn + " = " + plan.scope.reclChart +
-                            " AND C." + t.signColumn + " = P.P_SEGNO WHERE ISNULL(LTRIM(RTRIM(C." + t.targetColumn +
-                            ")), '') <> P.P_PRIMA";
-    auto changed = detail::selectRows(conn, sql);
-    if (changed.empty()) return;
-    std::string which;
-    for (const auto& r : changed)
-        which += (which.empty() ? "" : ", ") + accountAndSign(Key{detail::textOf(r[0]), detail::intOf(r[1], 0)});
-    throw PlanOutdated("Le correlazioni sono cambiate dopo l'anteprima (" + which +
+[[noreturn]] void outdated(const Key& key) {
+    throw PlanOutdated("Le correlazioni sono cambiate dopo l'anteprima (" + accountAndSign(key) +
                        "): nulla è stato scritto. Ripetere l'operazione per vedere lo stato attuale.");
 }
 
-long execute(db::Connection& conn, const std::string& sql) {
-    long affected = 0;
-    conn.Execute(sql, &affected, kNoRecords);
-    return affected;
+bool isConstraintViolation(const db::Error& e) {
+    for (const auto& item : e.items())
+        if (item.sqlState.rfind("23", 0) == 0) return true;   // integrity constraint, any engine
+    return false;
 }
+
+// Whether the key holds a correlation now (in the transaction).
+bool isStored(db::Connection& conn, const Scope& scope, const Key& key) {
+    const auto& t = editor::correlationTable(scope.kind);
+    try {
+        return !detail::selectRows(conn, std::string("SELECT 1 FROM ") + t.table + " WHERE " + t.ledgerColumn + " = " +
+                                             scope.ledgerCode() + " AND " + t.accountColumn + " = '" +
+                                             editor::textValue(key.account) + "' AND " + t.chartColumn + " = " +
+                                             scope.reclChart + " AND " + t.signColumn + " = " +
+                                             std::to_string(key.sign))
+                    .empty();
+    } catch (const db::Error&) {
+        return false;
+    }
+}
+
+db::Variant code(const std::string& text) { return db::Variant(static_cast<long long>(std::stoll(text))); }
 
 }  // namespace
 
 long applyPlan(db::Connection& conn, const Plan& plan) {
-    const long removing = plan.count(RowStatus::Removed) + plan.count(RowStatus::Changed);
-    const long inserting = plan.count(RowStatus::Added) + plan.count(RowStatus::Changed);
-    if (removing + inserting == 0) return 0;
+    if (plan.writes() == 0) return 0;
     const Scope& s = plan.scope;
     if (!detail::isCode(s.ledgerCode()) || !detail::isCode(s.reclChart))
         throw ScopeRefused("Codici non validi per " + describeScope(s) + ".");
     const auto& t = editor::correlationTable(s.kind);
-    const std::string scopeCondition = std::string(t.ledgerColumn) + " = " + s.ledgerCode() + " AND " + t.chartColumn +
-                                       " = " + s.reclChart;
+    const db::Variant ledger = code(s.ledgerCode()), chart = code(s.reclChart);
 
     conn.BeginTrans();
     try {
-        fillPlanTable(conn, plan);
-        ensureStillAsPlanned(conn, plan);
-        long removed = 0;
-        for (int sign : {1, 2})
-            removed += execute(conn, std::string("DELETE FROM ") + t.table + " WHERE " + scopeCondition + " AND " +
-                                         t.signColumn + " = " + std::to_string(sign) + " AND " + t.accountColumn +
-                                         " IN (SELECT P_CONTO FROM " + kPlanTable + " WHERE P_SEGNO = " +
-                                         std::to_string(sign) + " AND P_PRIMA <> '')");
-        const long inserted =
-            execute(conn, std::string("INSERT INTO ") + t.table + " (" + t.ledgerColumn + ", " + t.accountColumn + ", " +
-                              t.chartColumn + ", " + t.targetColumn + ", " + t.signColumn + ") SELECT " +
-                              s.ledgerCode() + ", P_CONTO, " + s.reclChart + ", P_DOPO, P_SEGNO FROM " + kPlanTable +
-                              " WHERE P_DOPO <> ''");
-        if (removed != removing || inserted != inserting)
-            throw PlanOutdated("Le correlazioni sono cambiate durante la scrittura: nulla è stato scritto.");
-        dropPlanTable(conn);
+        // A changed or removed row goes out by naming what it held, as the editor's delete
+        // does: a row someone changed meanwhile is not found.
+        if (plan.count(RowStatus::Changed) + plan.count(RowStatus::Removed) > 0) {
+            auto remove = conn.Prepare(std::string("DELETE FROM ") + t.table + " WHERE " + t.targetColumn +
+                                       " = ? AND " + t.ledgerColumn + " = ? AND " + t.accountColumn + " = ? AND " +
+                                       t.chartColumn + " = ? AND " + t.signColumn + " = ?");
+            for (const auto& row : plan.rows)
+                if (row.status == RowStatus::Changed || row.status == RowStatus::Removed)
+                    if (remove->Execute({row.before, ledger, row.key.account, chart, row.key.sign}) != 1)
+                        outdated(row.key);
+        }
+        // A row someone added meanwhile breaks the key.
+        if (plan.count(RowStatus::Changed) + plan.count(RowStatus::Added) > 0) {
+            auto insert = conn.Prepare(std::string("INSERT INTO ") + t.table + " (" + t.ledgerColumn + ", " +
+                                       t.accountColumn + ", " + t.chartColumn + ", " + t.targetColumn + ", " +
+                                       t.signColumn + ") VALUES (?, ?, ?, ?, ?)");
+            for (const auto& row : plan.rows) {
+                if (row.status != RowStatus::Changed && row.status != RowStatus::Added) continue;
+                try {
+                    insert->Execute({ledger, row.key.account, chart, row.after, row.key.sign});
+                } catch (const db::Error& e) {
+                    if (isConstraintViolation(e) && isStored(conn, s, row.key)) outdated(row.key);
+                    throw;
+                }
+            }
+        }
         conn.CommitTrans();
     } catch (...) {
         try {
@@ -218,8 +190,6 @@ long applyPlan(db::Connection& conn, const Plan& plan) {
         } catch (const std::exception&) {
             // the engine already gave the transaction up
         }
-        dropPlanTable(conn);
-        conn.Errors().Clear();
         throw;
     }
     return plan.writes();

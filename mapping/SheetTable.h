@@ -15,6 +15,10 @@ namespace mapping::detail {
 
 inline constexpr std::size_t kFieldCount = std::size(kFileColumns);
 
+// What a spreadsheet sheet holds: no file is read beyond it.
+inline constexpr int kMaxSheetRows = 1048576;
+inline constexpr std::size_t kMaxSheetColumns = 16384;   // A … XFD
+
 // The fields of SheetRow in the order of kFileColumns.
 inline constexpr std::string SheetRow::*kSheetRowFields[kFieldCount] = {
     &SheetRow::kind,    &SheetRow::chart,   &SheetRow::reclChart, &SheetRow::intercompany,     &SheetRow::account,

@@ -10,8 +10,8 @@ namespace mapping::detail {
 
 namespace {
 
-constexpr std::size_t kMaxColumns = 16384;   // A … XFD
-constexpr long kMaxRows = 1048576;
+constexpr std::size_t kMaxColumns = kMaxSheetColumns;
+constexpr long kMaxRows = kMaxSheetRows;
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -114,14 +114,35 @@ struct RelationshipsHandler : XmlHandler {
     void end(std::string_view) override {}
 };
 
+// The shared strings of a workbook, kept end to end in one buffer.
+class SharedStrings {
+public:
+    std::size_t size() const { return ends_.size(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(text_).substr(begin, ends_[i] - begin);
+    }
+    void add(const std::string& s) {
+        text_ += s;
+        ends_.push_back(text_.size());
+    }
+
+private:
+    std::string text_;
+    std::vector<std::size_t> ends_;
+};
+
 // xl/sharedStrings.xml: each <si>'s text, its rich-text runs joined, phonetic hints left out.
+// No sheet can use more strings than it has cells; a part listing more is refused.
 struct SharedStringsHandler : XmlHandler {
-    std::vector<std::string> strings;
+    static constexpr std::size_t kMaxStrings = 16u * 1024 * 1024;
+    SharedStrings strings;
+    std::string current;
     bool inItem = false, inText = false;
     int phonetic = 0;
     void start(std::string_view name, const char**) override {
         if (name == "si") {
-            strings.emplace_back();
+            current.clear();
             inItem = true;
         } else if (name == "rPh") {
             ++phonetic;
@@ -130,8 +151,13 @@ struct SharedStringsHandler : XmlHandler {
         }
     }
     void end(std::string_view name) override {
-        if (name == "si") {
-            decodeEscapes(strings.back());
+        if (name == "si" && inItem) {
+            if (strings.size() == kMaxStrings) {
+                failure = "i testi condivisi sono più di quanti un foglio ne possa usare";
+                return;
+            }
+            decodeEscapes(current);
+            strings.add(current);
             inItem = false;
         } else if (name == "rPh") {
             --phonetic;
@@ -140,14 +166,14 @@ struct SharedStringsHandler : XmlHandler {
         }
     }
     void text(std::string_view s) override {
-        if (inText) strings.back().append(s);
+        if (inText) current.append(s);
     }
 };
 
 // A worksheet: each <row>'s cells, handed to the table when the row ends.
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(const std::vector<std::string>& shared, SheetTable& table) : shared_(shared), table_(table) {}
+    SheetHandler(const SharedStrings& shared, SheetTable& table) : shared_(shared), table_(table) {}
 
     void start(std::string_view name, const char** attributes) override {
         if (name == "row") startRow(attributes);
@@ -162,8 +188,8 @@ public:
     void end(std::string_view name) override {
         if (name == "v" || name == "t") target_ = nullptr;
         else if (name == "rPh") --phonetic_;
-        else if (name == "c") endCell();
-        else if (name == "row") endRow();
+        else if (name == "c" && inCell_) endCell();
+        else if (name == "row" && inRow_) endRow();
     }
 
     void text(std::string_view s) override {
@@ -180,6 +206,10 @@ private:
         }
         if (!r && number > kMaxRows) {
             failure = "il foglio ha più righe di quante Excel ne ammetta";
+            return;
+        }
+        if (number <= row_) {   // each row once, in order, as every spreadsheet program writes them
+            failure = "la riga " + std::to_string(number) + " segue la riga " + std::to_string(row_);
             return;
         }
         row_ = number;
@@ -228,7 +258,7 @@ private:
                 failure = "la cella della riga " + std::to_string(row_) + " rimanda a un testo condiviso inesistente";
                 return;
             }
-            value_ = shared_[index];
+            value_.assign(shared_[index]);
         } else if (type_ == "inlineStr") {
             decodeEscapes(inline_);
             text = &inline_;
@@ -252,7 +282,7 @@ private:
         if (!table_.addRow(static_cast<int>(row_), cells_, cellCount_)) done = true;
     }
 
-    const std::vector<std::string>& shared_;
+    const SharedStrings& shared_;
     SheetTable& table_;
     std::vector<RawCell> cells_;
     std::size_t cellCount_ = 0;

@@ -16,5 +16,7 @@ void setupAutomateCommand(CLI::App& app);   // automate
 void setupExportCommand(CLI::App& app);     // export
 void setupPrintCommand(CLI::App& app);      // print
 void setupCorrelationsCommand(CLI::App& app);   // correlations export|import
+void setupCheckCommand(CLI::App& app);      // check
+void setupCrossCommand(CLI::App& app);      // cross
 
 }  // namespace brevanto::cli

@@ -1,8 +1,10 @@
 #include "apps/cli/MappingScope.h"
 
+#include <iostream>
 #include <stdexcept>
 
 #include "db/Connection.h"
+#include "mapping/ChartData.h"
 
 namespace brevanto::cli {
 
@@ -28,6 +30,17 @@ std::shared_ptr<db::Connection> openMappingConnection(const std::string& conn, c
     auto connection = db::Connection::create();
     connection->Open(resolveConnectionString(conn, dir));
     return connection;
+}
+
+int runMapping(db::Connection& conn, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const mapping::ScopeRefused& e) {
+        std::cerr << "Errore: " << e.what() << '\n';
+    } catch (const db::Error& e) {
+        printErrors(std::cerr, conn.Errors().Count() ? conn.Errors().items() : e.items());
+    }
+    return 1;
 }
 
 }  // namespace brevanto::cli

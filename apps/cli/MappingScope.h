@@ -2,6 +2,7 @@
 // The scope of the mapping commands (check, correlations) from the chart options, and the
 // connection they work on.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,5 +21,9 @@ mapping::Scope scopeFromOptions(const ChartOptions& options);
 
 // An open connection on --conn / --dir / BREVANTO_CONNECTION (db::Error, std::runtime_error).
 std::shared_ptr<db::Connection> openMappingConnection(const std::string& conn, const std::string& dir);
+
+// Runs `body` on the mapping connection: a scope the editor refuses is written as "Errore: …"
+// and a database failure as the connection's errors, both giving 1; otherwise body's result.
+int runMapping(db::Connection& conn, const std::function<int()>& body);
 
 }  // namespace brevanto::cli

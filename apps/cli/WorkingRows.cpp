@@ -9,6 +9,7 @@
 #include "db/Recordset.h"
 #include "db/SqlText.h"
 #include "editor/HeaderStatements.h"
+#include "editor/SqlValues.h"
 #include "editor/WorkingTableStatements.h"
 
 namespace brevanto::cli {
@@ -157,13 +158,15 @@ std::string formatCode(const std::string& code, const std::string& mask) {
     return out;
 }
 
-WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
-    WorkingSet set;
+PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
+    PreparedChart prepared;
+    WorkingSet& set = prepared.set;
+    int& levels = prepared.levels;
+    int& consLevels = prepared.consLevels;
     const std::string ricl = bareCode(request.reclChart, "il piano di riclassificazione");
     if (request.reclChart.empty()) throw ListRefused("Indicare il piano di riclassificazione (--ricl).");
 
     // --- The chart to be reclassified ---------------------------------------------------------
-    int levels = 0, consLevels = 0;
     if (request.kind == Kind::CONS) {
         const std::string structure = bareCode(request.intercompany, "la struttura intercompany");
         if (request.intercompany.empty()) throw ListRefused("Indicare la struttura intercompany (--intercompany).");
@@ -220,6 +223,38 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
     }
     if (!chartConfigured(conn, ricl)) throw ListRefused("Piano dei conti non configurato!");
 
+    if (request.kind == Kind::COIN) return prepared;
+
+    // --- COGE, HYPE, CONS: the mask and the masters ------------------------------------------------
+    {
+        auto rows = readAll(conn, editor::maskQuery(set.chart));
+        set.mask = rows.empty() ? ledgerMaskForLevels(levels) : ledgerMaskFromEdit(get(rows.front(), "CG10_MASKEDIT").toText());
+    }
+    {
+        auto rows = readAll(conn, editor::masterAccountsQuery(set.chart, set.database));
+        for (const auto& r : rows) {
+            auto code = get(r, "CG36_CODICE");
+            if (code.isNull()) continue;
+            if (code.toInt32() == 10 && set.customersMaster.empty()) set.customersMaster = get(r, "CG36_CONTO_CG24").toText();
+            if (code.toInt32() == 20 && set.suppliersMaster.empty()) set.suppliersMaster = get(r, "CG36_CONTO_CG24").toText();
+        }
+    }
+    return prepared;
+}
+
+std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& prepared) {
+    const WorkingSet& set = prepared.set;
+    return "SELECT CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO FROM " + editor::databasePrefix(set.database) +
+           "CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " + bareCode(set.chart, "il piano dei conti") +
+           " AND ((" + levelFilter(request.kind, prepared.levels, prepared.consLevels, set.mask) +
+           ") OR CG24_CONTO = '" + editor::textValue(set.customersMaster) + "' OR CG24_CONTO = '" +
+           editor::textValue(set.suppliersMaster) + "') ORDER BY CG24_CONTO";
+}
+
+WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
+    PreparedChart prepared = prepareChart(conn, request);
+    WorkingSet set = std::move(prepared.set);
+    const int levels = prepared.levels, consLevels = prepared.consLevels;
     const std::string noRows = "Non è stato definito nessun conto del piano dei conti impostato.";
 
     // --- COIN: the rows are built here from the analytic chart ----------------------------------
@@ -269,19 +304,6 @@ WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
     }
 
     // --- COGE, HYPE, CONS: the working table on the server -----------------------------------
-    {
-        auto rows = readAll(conn, editor::maskQuery(set.chart));
-        set.mask = rows.empty() ? ledgerMaskForLevels(levels) : ledgerMaskFromEdit(get(rows.front(), "CG10_MASKEDIT").toText());
-    }
-    {
-        auto rows = readAll(conn, editor::masterAccountsQuery(set.chart, set.database));
-        for (const auto& r : rows) {
-            auto code = get(r, "CG36_CODICE");
-            if (code.isNull()) continue;
-            if (code.toInt32() == 10 && set.customersMaster.empty()) set.customersMaster = get(r, "CG36_CONTO_CG24").toText();
-            if (code.toInt32() == 20 && set.suppliersMaster.empty()) set.suppliersMaster = get(r, "CG36_CONTO_CG24").toText();
-        }
-    }
 
     WorkingTableInput in;
     in.kind = request.kind;

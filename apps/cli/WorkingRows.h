@@ -95,6 +95,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The checks the editor makes of the header and what they establish: the chart and its
+// description, levels, mask, masters and (CONS) database. The rows are not read.
+struct PreparedChart {
+    WorkingSet set;   // without rows or statement
+    int levels = 0, consLevels = 0;
+};
+PreparedChart prepareChart(db::Connection& conn, const ListRequest& request);
+
+// COGE, HYPE, CONS: the ledger accounts the working table lists (code, description, type),
+// in its order, read without building it.
+std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& prepared);
+
 // Builds the working rows on `conn` as the editor would after the reclassification chart is
 // confirmed. ListRefused for a refused chart, structure or an empty chart (message 107,
 // unless the request allows an empty set);

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     brevanto::cli::setupExportCommand(app);
     brevanto::cli::setupPrintCommand(app);
     brevanto::cli::setupCorrelationsCommand(app);
+    brevanto::cli::setupCheckCommand(app);
+    brevanto::cli::setupCrossCommand(app);
     brevanto::apps::italianise(app, "brevanto-cli");
     try {
         app.parse(argc, argv);

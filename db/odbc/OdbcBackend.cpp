@@ -3,7 +3,9 @@
 // points; PostgreSQL and FreeTDS with ClientCharset=UTF-8 exchange UTF-8 on it too). Every
 // result of a batch is read completely into memory before the statement is freed.
 
+#include <algorithm>
 #include <charconv>
+#include <memory>
 #include <climits>
 #include <optional>
 #include <string>
@@ -159,6 +161,66 @@ ResultSet readResult(const Handle& stmt, SQLSMALLINT columns) {
     return result;
 }
 
+// A statement prepared on the driver; each execution binds its values as parameters.
+class OdbcPrepared final : public PreparedStatement {
+public:
+    OdbcPrepared(Handle stmt, std::weak_ptr<void> connectionAlive)
+        : stmt_(std::move(stmt)), alive_(std::move(connectionAlive)) {
+        SQLSMALLINT count = 0;
+        check(SQLNumParams(stmt_.get(), &count), stmt_, "SQLNumParams");
+        parameters_ = count;
+    }
+    ~OdbcPrepared() override {
+        if (alive_.expired()) stmt_.abandon();   // the disconnection freed it
+    }
+
+    long long execute(const std::vector<Variant>& values) override {
+        if (alive_.expired()) throw Error("Connessione ODBC chiusa", 0, "08003", "ODBC");
+        if (static_cast<int>(values.size()) != parameters_)
+            throw Error("Il comando preparato ha " + std::to_string(parameters_) + " segnaposto e ha ricevuto " +
+                            std::to_string(values.size()) + " valori",
+                        0, "07001", "ODBC");
+        std::vector<std::string> texts(values.size());
+        std::vector<SQLBIGINT> numbers(values.size());
+        std::vector<SQLLEN> lengths(values.size());
+        SQLFreeStmt(stmt_.get(), SQL_RESET_PARAMS);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const Variant& v = values[i];
+            const auto n = static_cast<SQLUSMALLINT>(i + 1);
+            SQLRETURN rc;
+            if (v.isNull() || v.isEmpty()) {
+                lengths[i] = SQL_NULL_DATA;
+                rc = SQLBindParameter(stmt_.get(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                      &lengths[i]);
+            } else if (v.type() == Variant::Type::Integer || v.type() == Variant::Type::Boolean) {
+                numbers[i] = v.toInt64();
+                rc = SQLBindParameter(stmt_.get(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &numbers[i], 0,
+                                      nullptr);
+            } else {
+                texts[i] = v.toText();
+                lengths[i] = static_cast<SQLLEN>(texts[i].size());
+                rc = SQLBindParameter(stmt_.get(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                      std::max<SQLULEN>(texts[i].size(), 1), 0, texts[i].data(), lengths[i],
+                                      &lengths[i]);
+            }
+            check(rc, stmt_, "SQLBindParameter");
+        }
+        SQLRETURN rc = SQLExecute(stmt_.get());
+        if (rc != SQL_NO_DATA) check(rc, stmt_, "SQLExecute");
+        SQLLEN count = 0;
+        if (rc == SQL_NO_DATA || !SQL_SUCCEEDED(SQLRowCount(stmt_.get(), &count)) || count < 0) count = 0;
+        while (SQL_SUCCEEDED(SQLMoreResults(stmt_.get()))) {
+        }
+        SQLFreeStmt(stmt_.get(), SQL_CLOSE);
+        return count;
+    }
+
+private:
+    Handle stmt_;
+    std::weak_ptr<void> alive_;
+    int parameters_ = 0;
+};
+
 class OdbcBackend final : public Backend {
 public:
     OdbcBackend(const ConnectionString& cs, const std::string& user, const std::string& password)
@@ -227,6 +289,7 @@ public:
     }
 
     void close() override {
+        alive_.reset();   // prepared statements go with the connection
         if (connected_) {
             // A transaction left open makes SQLDisconnect refuse (25000); roll it back so
             // the connection is really released.
@@ -248,6 +311,16 @@ public:
               dbc_, "SQLSetConnectAttr(SQL_ATTR_AUTOCOMMIT)");
     }
     void commitTransaction() override { endTransaction(SQL_COMMIT); }
+
+    std::unique_ptr<PreparedStatement> prepare(const std::string& commandText) override {
+        if (!connected_) throw Error("Connessione ODBC chiusa", 0, "08003", "ODBC");
+        if (commandText.size() > static_cast<std::size_t>(INT_MAX))
+            throw Error("Testo del comando troppo lungo per ODBC", 0, "HY090", "ODBC");
+        Handle stmt(SQL_HANDLE_STMT, dbc_.get());
+        std::vector<SQLCHAR> text(commandText.begin(), commandText.end());
+        check(SQLPrepare(stmt.get(), text.data(), static_cast<SQLINTEGER>(text.size())), stmt, "SQLPrepare");
+        return std::make_unique<OdbcPrepared>(std::move(stmt), alive_);
+    }
     void rollbackTransaction() override { endTransaction(SQL_ROLLBACK); }
 
 private:
@@ -258,6 +331,7 @@ private:
               dbc_, "SQLSetConnectAttr(SQL_ATTR_AUTOCOMMIT)");
     }
 
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
     Handle env_;   // declared first: freed last
     Handle dbc_;
     bool connected_ = false;

@@ -29,6 +29,8 @@ public:
     SQLSMALLINT type() const { return type_; }
     explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
     void reset();
+    // Forgets the handle without freeing it (its connection already freed it).
+    void abandon() { handle_ = SQL_NULL_HANDLE; }
 
 private:
     SQLSMALLINT type_ = 0;

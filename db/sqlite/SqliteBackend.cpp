@@ -384,16 +384,94 @@ void SqliteBackend::ensureFilesInPlace() const {
     for (const auto& [key, name] : attached_) check(name, name);
 }
 
-ExecResult SqliteBackend::execute(const std::string& commandText) {
+tsql::Translation SqliteBackend::translated(const std::string& commandText) const {
     if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
-    tsql::Translation translation;
     try {
-        translation = tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_});
+        return tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_});
     } catch (const tsql::TranslateError& e) {
         throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",
                     "T-SQL translator");
     }
+}
+
+ExecResult SqliteBackend::execute(const std::string& commandText) {
+    tsql::Translation translation = translated(commandText);
+    if (translation.parameters > 0)
+        throw Error("Il comando contiene segnaposto ? senza valori: va preparato ed eseguito con i suoi valori", 0,
+                    "07002", kSource);
     return run(translation);
+}
+
+namespace {
+
+class SqlitePrepared : public PreparedStatement {
+public:
+    // `checkFiles` runs before a write made outside a transaction (a commit checks for the
+    // statements of a transaction).
+    SqlitePrepared(sqlite3* db, StmtPtr stmt, std::function<void()> checkFiles)
+        : db_(db), stmt_(std::move(stmt)), checkFiles_(std::move(checkFiles)) {}
+
+    long long execute(const std::vector<Variant>& values) override {
+        sqlite3_stmt* st = stmt_.get();
+        const int expected = sqlite3_bind_parameter_count(st);
+        if (static_cast<int>(values.size()) != expected)
+            throw Error("Il comando preparato ha " + std::to_string(expected) + " segnaposto e ha ricevuto " +
+                            std::to_string(values.size()) + " valori",
+                        0, "07001", kSource);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        for (int i = 0; i < expected; ++i) bind(i + 1, values[static_cast<std::size_t>(i)]);
+        if (!sqlite3_stmt_readonly(st) && sqlite3_get_autocommit(db_)) checkFiles_();
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            Error error({errorItemFor(db_, rc)});
+            sqlite3_reset(st);
+            throw error;
+        }
+        return changesData(st) ? sqlite3_changes64(db_) : 0;
+    }
+
+private:
+    void bind(int index, const Variant& v) {
+        sqlite3_stmt* st = stmt_.get();
+        int rc = SQLITE_OK;
+        switch (v.type()) {
+        case Variant::Type::Empty:
+        case Variant::Type::Null: rc = sqlite3_bind_null(st, index); break;
+        case Variant::Type::Integer:
+        case Variant::Type::Boolean: rc = sqlite3_bind_int64(st, index, v.toInt64()); break;
+        case Variant::Type::Double: rc = sqlite3_bind_double(st, index, v.toDouble()); break;
+        default: {
+            const std::string text = v.toText();
+            rc = sqlite3_bind_text64(st, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        }
+        if (rc != SQLITE_OK) throw Error({errorItemFor(db_, rc)});
+    }
+
+    sqlite3* db_;
+    StmtPtr stmt_;
+    std::function<void()> checkFiles_;
+};
+
+}  // namespace
+
+std::unique_ptr<PreparedStatement> SqliteBackend::prepare(const std::string& commandText) {
+    tsql::Translation translation = translated(commandText);
+    if (translation.steps.size() != 1 || translation.atomic || !translation.steps[0].captureInto.empty() ||
+        !translation.steps[0].failWhenNonZero.empty())
+        throw Error("Un comando preparato deve essere una sola istruzione semplice", 0, "42000", kSource);
+    for (const auto& name : translation.attachedDatabases) attachIfNeeded(name);
+    const std::string& sql = translation.steps[0].sql;
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, &tail);
+    StmtPtr stmt(raw);
+    if (rc != SQLITE_OK) fail(rc);
+    if (!raw || (tail && *tail)) throw Error("Un comando preparato deve essere una sola istruzione", 0, "42000", kSource);
+    return std::make_unique<SqlitePrepared>(db_, std::move(stmt), [this] { ensureFilesInPlace(); });
 }
 
 ExecResult SqliteBackend::run(const tsql::Translation& translation) {

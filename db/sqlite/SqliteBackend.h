@@ -67,6 +67,8 @@ public:
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
+    // One statement translated and prepared once; each execution binds its values.
+    std::unique_ptr<PreparedStatement> prepare(const std::string& commandText) override;
 
     bool isOpen() const { return db_ != nullptr; }
     const std::string& databaseName() const { return database_; }
@@ -76,6 +78,7 @@ private:
     SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema);
     void attachIfNeeded(const std::string& database);
     // db::Error when a file of the session is no longer the one at its path.
+    tsql::Translation translated(const std::string& commandText) const;
     void ensureFilesInPlace() const;
     void runStep(const tsql::Step& step, ExecResult& out, long long& changed, bool& anyDml);
     void runStatement(sqlite3_stmt* stmt, const tsql::Step& step, ExecResult& out,

@@ -37,6 +37,7 @@ struct Expr {
     enum class Kind {
         Number, String, Null, Column, Star, Variable, Unary, Binary, Function, Cast,
         Case, Subquery, Exists, InList, InQuery, Between, Like, IsNull, Paren,
+        Parameter,   // a ? marker; text holds its number, 1 for the first in the text
     };
     Kind kind;
     std::size_t offset = 0;

@@ -175,7 +175,7 @@ std::vector<Token> tokenize(std::string_view sql) {
                 }
             }
             if (!matched) {
-                static constexpr std::string_view one = "(),.;+-*/%=<>&|^~";
+                static constexpr std::string_view one = "(),.;+-*/%=<>&|^~?";
                 if (one.find(static_cast<char>(c)) == std::string_view::npos) {
                     if (c < 0x20 || c == 0x7f) {   // a control character is named, not printed
                         static constexpr char hex[] = "0123456789ABCDEF";

@@ -62,6 +62,7 @@ private:
     std::vector<Token> toks_;
     std::size_t pos_ = 0;
     int depth_ = 0;
+    int parameters_ = 0;   // ? markers so far
 
     // Restores the nesting level on leaving a construct or a chain of operators.
     class Level {
@@ -930,6 +931,12 @@ private:
             return e;
         }
         case TokenKind::Symbol:
+            if (t.isSymbol("?")) {
+                auto e = std::make_unique<Expr>(Expr::Kind::Parameter, off);
+                e->text = std::to_string(++parameters_);
+                next();
+                return e;
+            }
             if (t.isSymbol("(")) {
                 Level level(*this, "parentesi", off);
                 next();

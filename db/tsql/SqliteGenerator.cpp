@@ -360,6 +360,9 @@ private:
         switch (e.kind) {
         case Expr::Kind::Number: return {e.text, kPrimary};
         case Expr::Kind::String: return {quoteString(e.text), kPrimary};
+        case Expr::Kind::Parameter:
+            ++out_.parameters;
+            return {"?" + e.text, kPrimary};
         case Expr::Kind::Null: return {"NULL", kPrimary};
         case Expr::Kind::Column: return {columnRef(e), kPrimary};
         case Expr::Kind::Star: {

@@ -44,6 +44,8 @@ struct Translation {
     // When true the steps form one statement of the T-SQL text (MERGE): run them inside one
     // savepoint and roll all of them back when one fails, as SQL Server applies it whole.
     bool atomic = false;
+    // The ? markers of the text (values bound by a prepared statement).
+    int parameters = 0;
 };
 
 struct TranslateOptions {

@@ -152,3 +152,29 @@ TEST_F(ConnectionSqliteTest, TransactionsApplyWholeOrNotAtAll) {
     EXPECT_THROW(c->BeginTrans(), db::Error);
     EXPECT_EQ(c->Errors().Count(), 1);
 }
+
+TEST_F(ConnectionSqliteTest, PreparedCommandsBindTheirValuesAndReportLikeStatements) {
+    auto c = open();
+    auto insert = c->Prepare("INSERT INTO CG24_TABPDC (CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO) VALUES (?, ?, ?)");
+    EXPECT_EQ(insert->Execute({"7010000000", "Ricavi d'esercizio'; DROP TABLE CG24_TABPDC --", 2}), 1);
+    EXPECT_EQ(insert->Execute({"7020000000", db::Variant::null(), 2}), 1);
+    auto rs = c->Execute("SELECT CG24_DESCR FROM CG24_TABPDC WHERE CG24_CONTO = '7010000000'");
+    EXPECT_EQ(rs->value("CG24_DESCR").toText(), "Ricavi d'esercizio'; DROP TABLE CG24_TABPDC --");
+
+    auto remove = c->Prepare("DELETE FROM CG24_TABPDC WHERE CG24_CONTO = ? AND CG24_INDTIPOCONTO = ?");
+    EXPECT_EQ(remove->Execute({"7010000000", 1}), 0);   // rows changed, not statements run
+    EXPECT_EQ(remove->Execute({"7010000000", 2}), 1);
+
+    // Wrong value counts, a batch, and markers without values are refused with a message.
+    EXPECT_THROW(remove->Execute({"x"}), db::Error);
+    EXPECT_THAT(c->Errors().Item(0).description, HasSubstr("2 segnaposto e ha ricevuto 1 valori"));
+    EXPECT_THROW(c->Prepare("DELETE FROM CG24_TABPDC WHERE CG24_CONTO = ?; SELECT 1"), db::Error);
+    EXPECT_THROW(c->Execute("DELETE FROM CG24_TABPDC WHERE CG24_CONTO = ?"), db::Error);
+    EXPECT_EQ(c->Errors().Item(0).sqlState, "07002");
+
+    // A command prepared before the connection closed never reaches the next session.
+    c->Close();
+    c->Open(connectionString());
+    EXPECT_THROW(insert->Execute({"7030000000", "x", 2}), db::Error);
+    EXPECT_EQ(c->Execute("SELECT COUNT(*) AS N FROM CG24_TABPDC")->value("N").toInt32(), 4);
+}

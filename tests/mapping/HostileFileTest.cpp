@@ -29,7 +29,7 @@ std::string fileProblem(const std::filesystem::path& file, const mapping::detail
 
 const std::string kDataRow = "COGE;01;007;;0010;Cassa;1;C.IV.3;Denaro\r\n";
 
-TEST(HostileFileTest, CsvInAnotherEncoding) {
+TEST(HostileFileTest, CsvInAnotherEncodingOrMalformed) {
     testsupport::TempDir dir;
     const auto latin1 = dir.path() / "latin1.csv";
     writeBytes(latin1, headerLine() + "\r\n" + kDataRow + "COGE;01;007;;0020;\"Attivit\xE0\r\nfinanziarie\";1;C.IV.3;x\r\n");
@@ -38,6 +38,11 @@ TEST(HostileFileTest, CsvInAnotherEncoding) {
     const auto utf16 = dir.path() / "utf16.csv";
     writeBytes(utf16, std::string("\xFF\xFET\0i\0p\0o\0", 10));
     EXPECT_THAT(fileProblem(utf16), HasSubstr("UTF-16"));
+
+    // More lines than a sheet has rows.
+    const auto tall = dir.path() / "alto.csv";
+    writeBytes(tall, headerLine() + "\r\n" + kDataRow + std::string(1048576, '\n'));
+    EXPECT_EQ(fileProblem(tall), "Il file ha più di 1048576 righe, più di quante un foglio di calcolo ne contenga.");
 
     const auto quote = dir.path() / "virgolette.csv";
     writeBytes(quote, headerLine() + "\r\n" + kDataRow + "COGE;01;007;;0020;\"Cassa;1;C.IV.3;x\r\n" + kDataRow);
@@ -126,6 +131,9 @@ TEST(HostileFileTest, XlsxWithEntitiesOrAbsurdReferences) {
     EXPECT_EQ(fileProblem(file), prefix + "numero di riga non valido (\"1048577\").");
     writeXlsx(file, headerXml() + "<row r=\"2\"><c r=\"A" + std::string(200, '9') + "\"><v>1</v></c></row>");
     EXPECT_EQ(fileProblem(file), prefix + "riferimento di cella non valido (\"A9999999999999999999…\").");
+    // Each row once and in order: a part repeating one row cannot make the list grow without end.
+    writeXlsx(file, headerXml() + "<row r=\"3\"><c><v>1</v></c></row><row r=\"3\"><c><v>1</v></c></row>");
+    EXPECT_EQ(fileProblem(file), prefix + "la riga 3 segue la riga 3.");
     writeXlsx(file, headerXml() + "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>5</v></c></row>", "<si><t>a</t></si>");
     EXPECT_EQ(fileProblem(file), prefix + "la cella della riga 2 rimanda a un testo condiviso inesistente.");
     // The last row Excel has is still a row.

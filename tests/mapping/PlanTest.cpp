@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include "db/Error.h"
+#include "apps/cli/WorkingRows.h"
 #include "mapping/BulkFill.h"
 #include "mapping/Plan.h"
 #include "MappingFixture.h"
@@ -176,4 +177,28 @@ TEST_F(PlanTest, CopyFromAnotherReclassificationChartMapsTheSameCodes) {
     EXPECT_THROW(readCopySource(*conn, target, CopySource{CopySource::From::ReclChart, "109"}), ScopeRefused);
     EXPECT_THROW(readCopySource(*conn, target, CopySource{CopySource::From::LedgerChart, "1; DROP"}), ScopeRefused);
     EXPECT_THROW(readCopySource(*conn, target, CopySource{CopySource::From::Database, "a]b"}), ScopeRefused);
+}
+
+TEST_F(PlanTest, TheAccountsAreTheOnesTheEditorLists) {
+    struct Case {
+        CorrelationKind kind;
+        const char *chart, *recl, *structure;
+    };
+    for (const Case& c : {Case{CorrelationKind::COGE, "10", "101", ""}, Case{CorrelationKind::HYPE, "80", "301", ""},
+                          Case{CorrelationKind::CONS, "", "401", "1"}, Case{CorrelationKind::COIN, "201", "102", ""}}) {
+        Scope scope{c.kind, c.chart, c.recl, c.structure, "1"};
+        brevanto::cli::ListRequest request;
+        request.kind = static_cast<brevanto::cli::Kind>(static_cast<int>(c.kind));
+        request.chart = c.chart;
+        request.reclChart = c.recl;
+        request.intercompany = c.structure;
+        auto listed = brevanto::cli::loadWorkingRows(*conn, request);
+        std::vector<std::string> editor, loaded;
+        for (const auto& row : listed.rows)
+            if (row.segno == 1) editor.push_back(row.contoPdc + "|" + row.displayCode + "|" + std::to_string(row.tipoCF.value_or(-1)));
+        for (const auto& a : load(scope).accounts)
+            loaded.push_back(a.code + "|" + a.shownCode + "|" + std::to_string(a.customerSupplier));
+        EXPECT_FALSE(editor.empty()) << kindName(c.kind);
+        EXPECT_EQ(loaded, editor) << kindName(c.kind);
+    }
 }

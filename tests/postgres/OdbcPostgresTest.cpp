@@ -71,4 +71,24 @@ TEST_F(OdbcPostgresTest, BatchReturnsEveryResultAndDecimals) {
     EXPECT_FALSE(db::odbc::isDuplicateKey(syntax));
 }
 
+TEST_F(OdbcPostgresTest, PreparedStatementsBindValuesInsideATransaction) {
+    backend_->beginTransaction();
+    auto insert = backend_->prepare("INSERT INTO brevanto_odbc_t (id, amount, note) VALUES (?, ?, ?)");
+    EXPECT_EQ(insert->execute({1, Variant("3.25"), Variant("l'anno; --")}), 1);
+    EXPECT_EQ(insert->execute({2, Variant::null(), Variant::null()}), 1);
+    auto dup = errorOf([&] { insert->execute({1, Variant::null(), Variant("x")}); });
+    EXPECT_TRUE(hasState(dup, "23505")) << dup.what();
+    backend_->rollbackTransaction();
+    EXPECT_EQ(backend_->execute("SELECT COUNT(*) FROM brevanto_odbc_t").resultSets.at(0).rows.at(0).at(0).toInt64(), 0);
+
+    backend_->beginTransaction();
+    EXPECT_EQ(insert->execute({3, Variant("1"), Variant("l'anno; --")}), 1);
+    backend_->commitTransaction();
+    auto r = backend_->execute("SELECT note FROM brevanto_odbc_t WHERE id = 3");
+    EXPECT_EQ(r.resultSets.at(0).rows.at(0).at(0), Variant("l'anno; --"));
+    auto remove = backend_->prepare("DELETE FROM brevanto_odbc_t WHERE id = ?");
+    EXPECT_EQ(remove->execute({4}), 0);
+    EXPECT_EQ(remove->execute({3}), 1);
+}
+
 }  // namespace

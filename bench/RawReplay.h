@@ -1,0 +1,108 @@
+#pragma once
+// Replaying what a client operation asked of the database on a raw sqlite3 handle: the
+// statements recorded while the operation ran, translated once, then executed plainly with
+// every returned row read. The baseline of the benchmarks that time an operation against the
+// bare reads it needs.
+
+#include <benchmark/benchmark.h>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "db/Trace.h"
+#include "db/sqlite/TableFunctions.h"
+#include "db/tsql/SqliteRuntime.h"
+#include "db/tsql/Translator.h"
+
+namespace benchdb {
+
+// Collects the statements executed while it lives.
+struct Recorder {
+    std::shared_ptr<std::vector<std::string>> texts = std::make_shared<std::vector<std::string>>();
+    long token;
+    Recorder() {
+        auto t = texts;
+        token = db::addGlobalSink(db::makeSink([t](const db::TraceEvent& e) {
+            if (!e.failed) t->push_back(e.commandText);
+        }));
+    }
+    ~Recorder() { db::removeGlobalSink(token); }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+};
+
+// Raw SQLite over a database file, running translated statements and reading every row.
+class RawSqlite {
+public:
+    explicit RawSqlite(const std::filesystem::path& file) {
+        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            throw std::runtime_error("cannot open " + file.string());
+        sqlite3_busy_timeout(db_, 5000);
+        db::tsql::registerSqliteRuntime(db_);
+        db::sqlite::registerTableFunctions(db_);
+    }
+    ~RawSqlite() { sqlite3_close(db_); }
+    RawSqlite(const RawSqlite&) = delete;
+    RawSqlite& operator=(const RawSqlite&) = delete;
+
+    // Runs every statement of `sql`; a failing one (the first DROP of a table that does not
+    // exist yet) is skipped, as the client skips it.
+    long run(const std::string& sql) {
+        long rows = 0;
+        const char* tail = sql.c_str();
+        while (tail && *tail) {
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(db_, tail, -1, &st, &tail) != SQLITE_OK) break;
+            if (!st) continue;
+            const int columns = sqlite3_column_count(st);
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                ++rows;
+                for (int c = 0; c < columns; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            }
+            sqlite3_finalize(st);
+        }
+        return rows;
+    }
+    sqlite3* handle() { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// The recorded texts translated for SQLite; one the translator refuses is left out (the
+// client's connection refused it as well).
+inline std::vector<std::string> translated(const std::vector<std::string>& texts) {
+    std::vector<std::string> out;
+    for (const auto& t : texts) {
+        try {
+            for (const auto& step : db::tsql::translate(t).steps) out.push_back(step.sql);
+        } catch (const std::exception&) {
+        }
+    }
+    return out;
+}
+
+// Runs the statements once per iteration of `state`, sets the counter rows_read, and returns
+// the mean time of one run in seconds.
+inline double replayMeanSeconds(benchmark::State& state, RawSqlite& raw, const std::vector<std::string>& statements) {
+    using Clock = std::chrono::steady_clock;
+    double total = 0;
+    long iterations = 0, rows = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        rows = 0;
+        for (const auto& s : statements) rows += raw.run(s);
+        total += std::chrono::duration<double>(Clock::now() - start).count();
+        ++iterations;
+    }
+    state.counters["rows_read"] = static_cast<double>(rows);
+    return iterations ? total / static_cast<double>(iterations) : 0;
+}
+
+}  // namespace benchdb
