@@ -269,7 +269,6 @@ TEST_F(MappingOnDesktop, ImportShowsAddedChangedAndRefusedRowsAndApplicaWritesTh
     EXPECT_FALSE(applicable);
 }
 
-#if __has_include("mapping/Check.h")
 TEST_F(MappingOnDesktop, TheCheckListsItsGroupsAndADoubleClickGoesToTheRow) {
     {
         // An account classified differently in Avere (information) and a correlation to a
@@ -338,7 +337,6 @@ TEST_F(MappingOnDesktop, TheCheckListsItsGroupsAndADoubleClickGoesToTheRow) {
     EXPECT_TRUE(dialog->isVisible());
     dialog->close();
 }
-#endif
 
 TEST_F(MappingOnDesktop, CopyDareToAvereShowsThePreviewAndApplicaWritesOnTheSameRow) {
     ASSERT_NO_FATAL_FAILURE(openCoge());
