@@ -33,6 +33,13 @@ void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir) {
     c->excludes(d);
 }
 
+std::string headerOptionsProblem(bool cons, const std::string& pdc, const std::string& intercompany) {
+    if (cons && intercompany.empty()) return "la correlazione CONS richiede --intercompany (la struttura intercompany)";
+    if (!cons && !intercompany.empty()) return "--intercompany vale solo per la correlazione CONS";
+    if (!cons && pdc.empty()) return "indicare con --pdc il piano dei conti da riclassificare";
+    return {};
+}
+
 void addChartOptions(CLI::App& cmd, ChartOptions& o, const std::string& kinds) {
     cmd.add_option("--kind", o.kind, kinds)->required();
     cmd.add_option("--pdc", o.pdc, "PdC da riclassificare (in COIN il PdC analitico)");

@@ -39,6 +39,10 @@ struct ChartOptions {
     std::string company = "1";
 };
 
+// Why the chart options cannot make an editor header, or "": CONS needs the structure and
+// only CONS takes one; the other kinds need the chart to reclassify.
+std::string headerOptionsProblem(bool cons, const std::string& pdc, const std::string& intercompany);
+
 // Adds --kind (`kinds` lists the accepted ones), --pdc, --ricl, --intercompany and --ditta.
 void addChartOptions(CLI::App& cmd, ChartOptions& options, const std::string& kinds);
 

@@ -17,12 +17,9 @@ mapping::Scope scopeFromOptions(const ChartOptions& o) {
     scope.reclChart = o.ricl;
     scope.intercompany = o.intercompany;
     scope.company = o.company;
-    if (*kind == mapping::CorrelationKind::CONS && o.intercompany.empty())
-        throw std::runtime_error("la correlazione CONS richiede --intercompany (la struttura intercompany)");
-    if (*kind != mapping::CorrelationKind::CONS && !o.intercompany.empty())
-        throw std::runtime_error("--intercompany vale solo per la correlazione CONS");
-    if (*kind != mapping::CorrelationKind::CONS && o.pdc.empty())
-        throw std::runtime_error("indicare con --pdc il piano dei conti da riclassificare");
+    if (auto problem = headerOptionsProblem(*kind == mapping::CorrelationKind::CONS, o.pdc, o.intercompany);
+        !problem.empty())
+        throw std::runtime_error(problem);
     return scope;
 }
 

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
 #include "apps/cli/ModuleOptions.h"
 #include "apps/cli/WorkingRows.h"
@@ -28,11 +29,7 @@ struct ExportOptions : ModuleOptions {
 
 // Why the options cannot make a header, or "".
 std::string headerProblem(Kind kind, const ExportOptions& o) {
-    if (kind == Kind::CONS && o.intercompany.empty())
-        return "la correlazione CONS richiede --intercompany (la struttura intercompany)";
-    if (kind != Kind::CONS && !o.intercompany.empty()) return "--intercompany vale solo per la correlazione CONS";
-    if (kind != Kind::CONS && o.pdc.empty()) return "indicare con --pdc il piano dei conti da riclassificare";
-    return {};
+    return headerOptionsProblem(kind == Kind::CONS, o.pdc, o.intercompany);
 }
 
 int runExport(const ExportOptions& o) {

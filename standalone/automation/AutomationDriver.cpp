@@ -313,7 +313,12 @@ json AutomationDriver::dispatch(const json& r) {
         quit_ = true;
         return json::object();
     }
+    if (auto added = addedRequests_.find(cmd); added != addedRequests_.end()) return added->second(r);
     throw RequestError("richiesta sconosciuta \"" + cmd + "\"");
+}
+
+void AutomationDriver::addRequest(const std::string& name, Request handler) {
+    addedRequests_[name] = std::move(handler);
 }
 
 // ---------------------------------------------------------------- addressing

@@ -63,6 +63,16 @@ public:
     void setForcedExit(std::function<void(int)> exitFn) { forcedExit_ = std::move(exitFn); }
 
     StandaloneHost& host() { return host_; }
+
+    // A request a program adds to the driver's own: `handler` answers the requests whose
+    // "cmd" is `name` with the reply's fields ("ok" is added); an exception it throws becomes
+    // {"ok":false,"error":…}.
+    using Request = std::function<nlohmann::json(const nlohmann::json& request)>;
+    void addRequest(const std::string& name, Request handler);
+    // What an added request addresses, found as the driver's own requests find it: the
+    // window ("window") and the programmatic name of the entry class ("entry").
+    kit::Form& requestWindow(const nlohmann::json& request) { return windowOf(request); }
+    const std::string& requestProgId(const nlohmann::json& request) { return entryOf(request).progId; }
     AutomationWindowSystem& windowSystem() { return windows_; }
     ScriptedDialogs& dialogs() { return *dialogs_; }
 
@@ -133,6 +143,7 @@ private:
     nlohmann::json controlState(kit::Control& c, const nlohmann::json& r);
     static nlohmann::json lookupJson(const LookupSnapshot& s);
 
+    std::map<std::string, Request> addedRequests_;
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;

@@ -1,0 +1,129 @@
+// The editor's mapping commands through `brevanto-cli automate`: a preview writes nothing, apply
+// writes it and the list is rebuilt on the row the user was on; a typed, unstored account
+// keeps every command from running.
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "db/tsql/SqliteRuntime.h"
+#include "support/TestSupport.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string sh(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class MappingRequests : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto r = testsupport::runCommand(std::string(BREVANTO_CLI) + " db init --demo --dir " + sh(demo.str()));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+
+    // The replies, one per request line.
+    std::vector<json> automate(std::vector<std::string> lines) {
+        const std::vector<std::string> open = {
+            R"({"cmd":"create","progId":"Brevanto.CLSCG_CORRRICLCOGE","wireHost":true,"members":{"WindowModal":false}})",
+            R"({"cmd":"showForm"})",
+            R"({"cmd":"type","control":"TXT_CODICE_PDC","text":"10"})",
+            R"({"cmd":"key","key":"Tab"})",
+            R"({"cmd":"type","control":"TXT_CODICE_RICL","text":"101"})",
+            R"({"cmd":"key","key":"Tab"})"};
+        lines.insert(lines.begin(), open.begin(), open.end());
+        std::string input;
+        for (const auto& l : lines) input += l + "\n";
+        std::string command = std::string(BREVANTO_CLI) + " automate --dir " + sh(demo.str());
+#ifdef BREVANTO_MODULE_FILE
+        command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
+#endif
+        auto r = testsupport::runCommand(command, input);
+        std::vector<json> replies;
+        std::size_t start = 0;
+        while (start < r.out.size()) {
+            std::size_t end = r.out.find('\n', start);
+            if (end == std::string::npos) end = r.out.size();
+            replies.push_back(json::parse(r.out.substr(start, end - start), nullptr, false));
+            start = end + 1;
+        }
+        EXPECT_EQ(replies.size(), lines.size()) << r.out << r.err;
+        replies.erase(replies.begin(), replies.begin() + static_cast<long>(std::min(open.size(), replies.size())));
+        return replies;
+    }
+
+    long stored(const std::string& where) const {
+        sqlite3* db = nullptr;
+        long n = -1;
+        if (sqlite3_open_v2((demo.path() / "BREVANTO.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            db::tsql::registerSqliteRuntime(db);
+            sqlite3_stmt* st = nullptr;
+            const std::string sql = "SELECT COUNT(*) FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND " + where;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+                n = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+        return n;
+    }
+
+    testsupport::TempDir demo;
+};
+
+}  // namespace
+
+TEST_F(MappingRequests, APreviewWritesNothingUntilItIsApplied) {
+    const long credit = stored("CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = 2");
+    auto replies = automate({
+        R"({"cmd":"gridClick","control":"GRID_CORRPDC","row":4})",
+        R"({"cmd":"mapping","action":"preview","source":"copySign","from":1})",
+        R"({"cmd":"mapping","action":"discard"})",
+        R"({"cmd":"mapping","action":"apply"})",
+        R"({"cmd":"mapping","action":"preview","source":"copySign","from":1})",
+        R"({"cmd":"mapping","action":"apply"})",
+        R"({"cmd":"mapping","action":"check"})",
+    });
+    ASSERT_EQ(replies.size(), 7u);
+    const json& preview = replies[1];
+    ASSERT_TRUE(preview["ok"]) << preview;
+    const long added = preview["counts"]["Aggiunta"];
+    EXPECT_GT(added, 0);
+    EXPECT_EQ(preview["writes"], added);
+    EXPECT_EQ(replies[2]["discarded"], true);
+    EXPECT_EQ(replies[3]["ok"], false);   // nothing to apply once discarded
+    const json& applied = replies[5];
+    ASSERT_TRUE(applied["ok"]) << applied;
+    EXPECT_EQ(applied["written"], added);
+    EXPECT_TRUE(applied["current"].is_object()) << applied;   // back on a row of the rebuilt list
+    EXPECT_EQ(stored("CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = 2"), credit + added);
+    // The check no longer finds an account with Dare and without Avere.
+    const json& check = replies[6];
+    ASSERT_TRUE(check["ok"]) << check;
+    EXPECT_EQ(check["groups"][1]["id"], "senza-avere");
+}
+
+TEST_F(MappingRequests, ATypedAccountNotStoredKeepsTheCommandsFromWriting) {
+    const long before = stored("1 = 1");
+    auto replies = automate({
+        R"({"cmd":"gridClick","control":"GRID_CORRPDC","row":3})",
+        R"({"cmd":"focus","control":"TXT_CONTOCOIN"})",
+        R"({"cmd":"type","control":"TXT_CONTOCOIN","text":"0101003"})",
+        R"({"cmd":"mapping","action":"preview","source":"copySign","from":1})",
+        R"({"cmd":"mapping","action":"preview","source":"import","file":"/nessuna/cartella/c.csv"})",
+        R"({"cmd":"answer","answers":[0]})",   // closing: "No", the typed account is dropped
+    });
+    ASSERT_EQ(replies.size(), 6u);
+    EXPECT_EQ(replies[3]["ok"], false);
+    EXPECT_EQ(replies[3]["error"], "Confermare o annullare prima il conto della riga corrente.");
+    EXPECT_EQ(replies[4]["ok"], false);
+    EXPECT_EQ(stored("1 = 1"), before);
+}
