@@ -20,11 +20,7 @@ using nlohmann::json;
 
 namespace {
 
-std::string sh(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::sh;
 
 // Grid row of the customers' master 1401000000 (Dare) in the editor of chart 10 / 101.
 constexpr int kMasterRow = 24;

@@ -18,11 +18,7 @@ using nlohmann::json;
 
 namespace {
 
-std::string sh(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::sh;
 
 class MappingRequests : public ::testing::Test {
 protected:

@@ -14,12 +14,7 @@
 
 namespace clitest {
 
-// A shell word: single-quoted, each ' written as '\''.
-inline std::string sh(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::sh;
 
 inline testsupport::CommandResult cli(const std::string& args, const std::string& input = "") {
     return testsupport::runCommand(std::string(BREVANTO_CLI) + " " + args, input);

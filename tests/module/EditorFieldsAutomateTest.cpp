@@ -10,16 +10,13 @@
 #include <nlohmann/json.hpp>
 
 #include "EditorFieldsTestHost.h"
+#include "support/TestSupport.h"
 
 using nlohmann::json;
 
 namespace {
 
-std::string sh(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::sh;
 
 std::vector<json> automate(const std::vector<std::string>& lines) {
     std::string input;

@@ -11,16 +11,13 @@
 #include <nlohmann/json.hpp>
 
 #include "EditorRowsTest.h"
+#include "support/TestSupport.h"
 
 using nlohmann::json;
 
 namespace {
 
-std::string sh(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::sh;
 
 struct KindScenario {
     const char* kind;

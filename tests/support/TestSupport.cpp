@@ -28,6 +28,12 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::string sh(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 CommandResult runCommand(const std::string& command, const std::string& input) {
     TempDir dir;
     auto in = dir.path() / "in", out = dir.path() / "out", err = dir.path() / "err";

@@ -27,6 +27,9 @@ struct CommandResult {
     std::string err;   // stderr
 };
 
+// A shell word: single-quoted, each ' written as '\''.
+std::string sh(const std::string& word);
+
 // Runs `command` through /bin/sh with `input` on stdin.
 CommandResult runCommand(const std::string& command, const std::string& input = "");
 
