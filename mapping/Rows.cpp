@@ -16,6 +16,12 @@ std::string trimmed(std::string_view text) {
     return std::string(text);
 }
 
+std::string folded(std::string_view text) {
+    std::string out = trimmed(text);
+    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
 std::string textOf(const db::Variant& value) {
     if (value.isNull() || value.isEmpty()) return {};
     return trimmed(value.toText());

@@ -20,8 +20,10 @@ std::string textOf(const db::Variant& value);
 // An integer value, `fallback` for Null, Empty or a non-number.
 int intOf(const db::Variant& value, int fallback);
 
-// A chart or structure code as the statements write it: digits, optionally signed. The
-// reason for the user when it is not one.
+// Blanks trimmed and letters in upper case, for comparing words the user typed.
+std::string folded(std::string_view text);
+
+// A chart or structure code as the statements may write it bare: digits, optionally signed.
 bool isCode(std::string_view text);
 
 // "[DB].dbo.TABLE" for a database name, the bare table otherwise; a name holding a bracket

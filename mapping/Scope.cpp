@@ -1,19 +1,13 @@
 #include "mapping/Scope.h"
 
+#include "mapping/Rows.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace mapping {
 
 namespace {
-
-std::string folded(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    std::string out(text);
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 constexpr const char* kKindNames[] = {"COGE", "COIN", "HYPE", "CONS"};
 
@@ -25,7 +19,7 @@ const char* kindName(CorrelationKind kind) {
 }
 
 std::optional<CorrelationKind> kindFromName(std::string_view name) {
-    const std::string n = folded(name);
+    const std::string n = detail::folded(name);
     for (int k = 0; k < 4; ++k)
         if (n == kKindNames[k]) return static_cast<CorrelationKind>(k);
     return std::nullopt;
@@ -56,7 +50,7 @@ const char* signName(int sign) {
 }
 
 std::optional<int> signFromText(std::string_view text) {
-    const std::string s = folded(text);
+    const std::string s = detail::folded(text);
     if (s == "DARE" || s == "D" || s == "1") return 1;
     if (s == "AVERE" || s == "A" || s == "2") return 2;
     return std::nullopt;

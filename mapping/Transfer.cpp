@@ -10,11 +10,6 @@ namespace mapping {
 
 namespace {
 
-std::string upper(std::string text) {
-    for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // The scope a row names, for comparison with the file's.
 Scope scopeOfRow(const SheetRow& cells, CorrelationKind kind) {
     Scope s;
@@ -100,7 +95,7 @@ std::vector<Desired> desiredFromFile(const ReadResult& file, const Scope& scope)
             d.refusal = "Manca il conto da correlare (colonna \"Conto\").";
         } else if (!sign) {
             d.refusal = "Segno \"" + row.cells.sign + "\" non valido: indicare Dare o Avere.";
-        } else if (upper(row.cells.target) == kRemoveMarker) {
+        } else if (detail::folded(row.cells.target) == kRemoveMarker) {
             d.remove = true;
         } else {
             d.target = row.cells.target;
