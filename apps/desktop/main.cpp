@@ -5,13 +5,13 @@
 #include <CLI/CLI.hpp>
 
 #include <QApplication>
-#include <QThreadPool>
 #include <QMessageBox>
 #include <QTimer>
 #include <iostream>
 
 #include "apps/common/ItalianCli.h"
 #include "apps/common/PrintableOutput.h"
+#include "gui/ThreadPoolDrain.h"
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
 #include "gui/Screenshot.h"
@@ -74,11 +74,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    // Qt scales and renders images on its global thread pool: its threads end before the
-    // program does, so none is still being torn down while the process exits.
-    struct ThreadPoolDrain {
-        ~ThreadPoolDrain() { QThreadPool::globalInstance()->waitForDone(); }
-    } drainThreadPool;
+    gui::ThreadPoolDrain drainThreadPool;
     QApplication::setApplicationName(QString::fromUtf8(standalone::kApplicationTitle));
     gui::installItalianTranslations(app);
 

@@ -1,15 +1,19 @@
 // The Qt window system: a modal form runs a nested loop until it closes, a modeless one
-// returns at once; activation and the first focus.
+// returns at once; activation and the first focus; the thread pool drained at the end.
 
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
+#include <atomic>
 
 #include "GuiTestSupport.h"
 #include "gui/QtWindowSystem.h"
+#include "gui/ThreadPoolDrain.h"
 #include "kit/Kit.h"
 
 using namespace gui;
@@ -108,3 +112,14 @@ TEST_F(WindowSystemTest, AHandlerThatThrowsDoesNotTakeTheWindowDown) {
 }
 
 }  // namespace
+
+TEST(ThreadPoolDrain, TheProgramEndsOnlyAfterThePoolsThreadsHaveLeft) {
+    std::atomic<int> ran = 0;
+    for (int i = 0; i < 4; ++i) QThreadPool::globalInstance()->start([&ran] { ++ran; QThread::msleep(100); });
+    // A thread takes its name once it runs.
+    for (int wait = 0; wait < 100 && runningPoolThreads() == 0; ++wait) QThread::msleep(5);
+    EXPECT_GT(runningPoolThreads(), 0);
+    { ThreadPoolDrain drain; }
+    EXPECT_EQ(ran, 4);
+    EXPECT_EQ(runningPoolThreads(), 0);
+}
