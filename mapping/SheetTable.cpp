@@ -60,8 +60,9 @@ bool SheetTable::addRow(int line, const std::vector<RawCell>& cells, std::size_t
 }
 
 bool SheetTable::takeHeader(int line, const std::vector<RawCell>& cells, std::size_t cellCount) {
-    std::array<std::size_t, kFieldCount> seen{};
+    std::vector<std::size_t> seen(layout_.size());
     std::vector<std::string> missing, unknown, repeated;
+    columnOfField_.assign(layout_.size(), kMaxSheetColumns);
     unnamedColumn_.assign(cellCount, false);
     for (std::size_t col = 0; col < cellCount; ++col) {
         const std::string_view name = trimmed(cells[col].text);
@@ -69,18 +70,22 @@ bool SheetTable::takeHeader(int line, const std::vector<RawCell>& cells, std::si
             unnamedColumn_[col] = true;
             continue;
         }
-        const auto* known = std::find_if(std::begin(kFileColumns), std::end(kFileColumns),
-                                         [&](const char* c) { return sameName(c, name); });
-        if (known == std::end(kFileColumns)) {
+        const auto known = std::find_if(layout_.begin(), layout_.end(), [&](const SheetColumn& c) { return sameName(c.name, name); });
+        if (known == layout_.end()) {
             unknown.emplace_back(name);
             continue;
         }
-        const auto field = static_cast<std::size_t>(known - std::begin(kFileColumns));
-        if (seen[field]++ == 1) repeated.emplace_back(*known);
+        const auto field = static_cast<std::size_t>(known - layout_.begin());
+        if (seen[field]++ == 1) repeated.emplace_back(known->name);
         columnOfField_[field] = col;
     }
-    for (std::size_t f = 0; f < kFieldCount; ++f)
-        if (seen[f] == 0) missing.emplace_back(kFileColumns[f]);
+    result_.present.assign(layout_.size(), false);
+    bool allRequired = true;
+    for (std::size_t f = 0; f < layout_.size(); ++f) {
+        result_.present[f] = seen[f] > 0;
+        allRequired = allRequired && layout_[f].required;
+        if (seen[f] == 0 && layout_[f].required) missing.emplace_back(layout_[f].name);
+    }
     if (missing.empty() && unknown.empty() && repeated.empty()) {
         headerWidth_ = cellCount;
         return true;
@@ -89,26 +94,29 @@ bool SheetTable::takeHeader(int line, const std::vector<RawCell>& cells, std::si
     if (!missing.empty()) problem += "Colonne mancanti: " + quotedList(missing);
     if (!unknown.empty()) problem += std::string(problem.empty() ? "Colonne" : "; colonne") + " in più: " + quotedList(unknown);
     if (!repeated.empty()) problem += std::string(problem.empty() ? "Colonne" : "; colonne") + " ripetute: " + quotedList(repeated);
-    addFileProblem("Intestazione non valida (riga " + std::to_string(line) + "): " + problem + ". Le colonne devono essere: " +
-                   quotedList(std::vector<std::string>(std::begin(kFileColumns), std::end(kFileColumns))) + ".");
+    std::vector<std::string> names;
+    for (const auto& c : layout_) names.emplace_back(c.name);
+    addFileProblem("Intestazione non valida (riga " + std::to_string(line) + "): " + problem +
+                   (allRequired ? ". Le colonne devono essere: " : ". Le colonne ammesse sono: ") + quotedList(names) + ".");
     return false;
 }
 
 void SheetTable::takeRow(int line, const std::vector<RawCell>& cells, std::size_t cellCount) {
-    ReadRow& row = result_.rows.emplace_back();
+    TableRow& row = result_.rows.emplace_back();
     row.line = line;
+    row.cells.resize(layout_.size());
     if (exactCellCount_ ? cellCount != headerWidth_ : cellCount > headerWidth_)
         addProblem(row.problem, "La riga ha " + std::to_string(cellCount) + " celle, l'intestazione " + std::to_string(headerWidth_));
-    for (std::size_t f = 0; f < kFieldCount; ++f) {
+    for (std::size_t f = 0; f < layout_.size(); ++f) {
         const std::size_t col = columnOfField_[f];
         if (col >= cells.size() || col >= cellCount) continue;
         const RawCell& cell = cells[col];
         const std::string_view text = trimmed(cell.text);
-        row.cells.*kSheetRowFields[f] = text;
-        const auto column = [&] { return std::string(" nella colonna \"") + kFileColumns[f] + "\""; };
+        row.cells[f] = text;
+        const auto column = [&] { return std::string(" nella colonna \"") + layout_[f].name + "\""; };
         if (text.find('\0') != std::string_view::npos) {
             addProblem(row.problem, "Carattere nullo" + column());
-        } else if (!isDescriptionField(f)) {
+        } else if (!layout_[f].freeText) {
             if (cell.formula || text.starts_with('='))
                 addProblem(row.problem, "Formula non ammessa" + column());
             else if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
@@ -120,7 +128,7 @@ void SheetTable::takeRow(int line, const std::vector<RawCell>& cells, std::size_
             addProblem(row.problem, "Valore nella colonna " + columnLetters(col) + ", che non ha intestazione");
 }
 
-ReadResult SheetTable::finish() {
+TableContent SheetTable::finish() {
     if (!hasHeader() && result_.fileProblems.empty())
         addFileProblem("Il file non contiene la riga di intestazione: è vuoto o contiene solo righe vuote.");
     if (!result_.fileProblems.empty()) result_.rows.clear();   // a file with problems is not used in part

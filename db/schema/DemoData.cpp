@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/SqlText.h"
+#include "balances/BalanceTable.h"
 
 namespace db::schema {
 
@@ -770,6 +771,59 @@ long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batch
     return written;
 }
 
+namespace {
+
+// The side an account of chart 10 normally has its balance on: assets and costs in debit,
+// funds, equity, liabilities and revenues in credit.
+bool creditByNature(const std::string& code, const std::string& descr) {
+    if (descr.starts_with("F.do") || descr.starts_with("Fondo")) return true;
+    const int first = std::stoi(code.substr(0, 2));
+    return (first >= 20 && first < 60) || first >= 70;
+}
+
+std::string decimalText(long long cents) {
+    char out[32];
+    std::snprintf(out, sizeof out, "%lld.%02lld", cents / 100, cents % 100);
+    return out;
+}
+
+// The trial balances of chart 10 at the year end and at the half year: every leaf with a CEE
+// item, in balance through the result of the year. The second bank goes overdrawn in June and
+// the foreign customers have paid in advance then: both balances fall on a sign whose row is not
+// correlated with chart 101.
+void insertDemoBalances(db::Connection& c, std::size_t batch, long& counter) {
+    c.Execute(balances::kCreateBalanceTable);
+    Inserter ins(c, balances::kBalanceTable, {"BRV_DITTA", "BRV_PDC", "BRV_DATA", "BRV_CONTO", "BRV_DARE", "BRV_AVERE"},
+                 batch, counter);
+    const std::string result = "2001020001";
+    const std::map<std::string, std::pair<long long, long long>> special = {
+        {kDemoOverdrawnBank, {1250000, -830000}}, {kDemoCustomerInCredit, {420000, -150000}}};
+    for (const auto& [date, half] : {std::pair{kDemoBalanceDates[0], false}, std::pair{kDemoBalanceDates[1], true}}) {
+        long long net = 0;
+        const auto add = [&](const std::string& code, long long balance) {
+            const long long turnover = (balance < 0 ? -balance : balance) / 2;
+            ins.row({num(kDemoCompany), num(kDemoCompanyChart), lit(date), lit(code),
+                     decimalText(turnover + (balance > 0 ? balance : 0)), decimalText(turnover + (balance < 0 ? -balance : 0))});
+        };
+        long long index = 0;
+        for (const auto& e : kChart10) {
+            const std::string code = padCode(e.code);
+            if (!e.cee || !*e.cee || code == result) continue;
+            ++index;
+            long long balance = (index * 7919 % 900 + 100) * 10000 + index * 1357;   // cents
+            if (half) balance = balance * 3 / 5;
+            if (creditByNature(code, e.descr)) balance = -balance;
+            if (auto s = special.find(code); s != special.end()) balance = half ? s->second.second : s->second.first;
+            net += balance;
+            add(code, balance);
+        }
+        add(result, -net);
+    }
+    ins.flush();
+}
+
+}  // namespace
+
 DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOptions& options) {
     DemoSummary summary;
     const std::size_t batch = options.batchRows ? options.batchRows : 500;
@@ -967,6 +1021,8 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
             ins.row({"1", "1", "2", "401", "2", lit("IC102")});
             ins.flush();
         }
+
+        insertDemoBalances(host, batch, h);
 
         // --- Intercompany database: the group company's ledger side -------------------------
         insertCompanies(group, {{kDemoGroupCompany, "Gruppo Rossi Holding S.r.l."}}, batch, g);

@@ -2,8 +2,8 @@
 // Demonstration data for a new Brevanto database: an Italian standard ledger chart (80) and a
 // company chart (10), the reclassification, analytic, Hyperion and intercompany charts, the
 // intermediaries of two companies, an intercompany structure whose company lives in a second
-// database, a CEE scheme correlated with both ledger charts, and some correlations of every
-// kind, so that a first look at the editor shows filled rows.
+// database, a CEE scheme correlated with both ledger charts, some correlations of every kind,
+// so that a first look at the editor shows filled rows, and two trial balances of chart 10.
 //
 // Every row is written as T-SQL text (INSERT ... VALUES batches) through the database client,
 // with each value quoted by db::sqlQuoted.
@@ -38,6 +38,11 @@ inline constexpr int kDemoGroupCompany = 2;         // "Gruppo Rossi Holding S.r
 inline constexpr int kDemoStandardChart = 80;
 inline constexpr int kDemoCompanyChart = 10;
 inline constexpr const char* kDemoGroupDatabase = "GRUPPO";
+// The trial balances of chart 10 (table BRV_SALDI) are at these dates: the bank is in debit at
+// the first and in credit at the second, the customer account in credit at the second.
+inline constexpr const char* kDemoBalanceDates[] = {"2025-12-31", "2026-06-30"};
+inline constexpr const char* kDemoOverdrawnBank = "1801010002";
+inline constexpr const char* kDemoCustomerInCredit = "1401010002";
 
 // Fills the host database (schema already created) and the intercompany database GRUPPO
 // (schema already created). Throws db::Error when the database refuses a statement.

@@ -122,6 +122,9 @@ struct ColumnDef {
     TypeSpec type;
     bool notNull = false;
     bool primaryKey = false;
+    // CREATE TABLE ... DEFAULT: a number ("-1.5"), a text (unescaped) or NULL.
+    enum class Default { None, Number, Text, Null } defaultKind = Default::None;
+    std::string defaultValue;
 };
 
 struct Assignment {
@@ -131,14 +134,14 @@ struct Assignment {
 
 struct Statement {
     enum class Kind {
-        Select, Insert, Update, Delete, DropTable, DeclareVars, DeclareTable, SetOption,
+        Select, Insert, Update, Delete, DropTable, CreateTable, DeclareVars, DeclareTable, SetOption,
         IfExists, Merge,
     };
     Kind kind;
     std::size_t offset = 0;
 
     std::unique_ptr<Query> query;   // Select; Insert ... SELECT; IfExists condition
-    NameParts table;                // Insert/Update/Delete/Merge target, DeclareTable name
+    NameParts table;                // Insert/Update/Delete/Merge target, DeclareTable/CreateTable name
     bool tableIsVariable = false;
     Name alias;                     // Merge target alias
     std::vector<Name> columns;      // Insert column list
@@ -148,7 +151,8 @@ struct Statement {
     std::vector<NameParts> dropNames;
     bool ifExists = false;          // DROP TABLE IF EXISTS
     std::vector<VarDecl> vars;
-    std::vector<ColumnDef> columnDefs;
+    std::vector<ColumnDef> columnDefs;   // DeclareTable, CreateTable
+    std::vector<Name> primaryKey;        // CreateTable: the table's PRIMARY KEY (...)
     bool negated = false;           // IF NOT EXISTS
     std::vector<Statement> body;    // IfExists: the statements between BEGIN and END
 

@@ -158,6 +158,7 @@ private:
         if (t.isWord("UPDATE")) return updateStatement();
         if (t.isWord("DELETE")) return deleteStatement();
         if (t.isWord("DROP")) return dropStatement();
+        if (t.isWord("CREATE")) return createStatement();
         if (t.isWord("DECLARE")) return declareStatement();
         if (t.isWord("SET")) return setStatement();
         if (t.isWord("IF")) return ifStatement();
@@ -332,6 +333,92 @@ private:
         return value;
     }
 
+    // A column of DECLARE @T TABLE or CREATE TABLE: name, type, NULL / NOT NULL, PRIMARY KEY
+    // and, in CREATE TABLE, DEFAULT with a constant.
+    ColumnDef columnDef(bool createTable) {
+        ColumnDef c;
+        c.name = name();
+        c.type = typeSpec();
+        for (;;) {
+            if (peek().isWord("NOT") && peek(1).isWord("NULL")) {
+                pos_ += 2;
+                c.notNull = true;
+            } else if (acceptWord("NULL")) {
+            } else if (peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
+                pos_ += 2;
+                c.primaryKey = true;
+            } else if (createTable && peek().isWord("DEFAULT")) {
+                next();
+                defaultConstant(c);
+            } else if (peek().kind == TokenKind::Word && !peek().isSymbol(",") &&
+                       !peek().isSymbol(")") && peek().kind != TokenKind::Symbol) {
+                unsupported("attributo di colonna " + toUpperAscii(peek().text), peek().offset);
+            } else {
+                break;
+            }
+        }
+        return c;
+    }
+
+    // DEFAULT 0, DEFAULT -1.5, DEFAULT 'x', DEFAULT NULL, each possibly in parentheses
+    // as SQL Server's scripts write them: DEFAULT ((0)).
+    void defaultConstant(ColumnDef& c) {
+        if (acceptSymbol("(")) {
+            defaultConstant(c);
+            expectSymbol(")");
+            return;
+        }
+        const bool negative = acceptSymbol("-");
+        const Token& t = peek();
+        if (t.kind == TokenKind::Number) {
+            c.defaultKind = ColumnDef::Default::Number;
+            c.defaultValue = (negative ? "-" : "") + next().text;
+        } else if (!negative && t.kind == TokenKind::String) {
+            c.defaultKind = ColumnDef::Default::Text;
+            c.defaultValue = next().text;
+        } else if (!negative && t.isWord("NULL")) {
+            next();
+            c.defaultKind = ColumnDef::Default::Null;
+        } else {
+            unsupported("DEFAULT non costante", t.offset);
+        }
+    }
+
+    // CREATE TABLE name (columns [, [CONSTRAINT name] PRIMARY KEY (columns)])
+    Statement createStatement() {
+        Statement s(Statement::Kind::CreateTable, peek().offset);
+        expectWord("CREATE");
+        if (!peek().isWord("TABLE")) {
+            if (peek().kind == TokenKind::Word) unsupported("CREATE " + toUpperAscii(peek().text), peek().offset);
+            syntaxError(peek());
+        }
+        next();
+        s.table = dottedName();
+        expectSymbol("(");
+        do {
+            if (peek().isWord("CONSTRAINT")) {
+                next();
+                name();
+            }
+            if (peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
+                if (!s.primaryKey.empty()) unsupported("due PRIMARY KEY", peek().offset);
+                pos_ += 2;
+                if (peek().isWord("CLUSTERED") || peek().isWord("NONCLUSTERED")) next();
+                expectSymbol("(");
+                do s.primaryKey.push_back(name());
+                while (acceptSymbol(","));
+                expectSymbol(")");
+            } else if (peek().isWord("UNIQUE") || peek().isWord("CHECK") || peek().isWord("FOREIGN") ||
+                       peek().isWord("INDEX")) {
+                unsupported("vincolo " + toUpperAscii(peek().text) + " in CREATE TABLE", peek().offset);
+            } else {
+                s.columnDefs.push_back(columnDef(true));
+            }
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+        return s;
+    }
+
     Statement declareStatement() {
         const std::size_t off = peek().offset;
         expectWord("DECLARE");
@@ -348,25 +435,7 @@ private:
                 if (peek().isWord("PRIMARY") || peek().isWord("UNIQUE") || peek().isWord("INDEX") ||
                     peek().isWord("CHECK") || peek().isWord("CONSTRAINT"))
                     unsupported("vincoli di tabella in DECLARE TABLE", peek().offset);
-                ColumnDef c;
-                c.name = name();
-                c.type = typeSpec();
-                for (;;) {
-                    if (peek().isWord("NOT") && peek(1).isWord("NULL")) {
-                        pos_ += 2;
-                        c.notNull = true;
-                    } else if (acceptWord("NULL")) {
-                    } else if (peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
-                        pos_ += 2;
-                        c.primaryKey = true;
-                    } else if (peek().kind == TokenKind::Word && !peek().isSymbol(",") &&
-                               !peek().isSymbol(")") && peek().kind != TokenKind::Symbol) {
-                        unsupported("attributo di colonna " + toUpperAscii(peek().text), peek().offset);
-                    } else {
-                        break;
-                    }
-                }
-                s.columnDefs.push_back(std::move(c));
+                s.columnDefs.push_back(columnDef(false));
             } while (acceptSymbol(","));
             expectSymbol(")");
             return s;

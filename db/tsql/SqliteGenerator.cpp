@@ -160,6 +160,7 @@ public:
         case Statement::Kind::Update: return addStep(updateSql(s));
         case Statement::Kind::Delete: return addStep(deleteSql(s));
         case Statement::Kind::DropTable: return dropStatement(s);
+        case Statement::Kind::CreateTable: return createTable(s);
         case Statement::Kind::DeclareVars: return declareVars(s);
         case Statement::Kind::DeclareTable: return declareTable(s);
         case Statement::Kind::SetOption: return;
@@ -790,7 +791,24 @@ private:
         if (isTextType(c.type)) s += " COLLATE TSQL";
         if (c.notNull) s += " NOT NULL";
         if (c.primaryKey) s += " PRIMARY KEY";
+        switch (c.defaultKind) {
+        case ColumnDef::Default::None: break;
+        case ColumnDef::Default::Number: s += " DEFAULT " + c.defaultValue; break;
+        case ColumnDef::Default::Text: s += " DEFAULT " + quoteString(c.defaultValue); break;
+        case ColumnDef::Default::Null: s += " DEFAULT NULL"; break;
+        }
         return s;
+    }
+
+    void createTable(const Statement& s) {
+        std::string cols;
+        for (const ColumnDef& c : s.columnDefs) cols += (cols.empty() ? "" : ", ") + columnDecl(c, s.offset);
+        if (!s.primaryKey.empty()) {
+            std::string key;
+            for (const Name& n : s.primaryKey) key += (key.empty() ? "" : ", ") + ident(n.text);
+            cols += ", PRIMARY KEY (" + key + ")";
+        }
+        addStep("CREATE TABLE " + objectName(s.table, s.offset) + " (" + cols + ")");
     }
 
     void declareTable(const Statement& s) {
