@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/BalanceCommands.h"
 #include "gui/CeeRunInfo.h"
 #include "gui/EditorFindBar.h"
 #include "gui/EditorStatus.h"
@@ -217,6 +218,8 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new EditorStatus(*window);
     new MappingCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
                         std::to_string(options_.settings.companyCode), mappingPrompts_);
+    new BalanceCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
+                        std::to_string(options_.settings.companyCode), balancePrompts_);
     addHelpMenu(window->menuBar(), window->keysAction());
     window->updateChrome();
 }

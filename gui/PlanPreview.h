@@ -1,34 +1,26 @@
 #pragma once
-// The preview every mapping write shows first (an import, a bulk fill): how many rows are
-// added, changed, removed, unchanged and refused, the rows themselves with what they held
-// before and will hold after (or why they are refused), filtered by status, and "Applica",
-// which only the user presses: it is never the default button and is off when nothing would
-// be written. In kind COIN the user may accept accounts of another type, which plans again.
+// The preview every mapping write shows first (an import, a bulk fill): the rows with what
+// they held before and will hold after (or why they are refused). In kind COIN the user may
+// accept accounts of another type, which plans again.
 
-#include <QAbstractTableModel>
-#include <QDialog>
-#include <QStringList>
-#include <array>
 #include <functional>
 #include <vector>
 
+#include "gui/RowsPreview.h"
 #include "mapping/Plan.h"
 
 class QCheckBox;
-class QLabel;
-class QPushButton;
-class QTableView;
 
 namespace gui {
 
 // The plan's rows as a table, only those of the statuses shown.
-class PlanRowsModel : public QAbstractTableModel {
+class PlanRowsModel : public StatusRowsModel {
     Q_OBJECT
 public:
     enum Column { Line, Account, Description, Sign, Before, After, Status, Reason, ColumnCount };
     explicit PlanRowsModel(QObject* parent = nullptr);
     void setPlan(const mapping::Plan* plan);
-    void setShown(const std::array<bool, mapping::kRowStatusCount>& shown);
+    void setShown(const StatusFilter& shown) override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -39,11 +31,11 @@ public:
 private:
     void refilter();
     const mapping::Plan* plan_ = nullptr;
-    std::array<bool, mapping::kRowStatusCount> shown_{};
+    StatusFilter shown_{};
     std::vector<int> rows_;
 };
 
-class PlanPreview : public QDialog {
+class PlanPreview : public RowsPreview {
     Q_OBJECT
 public:
     // Plans again with other rule options (COIN's "Accetta conti di tipo diverso"); the texts
@@ -56,36 +48,18 @@ public:
 
     const mapping::Plan& plan() const { return plan_; }
     const mapping::RuleOptions& options() const { return options_; }
-    // Problems that stop the whole source (a file that cannot be read): shown above the rows,
-    // and nothing can be applied.
-    void setProblems(const QStringList& problems);
-
-    QPushButton* applyButton() const { return apply_; }
-    QPushButton* cancelButton() const { return cancel_; }
-    QCheckBox* statusBox(mapping::RowStatus status) const { return statusBoxes_[static_cast<int>(status)]; }
     QCheckBox* otherTypeBox() const { return otherType_; }
-    QTableView* table() const { return table_; }
     PlanRowsModel* model() const { return model_; }
-    // The line of counts ("3 aggiunte, 1 modificata, …").
-    QString summary() const;
 
 private:
-    void showPlan();
-    void updateFilter();
+    void refresh() override;
     void acceptOtherType(bool accept);
 
     mapping::Plan plan_;
     mapping::RuleOptions options_;
     Replan replan_;
-    QStringList problems_;
-    QLabel* problemsLabel_;
-    QLabel* summary_;
-    std::array<QCheckBox*, mapping::kRowStatusCount> statusBoxes_{};
-    QCheckBox* otherType_ = nullptr;
-    QTableView* table_;
     PlanRowsModel* model_;
-    QPushButton* apply_;
-    QPushButton* cancel_;
+    QCheckBox* otherType_ = nullptr;
 };
 
 }  // namespace gui

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -122,4 +123,38 @@ TEST_F(MappingRequests, ATypedAccountNotStoredKeepsTheCommandsFromWriting) {
     EXPECT_EQ(replies[3]["error"], "Confermare o annullare prima il conto della riga corrente.");
     EXPECT_EQ(replies[4]["ok"], false);
     EXPECT_EQ(stored("1 = 1"), before);
+}
+
+TEST_F(MappingRequests, ABalancePreviewOfTheEditorsChartIsWrittenOnlyByApply) {
+    const auto file = demo.path() / "bilancio.csv";
+    std::ofstream(file, std::ios::binary) << "Conto;Saldo\r\n1801010001;1.000,00\r\n2601010001;-1.000,00\r\n";
+    const std::string preview =
+        R"({"cmd":"balances","action":"preview","date":"2026-12-31","file":)" + json(file.string()).dump() + "}";
+    auto replies = automate({
+        preview,
+        R"({"cmd":"balances","action":"discard"})",
+        R"({"cmd":"balances","action":"apply"})",
+        preview,
+        R"({"cmd":"balances","action":"apply"})",
+        preview,
+        R"({"cmd":"balances","action":"apply"})",
+        R"({"cmd":"balances","action":"preview","date":"31/12/2026","file":"x.csv"})",
+    });
+    ASSERT_EQ(replies.size(), 8u);
+    ASSERT_TRUE(replies[0]["ok"]) << replies[0];
+    EXPECT_EQ(replies[0]["pdc"], 10);
+    EXPECT_EQ(replies[0]["conteggi"]["Aggiunta"], 2);
+    EXPECT_EQ(replies[0]["applicabile"], true);
+    EXPECT_EQ(replies[1]["discarded"], true);
+    EXPECT_EQ(replies[2]["ok"], false);   // nothing to apply once discarded
+    ASSERT_TRUE(replies[4]["ok"]) << replies[4];
+    EXPECT_EQ(replies[4]["written"], 2);
+    EXPECT_EQ(replies[5]["conteggi"]["Invariata"], 2);   // the same file again
+    EXPECT_EQ(replies[6]["ok"], false);
+    EXPECT_EQ(replies[7]["ok"], false);
+    const auto list = testsupport::runCommand(std::string(BREVANTO_CLI) + " balances list --json --dir " + sh(demo.str()));
+    const json kept = json::parse(list.out);
+    ASSERT_EQ(kept.size(), 3u) << list.out;
+    EXPECT_EQ(kept[2]["data"], "2026-12-31");
+    EXPECT_EQ(kept[2]["righe"], 2);
 }
