@@ -6,6 +6,7 @@
 #include "balances/Amounts.h"
 #include "balances/BalanceFile.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "mapping/Rows.h"
 
 namespace balances {
@@ -149,8 +150,7 @@ long applyBalanceImport(db::Connection& conn, const BalancePreview& preview) {
     const db::Variant company(t.company), chart(t.chart), date(t.date);
     const auto amount = [](long long cents) { return db::Variant::decimal(static_cast<double>(cents) / 100.0); };
 
-    conn.BeginTrans();
-    try {
+    db::inTransaction(conn, [&] {
         ensureBalanceTable(conn);
         const StoredBalance now = readStoredBalance(conn, t);
         const auto outdated = [&](const std::string& account) {
@@ -185,15 +185,7 @@ long applyBalanceImport(db::Connection& conn, const BalancePreview& preview) {
             for (const auto& row : preview.rows)
                 if (row.status == RowStatus::Removed) remove->Execute({company, chart, date, row.account});
         }
-        conn.CommitTrans();
-    } catch (...) {
-        try {
-            conn.RollbackTrans();
-        } catch (const std::exception&) {
-            // the engine already gave the transaction up
-        }
-        throw;
-    }
+    });
     return preview.writes();
 }
 

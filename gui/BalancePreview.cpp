@@ -25,27 +25,17 @@ void BalanceRowsModel::setPreview(const balances::BalancePreview* preview) {
     refilter();
 }
 
-void BalanceRowsModel::setShown(const StatusFilter& shown) {
-    shown_ = shown;
-    refilter();
-}
+int BalanceRowsModel::sourceRowCount() const { return preview_ ? static_cast<int>(preview_->rows.size()) : 0; }
 
-void BalanceRowsModel::refilter() {
-    beginResetModel();
-    rows_.clear();
-    if (preview_)
-        for (std::size_t i = 0; i < preview_->rows.size(); ++i)
-            if (shown_[static_cast<std::size_t>(preview_->rows[i].status)]) rows_.push_back(static_cast<int>(i));
-    endResetModel();
+mapping::RowStatus BalanceRowsModel::sourceStatus(int sourceRow) const {
+    return preview_->rows[static_cast<std::size_t>(sourceRow)].status;
 }
-
-int BalanceRowsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(rows_.size()); }
 
 int BalanceRowsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 const balances::BalanceRow* BalanceRowsModel::row(int tableRow) const {
-    if (!preview_ || tableRow < 0 || tableRow >= static_cast<int>(rows_.size())) return nullptr;
-    return &preview_->rows[static_cast<std::size_t>(rows_[static_cast<std::size_t>(tableRow)])];
+    const int source = sourceRow(tableRow);
+    return preview_ && source >= 0 ? &preview_->rows[static_cast<std::size_t>(source)] : nullptr;
 }
 
 QVariant BalanceRowsModel::data(const QModelIndex& index, int role) const {

@@ -4,8 +4,6 @@
 // and the notes (an import replaces the balance of its date; a balance that does not balance).
 // "Applica" stays off while any row is refused.
 
-#include <vector>
-
 #include "balances/BalanceImport.h"
 #include "gui/RowsPreview.h"
 
@@ -17,18 +15,15 @@ public:
     enum Column { Line, Account, Description, DebitBefore, CreditBefore, Debit, Credit, Status, Reason, ColumnCount };
     explicit BalanceRowsModel(QObject* parent = nullptr);
     void setPreview(const balances::BalancePreview* preview);
-    void setShown(const StatusFilter& shown) override;
-    int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     const balances::BalanceRow* row(int tableRow) const;
 
 private:
-    void refilter();
+    int sourceRowCount() const override;
+    mapping::RowStatus sourceStatus(int sourceRow) const override;
     const balances::BalancePreview* preview_ = nullptr;
-    StatusFilter shown_{};
-    std::vector<int> rows_;
 };
 
 class BalancePreviewDialog : public RowsPreview {

@@ -30,29 +30,17 @@ void PlanRowsModel::setPlan(const mapping::Plan* plan) {
     refilter();
 }
 
-void PlanRowsModel::setShown(const StatusFilter& shown) {
-    shown_ = shown;
-    refilter();
-}
+int PlanRowsModel::sourceRowCount() const { return plan_ ? static_cast<int>(plan_->rows.size()) : 0; }
 
-void PlanRowsModel::refilter() {
-    beginResetModel();
-    rows_.clear();
-    if (plan_)
-        for (std::size_t i = 0; i < plan_->rows.size(); ++i)
-            if (shown_[static_cast<int>(plan_->rows[i].status)]) rows_.push_back(static_cast<int>(i));
-    endResetModel();
-}
-
-int PlanRowsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+mapping::RowStatus PlanRowsModel::sourceStatus(int sourceRow) const {
+    return plan_->rows[static_cast<std::size_t>(sourceRow)].status;
 }
 
 int PlanRowsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 const mapping::PlanRow* PlanRowsModel::row(int tableRow) const {
-    if (!plan_ || tableRow < 0 || tableRow >= static_cast<int>(rows_.size())) return nullptr;
-    return &plan_->rows[static_cast<std::size_t>(rows_[static_cast<std::size_t>(tableRow)])];
+    const int source = sourceRow(tableRow);
+    return plan_ && source >= 0 ? &plan_->rows[static_cast<std::size_t>(source)] : nullptr;
 }
 
 QVariant PlanRowsModel::data(const QModelIndex& index, int role) const {

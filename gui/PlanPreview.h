@@ -20,8 +20,6 @@ public:
     enum Column { Line, Account, Description, Sign, Before, After, Status, Reason, ColumnCount };
     explicit PlanRowsModel(QObject* parent = nullptr);
     void setPlan(const mapping::Plan* plan);
-    void setShown(const StatusFilter& shown) override;
-    int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -29,10 +27,9 @@ public:
     const mapping::PlanRow* row(int tableRow) const;
 
 private:
-    void refilter();
+    int sourceRowCount() const override;
+    mapping::RowStatus sourceStatus(int sourceRow) const override;
     const mapping::Plan* plan_ = nullptr;
-    StatusFilter shown_{};
-    std::vector<int> rows_;
 };
 
 class PlanPreview : public RowsPreview {

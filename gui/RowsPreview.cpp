@@ -36,6 +36,25 @@ QColor statusColour(RowStatus s) {
     return QColor(0x60, 0x60, 0x60);
 }
 
+void StatusRowsModel::setShown(const StatusFilter& shown) {
+    shown_ = shown;
+    refilter();
+}
+
+void StatusRowsModel::refilter() {
+    beginResetModel();
+    rows_.clear();
+    for (int i = 0, n = sourceRowCount(); i < n; ++i)
+        if (shown_[static_cast<std::size_t>(sourceStatus(i))]) rows_.push_back(i);
+    endResetModel();
+}
+
+int StatusRowsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(rows_.size()); }
+
+int StatusRowsModel::sourceRow(int tableRow) const {
+    return tableRow >= 0 && tableRow < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(tableRow)] : -1;
+}
+
 RowsPreview::RowsPreview(const QString& title, const QString& what, StatusRowsModel* model, const std::vector<int>& widths,
                          QWidget* parent)
     : QDialog(parent), rowsModel_(model) {

@@ -27,12 +27,26 @@ using StatusFilter = std::array<bool, mapping::kRowStatusCount>;
 // The colour a row's status is written in.
 QColor statusColour(mapping::RowStatus status);
 
-// Rows of a preview, only those of the statuses shown.
+// Rows of a preview, only those of the statuses shown. A subclass gives its source rows'
+// count and statuses, calls refilter() when its source changes, and finds the source row of
+// a table row with sourceRow().
 class StatusRowsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     using QAbstractTableModel::QAbstractTableModel;
-    virtual void setShown(const StatusFilter& shown) = 0;
+    void setShown(const StatusFilter& shown);
+    int rowCount(const QModelIndex& parent = {}) const override;
+
+protected:
+    void refilter();
+    // The source row shown at `tableRow`; -1 when none.
+    int sourceRow(int tableRow) const;
+    virtual int sourceRowCount() const = 0;
+    virtual mapping::RowStatus sourceStatus(int sourceRow) const = 0;
+
+private:
+    StatusFilter shown_{};
+    std::vector<int> rows_;
 };
 
 class RowsPreview : public QDialog {

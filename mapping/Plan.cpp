@@ -3,6 +3,7 @@
 #include <map>
 
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "editor/CorrelationStatements.h"
 #include "editor/SqlValues.h"
 #include "mapping/Rows.h"
@@ -155,8 +156,7 @@ long applyPlan(db::Connection& conn, const Plan& plan) {
     const auto& t = editor::correlationTable(s.kind);
     const db::Variant ledger = code(s.ledgerCode()), chart = code(s.reclChart);
 
-    conn.BeginTrans();
-    try {
+    db::inTransaction(conn, [&] {
         // A changed or removed row goes out by naming what it held, as the editor's delete
         // does: a row someone changed meanwhile is not found.
         if (plan.count(RowStatus::Changed) + plan.count(RowStatus::Removed) > 0) {
@@ -183,15 +183,7 @@ long applyPlan(db::Connection& conn, const Plan& plan) {
                 }
             }
         }
-        conn.CommitTrans();
-    } catch (...) {
-        try {
-            conn.RollbackTrans();
-        } catch (const std::exception&) {
-            // the engine already gave the transaction up
-        }
-        throw;
-    }
+    });
     return plan.writes();
 }
 

@@ -74,6 +74,12 @@ TEST_F(BalanceImportTest, FilesThatAreNoBalanceAreRefusedWhole) {
     mappingtest::writeBytes(dir.path() / "utf16.csv", std::string("\xFF\xFE" "C\0o\0", 6));
     EXPECT_THAT(preview(dir.path() / "utf16.csv").fileProblems, ElementsAre(HasSubstr("UTF-16")));
     EXPECT_THAT(preview(dir.path() / "none.csv").fileProblems, ElementsAre(HasSubstr("non esiste")));
+    mapping::detail::ReadLimits small;   // the correlation files' limits hold here too
+    small.maxFileBytes = 16;
+    EXPECT_THAT(previewBalanceImport(*conn, csv("big.csv", "Conto;Dare;Avere\n1801010001;5;0"), {1, 10, kDate}, small).fileProblems,
+                ElementsAre(HasSubstr("troppo grande")));
+    mappingtest::writeBytes(dir.path() / "fake.xlsx", "PK not a workbook");
+    EXPECT_THAT(preview(dir.path() / "fake.xlsx").fileProblems, ElementsAre(HasSubstr("non è un file Excel")));
     EXPECT_THAT(preview(csv("ok.csv", "Conto;Dare;Avere\n1801010001;5;0"), "31/12/2026").fileProblems,
                 ElementsAre(HasSubstr("Data del bilancio non valida")));
 }
