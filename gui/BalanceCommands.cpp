@@ -81,7 +81,7 @@ BalanceCommands::BalanceCommands(FormWindow& window, mapping::CorrelationKind ki
                                        "CSV (colonne Conto, Dare, Avere oppure Saldo) e ne mostra l'anteprima"));
     window.addAction(import_);
     connect(import_, &QAction::triggered, this, [this] { runImport(); });
-    window.menu(QStringLiteral("&Bilancio"))->addAction(import_);
+    window.menu(QStringLiteral("Bilanci&o"))->addAction(import_);
     window.updateChrome();
 
     if (GridView* grid = editorGrid(window))
