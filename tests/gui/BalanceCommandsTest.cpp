@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "EditorOnDesktop.h"
@@ -160,6 +163,27 @@ TEST_F(BalanceOnDesktop, ApplicaWritesTheBalanceOfTheDateAndTheStatusBarSaysSo) 
     };
     EXPECT_EQ(commands()->runImport(), 0);
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+}
+
+TEST(BalanceDatePrompt, TheDateIsAskedTheItalianWayAndCancelMeansNone) {
+    QString shown;
+    const auto answer = [&shown](bool accept) {
+        QTimer::singleShot(0, [&shown, accept] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* edit = dialog->findChild<QDateEdit*>("balanceDate");
+            ASSERT_NE(edit, nullptr);
+            shown = edit->text();
+            edit->setDate(QDate(2026, 6, 30));
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    const BalancePrompts prompts = qtBalancePrompts();
+    answer(true);
+    EXPECT_EQ(prompts.chooseDate(nullptr, QDate(2025, 12, 31)), QDate(2026, 6, 30));
+    EXPECT_EQ(shown.toStdString(), "31/12/2025");
+    answer(false);
+    EXPECT_EQ(prompts.chooseDate(nullptr, QDate(2025, 12, 31)), std::nullopt);
 }
 
 #endif
