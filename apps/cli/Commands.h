@@ -18,5 +18,6 @@ void setupPrintCommand(CLI::App& app);      // print
 void setupCorrelationsCommand(CLI::App& app);   // correlations export|import
 void setupCheckCommand(CLI::App& app);      // check
 void setupCrossCommand(CLI::App& app);      // cross
+void setupHistoryCommand(CLI::App& app);    // history
 
 }  // namespace brevanto::cli

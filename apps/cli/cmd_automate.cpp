@@ -8,6 +8,7 @@
 
 #include "apps/cli/Commands.h"
 #include "apps/cli/ModuleOptions.h"
+#include "apps/cli/automation/HistoryRequests.h"
 #include "apps/cli/automation/MappingRequests.h"
 #include "report/HostCorrelationReport.h"
 #include "standalone/automation/AutomationDriver.h"
@@ -31,6 +32,7 @@ int runAutomate(const ModuleOptions& o) {
         standalone::AutomationDriver driver(std::move(settings), classes, std::cin, std::cout, std::cerr);
         report::installCorrelationReports(driver.host());
         addMappingRequests(driver);
+        addHistoryRequests(driver);
         status = driver.run();
     }
     return status;

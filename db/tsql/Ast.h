@@ -131,7 +131,7 @@ struct Assignment {
 
 struct Statement {
     enum class Kind {
-        Select, Insert, Update, Delete, DropTable, DeclareVars, DeclareTable, SetOption,
+        Select, Insert, Update, Delete, DropTable, CreateTable, DeclareVars, DeclareTable, SetOption,
         IfExists, Merge,
     };
     Kind kind;
@@ -141,7 +141,7 @@ struct Statement {
     NameParts table;                // Insert/Update/Delete/Merge target, DeclareTable name
     bool tableIsVariable = false;
     Name alias;                     // Merge target alias
-    std::vector<Name> columns;      // Insert column list
+    std::vector<Name> columns;      // Insert column list; CreateTable: PRIMARY KEY (...) columns
     std::vector<std::vector<ExprPtr>> values;   // Insert VALUES rows
     std::vector<Assignment> sets;   // Update SET, Merge WHEN MATCHED UPDATE SET
     ExprPtr where;

@@ -158,6 +158,7 @@ private:
         if (t.isWord("UPDATE")) return updateStatement();
         if (t.isWord("DELETE")) return deleteStatement();
         if (t.isWord("DROP")) return dropStatement();
+        if (t.isWord("CREATE")) return createStatement();
         if (t.isWord("DECLARE")) return declareStatement();
         if (t.isWord("SET")) return setStatement();
         if (t.isWord("IF")) return ifStatement();
@@ -332,6 +333,61 @@ private:
         return value;
     }
 
+
+    // The column list of DECLARE @T TABLE (...) and CREATE TABLE (...); a table's key
+    // (PRIMARY KEY (a, b) after the columns) only where `tableKey`.
+    void columnDefinitions(Statement& s, bool tableKey) {
+        do {
+            if (tableKey && peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
+                pos_ += 2;
+                expectSymbol("(");
+                do s.columns.push_back(name());
+                while (acceptSymbol(","));
+                expectSymbol(")");
+                if (!peek().isSymbol(")")) syntaxError(peek());
+                break;
+            }
+            if (peek().isWord("PRIMARY") || peek().isWord("UNIQUE") || peek().isWord("INDEX") ||
+                peek().isWord("CHECK") || peek().isWord("CONSTRAINT"))
+                unsupported(tableKey ? "vincoli di tabella diversi da PRIMARY KEY (...)" : "vincoli di tabella in DECLARE TABLE",
+                            peek().offset);
+            ColumnDef c;
+            c.name = name();
+            c.type = typeSpec();
+            for (;;) {
+                if (peek().isWord("NOT") && peek(1).isWord("NULL")) {
+                    pos_ += 2;
+                    c.notNull = true;
+                } else if (acceptWord("NULL")) {
+                } else if (peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
+                    pos_ += 2;
+                    c.primaryKey = true;
+                } else if (peek().kind == TokenKind::Word && !peek().isSymbol(",") &&
+                           !peek().isSymbol(")") && peek().kind != TokenKind::Symbol) {
+                    unsupported("attributo di colonna " + toUpperAscii(peek().text), peek().offset);
+                } else {
+                    break;
+                }
+            }
+            s.columnDefs.push_back(std::move(c));
+        } while (acceptSymbol(","));
+    }
+
+    Statement createStatement() {
+        Statement s(Statement::Kind::CreateTable, peek().offset);
+        expectWord("CREATE");
+        if (!peek().isWord("TABLE")) {
+            if (peek().kind == TokenKind::Word) unsupported("CREATE " + toUpperAscii(peek().text), peek().offset);
+            syntaxError(peek());
+        }
+        next();
+        s.table = dottedName();
+        expectSymbol("(");
+        columnDefinitions(s, true);
+        expectSymbol(")");
+        return s;
+    }
+
     Statement declareStatement() {
         const std::size_t off = peek().offset;
         expectWord("DECLARE");
@@ -344,30 +400,7 @@ private:
             acceptWord("AS");
             expectWord("TABLE");
             expectSymbol("(");
-            do {
-                if (peek().isWord("PRIMARY") || peek().isWord("UNIQUE") || peek().isWord("INDEX") ||
-                    peek().isWord("CHECK") || peek().isWord("CONSTRAINT"))
-                    unsupported("vincoli di tabella in DECLARE TABLE", peek().offset);
-                ColumnDef c;
-                c.name = name();
-                c.type = typeSpec();
-                for (;;) {
-                    if (peek().isWord("NOT") && peek(1).isWord("NULL")) {
-                        pos_ += 2;
-                        c.notNull = true;
-                    } else if (acceptWord("NULL")) {
-                    } else if (peek().isWord("PRIMARY") && peek(1).isWord("KEY")) {
-                        pos_ += 2;
-                        c.primaryKey = true;
-                    } else if (peek().kind == TokenKind::Word && !peek().isSymbol(",") &&
-                               !peek().isSymbol(")") && peek().kind != TokenKind::Symbol) {
-                        unsupported("attributo di colonna " + toUpperAscii(peek().text), peek().offset);
-                    } else {
-                        break;
-                    }
-                }
-                s.columnDefs.push_back(std::move(c));
-            } while (acceptSymbol(","));
+            columnDefinitions(s, false);
             expectSymbol(")");
             return s;
         }

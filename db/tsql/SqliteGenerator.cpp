@@ -160,6 +160,7 @@ public:
         case Statement::Kind::Update: return addStep(updateSql(s));
         case Statement::Kind::Delete: return addStep(deleteSql(s));
         case Statement::Kind::DropTable: return dropStatement(s);
+        case Statement::Kind::CreateTable: return createTable(s);
         case Statement::Kind::DeclareVars: return declareVars(s);
         case Statement::Kind::DeclareTable: return declareTable(s);
         case Statement::Kind::SetOption: return;
@@ -709,6 +710,20 @@ private:
     void dropStatement(const Statement& s) {
         for (const NameParts& n : s.dropNames)
             addStep(std::string(s.ifExists ? "DROP TABLE IF EXISTS " : "DROP TABLE ") + objectName(n, s.offset));
+    }
+
+    void createTable(const Statement& s) {
+        std::string cols;
+        for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
+            if (i) cols += ", ";
+            cols += columnDecl(s.columnDefs[i], s.offset);
+        }
+        if (!s.columns.empty()) {
+            cols += ", PRIMARY KEY (";
+            for (std::size_t i = 0; i < s.columns.size(); ++i) cols += (i ? ", " : "") + ident(s.columns[i].text);
+            cols += ")";
+        }
+        addStep("CREATE TABLE " + objectName(s.table, s.offset) + " (" + cols + ")");
     }
 
     // T-SQL variables of a batch hold constants here: their literal is put in their place.

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "apps/cli/automation/EditorRequests.h"
 #include "kit/Form.h"
 #include "mapping/BulkFill.h"
 #include "mapping/Check.h"
@@ -19,17 +20,7 @@ namespace {
 
 using nlohmann::json;
 
-std::string text(const json& r, const char* key) {
-    auto it = r.find(key);
-    if (it == r.end() || !it->is_string()) throw std::runtime_error(std::string("manca il testo \"") + key + "\"");
-    return it->get<std::string>();
-}
-
-mapping::CorrelationKind kindOfEntry(const std::string& progId) {
-    for (const char* name : {"COGE", "COIN", "HYPE", "CONS"})
-        if (progId.size() >= 4 && progId.compare(progId.size() - 4, 4, name) == 0) return *mapping::kindFromName(name);
-    throw std::runtime_error("la classe " + progId + " non apre un editor di correlazioni");
-}
+std::string text(const json& r, const char* key) { return requestText(r, key); }
 
 json keyJson(const mapping::Key& key) { return {{"account", key.account}, {"sign", key.sign}}; }
 

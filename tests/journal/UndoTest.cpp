@@ -1,0 +1,149 @@
+// The session's history of correlation writes: a bulk write is one step that undo reverts and
+// redo reapplies in the database, every step lands in BRV_STORICO, a row another session
+// changed stops the undo before anything is written, and a database where the history table
+// cannot be made still undoes, saying the history is not kept.
+
+#include <gmock/gmock.h>
+
+#include "journal/HistoryTable.h"
+#include "journal/Journal.h"
+#include "journal/StoredTargets.h"
+#include "mapping/Plan.h"
+#include "mapping/Undo.h"
+#include "mapping/MappingFixture.h"
+
+using namespace mapping;
+using testing::HasSubstr;
+
+namespace {
+
+class UndoTest : public mappingtest::MappingTest {
+protected:
+    void SetUp() override {
+        MappingTest::SetUp();
+        journal::session().clear();
+    }
+    void TearDown() override { journal::session().clear(); }
+
+    static Desired want(const std::string& account, int sign, const std::string& target) {
+        return Desired{0, Key{account, sign}, target, false, {}};
+    }
+    static Desired removal(const std::string& account, int sign) { return Desired{0, Key{account, sign}, "", true, {}}; }
+
+    // An import of three rows: one added, one changed, one removed.
+    long importThree() {
+        Plan plan = makePlan(load(coge()), {want("0101010002", 2, "0101002"), want("0101010002", 1, "0101003"),
+                                            removal("0101010001", 1)});
+        plan.source = "importazione";
+        return applyPlan(*conn, plan);
+    }
+    std::string sources() const {
+        std::string out;
+        for (int n = 1;; ++n) {
+            std::string s = scalar("SELECT BRV_ORIGINE FROM BRV_STORICO WHERE BRV_PASSO = " + std::to_string(n) +
+                                   " AND BRV_RIGA = 1");
+            if (s.empty() || s.rfind("<error", 0) == 0) return out;
+            out += (out.empty() ? "" : ",") + s;
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(UndoTest, AnImportIsOneStepThatUndoRevertsAndRedoReapplies) {
+    const std::string d2 = stored("0101010002", 2), d1 = stored("0101010002", 1), kept = stored("0101010001", 1);
+    ASSERT_EQ(kept, "0101001");
+    ASSERT_EQ(importThree(), 3);
+    EXPECT_EQ(undoText(coge()), "Annulla: importazione, 3 correlazioni");
+    EXPECT_EQ(redoText(coge()), "");
+    EXPECT_EQ(undoText(coge("10", "109")), "");   // another list has nothing to undo
+
+    auto undone = undoLast(*conn, coge());
+    ASSERT_TRUE(undone);
+    EXPECT_EQ(undone->changes.size(), 3u);
+    EXPECT_EQ(stored("0101010002", 2), d2);
+    EXPECT_EQ(stored("0101010002", 1), d1);
+    EXPECT_EQ(stored("0101010001", 1), "0101001");
+    EXPECT_EQ(undoText(coge()), "");
+    EXPECT_EQ(redoText(coge()), "Ripeti: importazione, 3 correlazioni");
+
+    ASSERT_TRUE(redoLast(*conn, coge()));
+    EXPECT_EQ(stored("0101010002", 2), "0101002");
+    EXPECT_EQ(stored("0101010002", 1), "0101003");
+    EXPECT_EQ(stored("0101010001", 1), "");
+    EXPECT_EQ(undoText(coge()), "Annulla: importazione, 3 correlazioni");
+
+    // Every write, the undo and the redo too, is a step of the table, with who and when.
+    EXPECT_EQ(sources(), "importazione,annullamento,ripristino");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM BRV_STORICO"), "9");
+    EXPECT_EQ(scalar("SELECT BRV_RIFERIMENTO FROM BRV_STORICO WHERE BRV_PASSO = 3 AND BRV_RIGA = 1"), "1");
+    EXPECT_EQ(scalar("SELECT BRV_UTENTE FROM BRV_STORICO WHERE BRV_PASSO = 1 AND BRV_RIGA = 1"), journal::currentUser());
+    const auto history = journal::readHistory(*conn);
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].scope, (journal::Scope{0, "10", "101"}));
+    EXPECT_EQ(history[1].changes[0].before, history[0].changes[0].after);
+    EXPECT_THAT(journal::session().historyProblem(), testing::IsEmpty());
+
+    // A new write ends the redos; undo all goes back to the start.
+    Plan more = makePlan(load(coge()), {want("0101010001", 2, "0101002")});
+    ASSERT_EQ(applyPlan(*conn, more), 1);
+    EXPECT_EQ(redoText(coge()), "");
+    EXPECT_EQ(undoAll(*conn, coge()), 2);
+    EXPECT_EQ(stored("0101010002", 2), d2);
+    EXPECT_EQ(stored("0101010001", 1), "0101001");
+    EXPECT_EQ(stored("0101010001", 2), "0101001");
+}
+
+TEST_F(UndoTest, ARowAnotherSessionChangedStopsTheUndoBeforeAnythingIsWritten) {
+    ASSERT_EQ(importThree(), 3);
+    rawExec("UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0101004' WHERE CG83_CODICE_CG10 = 10 AND "
+            "CG83_CODICERICL_PC01 = 101 AND CG83_CONTO_CG24 = '0101010002' AND CG83_INDSEGNO = 1");
+    try {
+        undoLast(*conn, coge());
+        FAIL() << "undo went through";
+    } catch (const UndoRefused& e) {
+        EXPECT_THAT(e.what(), HasSubstr("il conto 0101010002 in Dare è stato cambiato da un'altra sessione"));
+        EXPECT_THAT(e.what(), HasSubstr("ora è correlato a 0101004"));
+        EXPECT_THAT(e.what(), HasSubstr("Nulla è stato scritto."));
+    }
+    EXPECT_EQ(stored("0101010002", 2), "0101002");   // the other rows of the step kept their value
+    EXPECT_EQ(stored("0101010001", 1), "");
+    EXPECT_EQ(undoText(coge()), "Annulla: importazione, 3 correlazioni");   // still there to retry
+    EXPECT_EQ(sources(), "importazione");
+}
+
+TEST_F(UndoTest, WithoutAHistoryTableUndoStillWorksAndTheProblemIsReported) {
+    // An object of that name the table cannot be created over, as on a host database where
+    // the user may not create tables.
+    rawExec("CREATE INDEX BRV_STORICO ON CG83_COLLRICL (CG83_CONTO_CG24)");
+    ASSERT_EQ(importThree(), 3);
+    EXPECT_THAT(journal::session().historyProblem(), HasSubstr("Lo storico delle modifiche non viene conservato"));
+    EXPECT_FALSE(journal::historyTableExists(*conn));
+    ASSERT_TRUE(undoLast(*conn, coge()));
+    EXPECT_EQ(stored("0101010001", 1), "0101001");
+    ASSERT_TRUE(redoLast(*conn, coge()));
+    EXPECT_EQ(stored("0101010001", 1), "");
+}
+
+TEST_F(UndoTest, QuotesAndTheCeeRunsDifferenceSurviveTheHistory) {
+    journal::Step step;
+    step.source = "editor";
+    step.scope = journal::Scope{0, "10", "101"};
+    step.changes = journal::differences({{{"O'Brien", 1}, "A'1"}, {{"0101010001", 2}, "0101001"}},
+                                        {{{"O'Brien", 1}, "B'') --"}, {{"0101010002", 1}, "0101003"}});
+    ASSERT_EQ(step.changes.size(), 3u);
+    EXPECT_GT(journal::session().record(*conn, step), 0);
+    const auto history = journal::readHistory(*conn);
+    ASSERT_EQ(history.size(), 1u);
+    ASSERT_EQ(history[0].changes.size(), 3u);
+    EXPECT_EQ(history[0].changes[0].account, "0101010001");
+    EXPECT_EQ(history[0].changes[0].after, "");
+    EXPECT_EQ(history[0].changes[1].before, "");
+    EXPECT_EQ(history[0].changes[2].account, "O'Brien");
+    EXPECT_EQ(history[0].changes[2].before, "A'1");
+    EXPECT_EQ(history[0].changes[2].after, "B'') --");
+    // The filters of `history`: by kind and from a day on.
+    EXPECT_EQ(journal::readHistory(*conn, {1, ""}).size(), 0u);
+    EXPECT_EQ(journal::readHistory(*conn, {0, "2000-01-01"}).size(), 1u);
+    EXPECT_EQ(journal::readHistory(*conn, {std::nullopt, "2999-01-01"}).size(), 0u);
+}
