@@ -4,6 +4,7 @@
 // cannot be made still undoes, saying the history is not kept.
 
 #include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
 
 #include "journal/HistoryTable.h"
 #include "journal/Journal.h"
@@ -146,4 +147,36 @@ TEST_F(UndoTest, QuotesAndTheCeeRunsDifferenceSurviveTheHistory) {
     EXPECT_EQ(journal::readHistory(*conn, {1, ""}).size(), 0u);
     EXPECT_EQ(journal::readHistory(*conn, {0, "2000-01-01"}).size(), 1u);
     EXPECT_EQ(journal::readHistory(*conn, {std::nullopt, "2999-01-01"}).size(), 0u);
+}
+
+TEST_F(UndoTest, HistoryListsWhatWasDoneAsTextAndJson) {
+    auto history = [&](const std::string& args) {
+        return testsupport::runCommand(std::string(BREVANTO_CLI) + " history --dir '" + dir.str() + "' " + args);
+    };
+    auto none = history("");
+    EXPECT_EQ(none.exitCode, 0) << none.err;
+    EXPECT_THAT(none.err, HasSubstr("la tabella BRV_STORICO non esiste ancora"));
+
+    ASSERT_EQ(importThree(), 3);
+    ASSERT_TRUE(undoLast(*conn, coge()));
+    auto json = history("--json");
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto steps = nlohmann::json::parse(json.out);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0]["source"], "importazione");
+    EXPECT_EQ(steps[0]["kind"], "COGE");
+    EXPECT_EQ(steps[0]["changes"].size(), 3u);
+    EXPECT_EQ(steps[1]["source"], "annullamento");
+    EXPECT_EQ(steps[1]["refersTo"], steps[0]["step"]);
+    EXPECT_EQ(steps[1]["changes"][0]["before"], steps[0]["changes"][0]["after"]);
+
+    auto text = history("--kind coge --since 2000-01-01");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_THAT(text.out, HasSubstr("annullamento del passo 1"));
+    EXPECT_THAT(text.out, HasSubstr("2 passi, 6 correlazioni"));
+    EXPECT_THAT(history("--kind HYPE").out, HasSubstr("Nessuna modifica nello storico."));
+
+    auto bad = history("--since 31/12/2024");
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_THAT(bad.err, HasSubstr("data non valida '31/12/2024': indicarla come AAAA-MM-GG"));
 }
