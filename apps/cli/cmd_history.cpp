@@ -10,6 +10,7 @@
 
 #include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
+#include "apps/cli/HistoryJson.h"
 #include "apps/cli/MappingScope.h"
 #include "db/Connection.h"
 #include "journal/HistoryTable.h"
@@ -48,14 +49,7 @@ void printJson(const std::vector<journal::Step>& steps) {
                                     {"kind", journal::kindText(s.scope.kind)},
                                     {"ledger", s.scope.ledger}, {"reclChart", s.scope.reclChart}};
         if (s.refersTo) step["refersTo"] = s.refersTo;
-        auto changes = nlohmann::ordered_json::array();
-        for (const auto& c : s.changes)
-            changes.push_back({{"table", c.rows == journal::Rows::Intermediary ? "intermediari" : "correlazioni"},
-                               {"account", c.account},
-                               {"sign", c.sign},
-                               {"before", c.before},
-                               {"after", c.after}});
-        step["changes"] = std::move(changes);
+        step["changes"] = changesJson<nlohmann::ordered_json>(s.changes);
         out.push_back(std::move(step));
     }
     std::cout << out.dump(2) << '\n';

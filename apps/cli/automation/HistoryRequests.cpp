@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "apps/cli/HistoryJson.h"
 #include "apps/cli/automation/EditorRequests.h"
 #include "journal/Journal.h"
 #include "kit/Form.h"
@@ -16,15 +17,8 @@ namespace {
 using nlohmann::json;
 
 json stepJson(const journal::Step& s) {
-    json changes = json::array();
-    for (const auto& c : s.changes)
-        changes.push_back({{"table", c.rows == journal::Rows::Intermediary ? "intermediari" : "correlazioni"},
-                           {"account", c.account},
-                           {"sign", c.sign},
-                           {"before", c.before},
-                           {"after", c.after}});
     return {{"step", s.id}, {"source", s.source}, {"text", journal::describe(s)}, {"user", s.user},
-            {"time", s.time}, {"changes", changes}};
+            {"time", s.time}, {"changes", changesJson<json>(s.changes)}};
 }
 
 json state(const mapping::EditorLink& link, const mapping::Scope& scope) {
