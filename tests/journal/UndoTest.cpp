@@ -180,3 +180,31 @@ TEST_F(UndoTest, HistoryListsWhatWasDoneAsTextAndJson) {
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_THAT(bad.err, HasSubstr("data non valida '31/12/2024': indicarla come AAAA-MM-GG"));
 }
+
+TEST_F(UndoTest, AnIntermediarysRowIsUndoneAndRedoneThroughItsOwnStatements) {
+    const std::string row = "FROM CG93_CORRINTERMEDIRICL WHERE CG93_DITTA_CG18 = 1 AND CG93_TIPOCF_CG40 = 0 AND "
+                            "CG93_INTERMEDIO_CG40 = 7 AND CG93_CODICE_PC01 = 101 AND CG93_INDSEGNO = 2";
+    rawExec("INSERT INTO CG93_CORRINTERMEDIRICL (CG93_DITTA_CG18, CG93_TIPOCF_CG40, CG93_INTERMEDIO_CG40, "
+            "CG93_CODICE_PC01, CG93_CONTO_PC03, CG93_INDSEGNO) VALUES (1, 0, 7, 101, '0101001', 2)");
+    journal::Step saved;
+    saved.source = "intermediari";
+    saved.scope = journal::Scope{0, "10", "101"};
+    saved.changes.push_back({journal::Rows::Intermediary, journal::intermediaryKeyText("1", 0, 7), 2, "", "0101001"});
+    journal::session().record(*conn, saved);
+    EXPECT_EQ(undoText(coge()), "Annulla: intermediari, intermediario 1/0/7 in Avere");
+
+    ASSERT_TRUE(undoLast(*conn, coge()));
+    EXPECT_EQ(scalar("SELECT COUNT(*) " + row), "0");
+    ASSERT_TRUE(redoLast(*conn, coge()));
+    EXPECT_EQ(scalar("SELECT CG93_CONTO_PC03 " + row), "0101001");
+
+    // Changed elsewhere: refused, the row keeps what the other session wrote.
+    rawExec("UPDATE CG93_CORRINTERMEDIRICL SET CG93_CONTO_PC03 = '0101002' WHERE CG93_INTERMEDIO_CG40 = 7");
+    try {
+        undoLast(*conn, coge());
+        FAIL() << "undo went through";
+    } catch (const UndoRefused& e) {
+        EXPECT_THAT(e.what(), HasSubstr("l'intermediario 1/0/7 in Avere è stato cambiato da un'altra sessione"));
+    }
+    EXPECT_EQ(scalar("SELECT CG93_CONTO_PC03 " + row), "0101002");
+}
