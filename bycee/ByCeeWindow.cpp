@@ -14,6 +14,8 @@
 #include "host/EditorUtility.h"
 #include "host/Global.h"
 #include "host/LookupCatalog.h"
+#include "journal/Journal.h"
+#include "journal/StoredTargets.h"
 
 namespace bycee {
 
@@ -280,6 +282,16 @@ std::int32_t FRMCG_CORRRICLBYCEE::BilInfrannuale_CorrelaByCee(std::uint8_t Pdc_S
     std::int32_t processed = 0;
     ErrorTrap trap{"BilInfrannuale_CorrelaByCee", errorRoutine()};
     trap.procedure([&] {
+        // The run does not say which rows it changed: the scope is read before and after, and
+        // the difference is one step of the history.
+        const journal::Scope scope{static_cast<int>(editor::CorrelationKind::COGE), std::to_string(Pdc_Elab),
+                                   std::to_string(BI_Std)};
+        std::optional<journal::Targets> before;
+        try {
+            before = journal::storedTargets(required(caller().EditorConnection(), "connessione"), scope);
+        } catch (const std::exception&) {
+            // without the first reading the run goes on, unjournalled
+        }
         std::shared_ptr<db::Recordset> rs;
         trap([&] {
             rs = required(caller().EditorConnection(), "connessione")
@@ -289,6 +301,18 @@ std::int32_t FRMCG_CORRRICLBYCEE::BilInfrannuale_CorrelaByCee(std::uint8_t Pdc_S
         trap([&] {
             if (rs && rs->State() == db::ado::adStateOpen) rs->Close();
         });
+        if (before) {
+            try {
+                auto& conn = required(caller().EditorConnection(), "connessione");
+                journal::Step step;
+                step.source = "CEE";
+                step.scope = scope;
+                step.changes = journal::differences(*before, journal::storedTargets(conn, scope));
+                journal::session().record(conn, std::move(step));
+            } catch (const std::exception&) {
+                // the correlations are written; only their place in the history is lost
+            }
+        }
     });
     return processed;
 }

@@ -10,6 +10,7 @@ std::map<long, std::shared_ptr<TraceSink>>& sinks() {
     return s;
 }
 long nextToken = 1;
+thread_local int untraced = 0;
 
 class FunctionSink : public TraceSink {
 public:
@@ -29,7 +30,11 @@ long addGlobalSink(std::shared_ptr<TraceSink> sink) {
 
 void removeGlobalSink(long token) { sinks().erase(token); }
 
+Untraced::Untraced() { ++untraced; }
+Untraced::~Untraced() { --untraced; }
+
 void publish(const TraceEvent& e) {
+    if (untraced > 0) return;
     // Copy first: a sink may add or remove sinks while it runs.
     auto current = sinks();
     for (auto& [t, s] : current) s->statement(e);

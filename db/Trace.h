@@ -27,6 +27,16 @@ long addGlobalSink(std::shared_ptr<TraceSink> sink);
 void removeGlobalSink(long token);
 void publish(const TraceEvent& e);   // calls every global sink
 
+// While one lives, the statements this thread runs are not reported: Brevanto's own
+// bookkeeping (the history of changes) stays out of the statements callers follow.
+class Untraced {
+public:
+    Untraced();
+    ~Untraced();
+    Untraced(const Untraced&) = delete;
+    Untraced& operator=(const Untraced&) = delete;
+};
+
 // Convenience sink from a function.
 std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> fn);
 

@@ -9,6 +9,7 @@
 #include "editor/HeaderStatements.h"
 #include "editor/Required.h"
 #include "editor/TrimmedBlanks.h"
+#include "journal/Journal.h"
 
 namespace editor {
 
@@ -169,6 +170,19 @@ db::Variant FRMCG_CORRRICL::currentRowKey() const {
     }
 }
 
+void FRMCG_CORRRICL::journalSave(const CorrelationKey& key, const std::string& before, const std::string& after) {
+    try {
+        journal::Step step;
+        step.source = SaveSource;
+        step.scope = journal::Scope{static_cast<int>(kind()), trimmedBlanks(key.ledgerCode), trimmedBlanks(key.reclChart)};
+        step.changes.push_back(journal::Change{journal::Rows::Correlation, trimmedBlanks(key.account), key.sign,
+                                               trimmedBlanks(before), trimmedBlanks(after)});
+        journal::session().record(required(connection_, "connessione"), std::move(step));
+    } catch (const std::exception&) {
+        // the row is stored; only its place in the history is lost
+    }
+}
+
 void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
     ErrorTrap trap{"AggiornaCorrelazioniCG83_PC07_CGH0", suppressErrors()};
     trap.procedure([&] {
@@ -189,14 +203,17 @@ void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
         // Only this statement's errors count; the connection throws and fills its error
         // collection when the database refuses it.
         bool failed = false;
+        long written = 0;
         try {
             auto& conn = required(connection_, "connessione");
             conn.Errors().Clear();
-            conn.Execute(statement, nullptr, static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
+            conn.Execute(statement, &written,
+                         static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
             failed = conn.Errors().Count() > 0;
         } catch (const std::exception&) {
             failed = true;
         }
+        if (!failed && written > 0 && previous != newAccount) journalSave(key, previous, newAccount);
 
         if (failed) {
             std::int32_t tipo = 3;

@@ -32,6 +32,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "editor/CorrelationKind.h"
+#include "editor/CorrelationStatements.h"
 #include "editor/ErrorTrap.h"
 #include "editor/SaveConfirmation.h"
 #include "host/Cinterface.h"
@@ -179,6 +180,9 @@ public:
     db::Variant ContoRiclNuovo = std::string();        // account the last save wrote ("" = removed)
     db::Variant ContoRiclAllIngresso;                  // box value when it got the focus
     db::Variant DescrRiclAllIngresso;                  // row's DESCRRICL when the box got the focus
+    // The word the history gives this editor's saves ("intermediari" while the
+    // intermediaries editor stores its masters' rows through it).
+    std::string SaveSource = "editor";
     // ===== end rows =====
 
     // ===== intermediaries hand-off (EditorIntermediCall.cpp) =====
@@ -199,6 +203,8 @@ public:
     // ===== end interim balances by CEE hand-off =====
 
 private:
+    // Records a stored row in the session's history (EditorPersistence.cpp).
+    void journalSave(const CorrelationKey& key, const std::string& before, const std::string& after);
     // EditorControls.cpp
     void createControls();
     void anchorControls();

@@ -14,6 +14,7 @@
 #include "gui/EditorStatus.h"
 #include "gui/KeysPage.h"
 #include "gui/ProgramWindow.h"
+#include "gui/UndoCommands.h"
 #include "gui/UnmappedRows.h"
 #include "gui/ReportPreview.h"
 #include "kit/Control.h"
@@ -216,8 +217,10 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new UnmappedRows(*window);
     new EditorFindBar(*window);
     new EditorStatus(*window);
-    new MappingCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
-                        std::to_string(options_.settings.companyCode), mappingPrompts_);
+    auto* mapping = new MappingCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind),
+                                        options_.settings.connectionString,
+                                        std::to_string(options_.settings.companyCode), mappingPrompts_);
+    new UndoCommands(*window, *mapping, undoPrompts_);
     new BalanceCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
                         std::to_string(options_.settings.companyCode), balancePrompts_);
     addHelpMenu(window->menuBar(), window->keysAction());

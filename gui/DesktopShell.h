@@ -12,6 +12,7 @@
 #include "gui/BalanceCommands.h"
 #include "gui/EditorExport.h"
 #include "gui/MappingCommands.h"
+#include "gui/UndoCommands.h"
 #include "gui/Progress.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtWindowSystem.h"
@@ -69,6 +70,8 @@ public:
     // The questions of the editors' "Correlazioni" menu (windows opened from now on).
     void setMappingPrompts(MappingPrompts prompts) { mappingPrompts_ = std::move(prompts); }
     void setBalancePrompts(BalancePrompts prompts) { balancePrompts_ = std::move(prompts); }
+    // The questions of the editors' "Modifica" menu (windows opened from now on).
+    void setUndoPrompts(UndoPrompts prompts) { undoPrompts_ = std::move(prompts); }
 
 protected:
     // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
@@ -102,6 +105,7 @@ private:
     ExportPrompts exportPrompts_ = qtExportPrompts();
     MappingPrompts mappingPrompts_ = qtMappingPrompts();
     BalancePrompts balancePrompts_ = qtBalancePrompts();
+    UndoPrompts undoPrompts_ = qtUndoPrompts();
     int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };

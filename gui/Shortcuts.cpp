@@ -17,7 +17,10 @@ std::span<const Entry> editorShortcuts() {
         {kRestoreAccount,
          "Nel conto riclassificato: rimette il conto memorizzato e scarta quello digitato o proposto, "
          "senza salvare; premuto di nuovo, chiude la finestra che ha un pulsante Chiudi"},
-        {kUndoTyping, "Annulla la digitazione nella casella"},
+        {kUndoTyping,
+         "Nella casella: annulla la digitazione; altrove: annulla l'ultima modifica salvata delle correlazioni "
+         "(menu Modifica)"},
+        {kRedoChange, "Ripete la modifica annullata"},
         {kDeleteCorrelation, "Nell'elenco: elimina la correlazione della riga (chiede conferma)"},
         {kButtonLetter, "Preme il pulsante o apre il menu con quella lettera sottolineata"},
         {kFind, "Trova una riga per codice o descrizione"},

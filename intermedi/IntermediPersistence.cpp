@@ -10,7 +10,9 @@
 #include "db/SqlText.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
+#include "editor/TrimmedBlanks.h"
 #include "intermedi/IntermediStatements.h"
+#include "journal/Journal.h"
 
 namespace intermedi {
 
@@ -57,7 +59,9 @@ void FRMCG_CORRINTERMEDI::AggiornaCG83CollPdcRicl() {
         trap([&] { ed.AccountDescriptionBox().setText(clone->value("DESCRRICL").toText()); });
         trap([&] { ed.SignCombo().setValue(clone->value("SEGNO")); });
 
+        ed.SaveSource = "intermediari";
         ed.AggiornaCorrelazioniCG83_PC07_CGH0();
+        ed.SaveSource = "editor";
 
         // The calling editor's box keeps the account when its statement went through and
         // gets the stored one back when the database refused it: the row follows it.
@@ -102,17 +106,36 @@ void FRMCG_CORRINTERMEDI::AggiornaCG93CollPdcRicl() {
         // Only this statement's errors count: the connection raises and fills its error
         // collection when the database refuses it.
         bool refused = false;
+        long written = 0;
         trap([&] {
             auto& conn = required(ed.EditorConnection(), "connessione");
             conn.Errors().Clear();
             try {
-                conn.Execute(statement, nullptr,
+                conn.Execute(statement, &written,
                              static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
             } catch (const db::Error&) {
                 if (conn.Errors().Count() == 0) throw;
             }
             refused = conn.Errors().Count() > 0;
         });
+        const std::string before = n.empty() || !previous.empty() ? stored : std::string();
+        if (!refused && written > 0 && before != n) {
+            try {
+                journal::Step step;
+                step.source = "intermediari";
+                step.scope = journal::Scope{static_cast<int>(ed.kind()),
+                                            editor::trimmedBlanks(ed.kind() == editor::CorrelationKind::CONS
+                                                                      ? ed.CodIntercompanyText()
+                                                                      : ed.CodicePdcText()),
+                                            editor::trimmedBlanks(key.reclChart)};
+                step.changes.push_back(journal::Change{journal::Rows::Intermediary,
+                                                       journal::intermediaryKeyText(key.owner, key.tipoCf, key.intermediary),
+                                                       key.sign, before, n});
+                journal::session().record(required(ed.EditorConnection(), "connessione"), std::move(step));
+            } catch (const std::exception&) {
+                // the row is stored; only its place in the history is lost
+            }
+        }
         if (refused) {
             std::int32_t tipo = 3;
             trap([&] { ed.ShowMessage(tipo, 108); });

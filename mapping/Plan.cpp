@@ -25,6 +25,10 @@ std::string accountAndSign(const Key& key) {
 
 }  // namespace
 
+journal::Scope journalScope(const Scope& scope) {
+    return journal::Scope{static_cast<int>(scope.kind), scope.ledgerCode(), scope.reclChart};
+}
+
 const char* statusName(RowStatus status) {
     const int s = static_cast<int>(status);
     return s >= 0 && s < kRowStatusCount ? kStatusNames[s] : "";
@@ -156,6 +160,14 @@ long applyPlan(db::Connection& conn, const Plan& plan) {
     const auto& t = editor::correlationTable(s.kind);
     const db::Variant ledger = code(s.ledgerCode()), chart = code(s.reclChart);
 
+    journal::session().prepare(conn);
+    journal::Step step;
+    step.source = plan.source;
+    step.scope = journalScope(s);
+    for (const auto& row : plan.rows)
+        if (row.status == RowStatus::Added || row.status == RowStatus::Changed || row.status == RowStatus::Removed)
+            step.changes.push_back(journal::Change{journal::Rows::Correlation, row.key.account, row.key.sign, row.before, row.after});
+
     db::inTransaction(conn, [&] {
         // A changed or removed row goes out by naming what it held, as the editor's delete
         // does: a row someone changed meanwhile is not found.
@@ -183,7 +195,9 @@ long applyPlan(db::Connection& conn, const Plan& plan) {
                 }
             }
         }
+        step = journal::session().write(conn, std::move(step), plan.refersTo);
     });
+    journal::session().remember(step, plan.role);
     return plan.writes();
 }
 

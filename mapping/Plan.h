@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "journal/Journal.h"
 #include "mapping/ChartData.h"
 #include "mapping/Rules.h"
 
@@ -47,6 +48,11 @@ struct PlanRow {
 
 struct Plan {
     Scope scope;
+    // How the history records the write: the source word, and for an undo or redo the step
+    // it reverts or reapplies.
+    std::string source = "riempimento";
+    journal::Role role = journal::Role::New;
+    long refersTo = 0;
     std::vector<PlanRow> rows;   // in the order of the wanted rows
     std::array<long, kRowStatusCount> counts{};
 
@@ -55,6 +61,9 @@ struct Plan {
     // "3 aggiunte, 1 modificata, 0 eliminate, 200 invariate, 2 rifiutate".
     std::string summary() const;
 };
+
+// The history's scope of a mapping scope.
+journal::Scope journalScope(const Scope& scope);
 
 // Compares the wanted rows with data.stored and checks every row that would change.
 Plan makePlan(const ChartData& data, const std::vector<Desired>& desired, const RuleOptions& options = {});
@@ -67,8 +76,9 @@ public:
 };
 
 // Writes the plan's added, changed and removed rows in one transaction on `conn`, after
-// checking inside it that every row still holds what the plan found. All or nothing:
-// PlanOutdated or db::Error leave the tables as they were. Returns the rows written.
+// checking inside it that every row still holds what the plan found, and records them as one
+// step of the session's history (in the same transaction). All or nothing: PlanOutdated or
+// db::Error leave the tables as they were. Returns the rows written.
 long applyPlan(db::Connection& conn, const Plan& plan);
 
 }  // namespace mapping

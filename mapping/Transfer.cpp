@@ -128,6 +128,7 @@ ImportPreview previewImport(db::Connection& conn, const std::filesystem::path& f
     ChartData data = ChartData::load(conn, *scope);
     preview.scope = data.scope;
     preview.plan = makePlan(data, desiredFromFile(read, data.scope), options);
+    preview.plan.source = "importazione";
     return preview;
 }
 

@@ -19,5 +19,6 @@ void setupCorrelationsCommand(CLI::App& app);   // correlations export|import
 void setupCheckCommand(CLI::App& app);      // check
 void setupCrossCommand(CLI::App& app);      // cross
 void setupBalancesCommand(CLI::App& app);   // balances import|list
+void setupHistoryCommand(CLI::App& app);    // history
 
 }  // namespace brevanto::cli

@@ -9,6 +9,7 @@
 #include "apps/cli/Commands.h"
 #include "apps/cli/ModuleOptions.h"
 #include "apps/cli/automation/BalanceRequests.h"
+#include "apps/cli/automation/HistoryRequests.h"
 #include "apps/cli/automation/MappingRequests.h"
 #include "report/HostCorrelationReport.h"
 #include "standalone/automation/AutomationDriver.h"
@@ -33,6 +34,7 @@ int runAutomate(const ModuleOptions& o) {
         report::installCorrelationReports(driver.host());
         addMappingRequests(driver);
         addBalanceRequests(driver);
+        addHistoryRequests(driver);
         status = driver.run();
     }
     return status;

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupCheckCommand(app);
     brevanto::cli::setupCrossCommand(app);
     brevanto::cli::setupBalancesCommand(app);
+    brevanto::cli::setupHistoryCommand(app);
     brevanto::apps::italianise(app, "brevanto-cli");
     try {
         app.parse(argc, argv);

@@ -158,3 +158,35 @@ TEST_F(MappingRequests, ABalancePreviewOfTheEditorsChartIsWrittenOnlyByApply) {
     EXPECT_EQ(kept[2]["data"], "2026-12-31");
     EXPECT_EQ(kept[2]["righe"], 2);
 }
+
+TEST_F(MappingRequests, ABulkFillIsOneStepThatHistoryUndoesAndRedoes) {
+    const std::string credit = "CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = 2";
+    const long before = stored(credit);
+    auto replies = automate({
+        R"({"cmd":"history","action":"undo"})",
+        R"({"cmd":"mapping","action":"preview","source":"copySign","from":1})",
+        R"({"cmd":"mapping","action":"apply"})",
+        R"({"cmd":"history","action":"list"})",
+        R"({"cmd":"history","action":"undo"})",
+        R"({"cmd":"history","action":"redo"})",
+        R"({"cmd":"history","action":"undoAll"})",
+        R"({"cmd":"history","action":"rewind"})",
+    });
+    ASSERT_EQ(replies.size(), 8u);
+    EXPECT_TRUE(replies[0]["undone"].is_null()) << replies[0];   // nothing to undo yet
+    const long added = replies[2]["written"];
+    ASSERT_GT(added, 0) << replies[2];
+    const json& list = replies[3];
+    ASSERT_EQ(list["steps"].size(), 1u) << list;
+    EXPECT_EQ(list["undo"], "Annulla: riempimento, " + std::to_string(added) + " correlazioni");
+    EXPECT_EQ(list["steps"][0]["changes"].size(), static_cast<std::size_t>(added));
+    EXPECT_EQ(replies[4]["undone"]["source"], "riempimento") << replies[4];
+    EXPECT_EQ(replies[4]["undo"], "");
+    EXPECT_EQ(replies[4]["redo"], "Ripeti: riempimento, " + std::to_string(added) + " correlazioni");
+    EXPECT_TRUE(replies[4]["current"].is_object());
+    EXPECT_EQ(replies[5]["redone"]["step"], list["steps"][0]["step"]) << replies[5];
+    EXPECT_EQ(replies[6]["undone"], 1) << replies[6];
+    EXPECT_EQ(stored(credit), before);
+    EXPECT_EQ(replies[7]["ok"], false);
+    EXPECT_EQ(replies[7]["error"], "azione sconosciuta \"rewind\" (undo, redo, undoAll, list)");
+}

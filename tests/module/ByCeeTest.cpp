@@ -9,6 +9,7 @@
 #include "EditorRowsTest.h"
 #include "bycee/ByCeeStatements.h"
 #include "bycee/FRMCG_CORRRICLBYCEE.h"
+#include "journal/Journal.h"
 
 namespace {
 
@@ -178,6 +179,7 @@ TEST_F(ByCee, EscapeAndChiudiCloseTheWindowWithoutRunning) {
 }
 
 TEST_F(ByCee, RunDerivesCorrelationsRefillsEditorAndCloses) {
+    journal::session().clear();
     auto ed = openEditor();
     ASSERT_TRUE(ed);
     ASSERT_EQ(derivedCount(), "0");
@@ -212,6 +214,11 @@ TEST_F(ByCee, RunDerivesCorrelationsRefillsEditorAndCloses) {
     EXPECT_EQ(storedCoge(debit.first, 1, 10, 103), debitTarget);
     EXPECT_EQ(storedCoge(credit.first, 2, 10, 103), creditTarget);
     EXPECT_NE(derivedCount(), "0");
+    // The run is one step of the session's history, with every row it derived (for undo).
+    const auto step = journal::session().nextUndo(journal::Scope{0, "10", "103"});
+    ASSERT_TRUE(step);
+    EXPECT_EQ(step->source, "CEE");
+    EXPECT_EQ(std::to_string(step->changes.size()), derivedCount());
     // Only chart 10's rows of chart 103 were written.
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND CG83_CODICERICL_PC01 = 101"),
               "53");

@@ -3,7 +3,7 @@
 #include <map>
 #include <memory>
 
-#include "apps/cli/automation/EditorRequestFields.h"
+#include "apps/cli/automation/EditorRequests.h"
 #include "balances/Amounts.h"
 #include "balances/BalanceJson.h"
 #include "balances/EditorBalances.h"

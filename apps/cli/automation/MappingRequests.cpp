@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "apps/cli/automation/EditorRequestFields.h"
+#include "apps/cli/automation/EditorRequests.h"
 #include "kit/Form.h"
 #include "mapping/BulkFill.h"
 #include "mapping/Check.h"
