@@ -18,5 +18,6 @@ void setupPrintCommand(CLI::App& app);      // print
 void setupCorrelationsCommand(CLI::App& app);   // correlations export|import
 void setupCheckCommand(CLI::App& app);      // check
 void setupCrossCommand(CLI::App& app);      // cross
+void setupPreviewCommand(CLI::App& app);    // preview
 
 }  // namespace brevanto::cli

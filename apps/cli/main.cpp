@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupCorrelationsCommand(app);
     brevanto::cli::setupCheckCommand(app);
     brevanto::cli::setupCrossCommand(app);
+    brevanto::cli::setupPreviewCommand(app);
     brevanto::apps::italianise(app, "brevanto-cli");
     try {
         app.parse(argc, argv);
