@@ -19,6 +19,7 @@
 #include "kit/Form.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
+#include "gui/StatementPanel.h"
 #include "report/HostCorrelationReport.h"
 
 namespace gui {
@@ -217,6 +218,10 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new EditorStatus(*window);
     new MappingCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
                         std::to_string(options_.settings.companyCode), mappingPrompts_);
+    if (static_cast<mapping::CorrelationKind>(editor.kind) != mapping::CorrelationKind::COIN)
+        new StatementPanel(*window, static_cast<mapping::CorrelationKind>(editor.kind),
+                           options_.settings.connectionString, std::to_string(options_.settings.companyCode),
+                           statementPrompts_);
     addHelpMenu(window->menuBar(), window->keysAction());
     window->updateChrome();
 }

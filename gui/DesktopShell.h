@@ -11,6 +11,7 @@
 
 #include "gui/EditorExport.h"
 #include "gui/MappingCommands.h"
+#include "gui/StatementPanel.h"
 #include "gui/Progress.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtWindowSystem.h"
@@ -67,6 +68,7 @@ public:
     void setExportPrompts(ExportPrompts prompts) { exportPrompts_ = std::move(prompts); }
     // The questions of the editors' "Correlazioni" menu (windows opened from now on).
     void setMappingPrompts(MappingPrompts prompts) { mappingPrompts_ = std::move(prompts); }
+    void setStatementPrompts(StatementPrompts prompts) { statementPrompts_ = std::move(prompts); }
 
 protected:
     // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
@@ -99,6 +101,7 @@ private:
     std::optional<PendingEditor> pendingEditor_;
     ExportPrompts exportPrompts_ = qtExportPrompts();
     MappingPrompts mappingPrompts_ = qtMappingPrompts();
+    StatementPrompts statementPrompts_ = qtStatementPrompts();
     int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };
