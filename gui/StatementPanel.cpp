@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,9 +23,11 @@
 #include <QVBoxLayout>
 
 #include "gui/CorrelationRows.h"
+#include "gui/EditorExport.h"
 #include "gui/EditorGrid.h"
 #include "gui/FormWindow.h"
 #include "gui/Progress.h"
+#include "gui/MappingCommands.h"
 #include "gui/Shortcuts.h"
 #include "gui/Support.h"
 #include "mapping/Rows.h"
@@ -100,15 +101,7 @@ StatementPrompts qtStatementPrompts() {
         dialog.resize(900, 1000);
         dialog.exec();
     };
-    p.chooseExportFile = [](QWidget* parent, const QString& suggested) {
-        QFileDialog dialog(parent, QStringLiteral("Esporta anteprima bilancio"), suggested,
-                           QStringLiteral("Cartella di lavoro Excel (*.xlsx)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("xlsx"));
-        dialog.selectFile(suggested);
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                        : QString();
-    };
+    p.chooseExportFile = qtExportPrompts().chooseFile;
     p.show = [](QDialog& dialog) {
         dialog.show();
         dialog.raise();
@@ -336,21 +329,7 @@ QString StatementPanel::amountText(const std::string& code) const {
     return line < 0 || static_cast<std::size_t>(line) >= items_.size() ? QString() : items_[static_cast<std::size_t>(line)]->text(2);
 }
 
-bool StatementPanel::goTo(const mapping::Key& key) {
-    if (!link_ || !window_) return false;
-    bool moved = false;
-    try {
-        moved = link_->goTo(key);
-    } catch (const std::exception&) {
-        moved = false;
-    }
-    window_->syncFocus();
-    if (moved) {
-        window_->raise();
-        window_->activateWindow();
-    }
-    return moved;
-}
+bool StatementPanel::goTo(const mapping::Key& key) { return link_ && window_ && goToRow(*link_, *window_, key); }
 
 QDialog* StatementPanel::openDrillDown(const std::string& code) {
     if (!loaded_) return nullptr;
