@@ -186,7 +186,11 @@ json statementPreview(standalone::AutomationDriver& driver, const json& r) {
     mapping::EditorLink link(window, kindOfEntry(driver.requestProgId(r)), settings.connectionString,
                              std::to_string(settings.companyCode));
     const std::optional<std::string> date = r.contains("date") ? std::optional<std::string>(text(r, "date")) : std::nullopt;
-    statement::checkPreviewRequest(link.requireReady(), date);
+    // Reading only: an account being typed does not stop it.
+    std::string why;
+    const auto scope = link.scope(&why);
+    if (!scope) throw std::runtime_error(why);
+    statement::checkPreviewRequest(*scope, date);
     const auto loaded = statement::loadPreview(link.connection(), link.load(), date);
     json out = json::parse(previewJson(loaded).dump(-1, ' ', false, json::error_handler_t::replace));
     if (r.contains("file")) {
