@@ -5,7 +5,22 @@
 
 namespace statement {
 
+namespace {
+
+std::vector<Correlation> listOf(const std::map<mapping::Key, std::string>& correlations) {
+    std::vector<Correlation> out;
+    out.reserve(correlations.size());
+    for (const auto& [key, target] : correlations) out.push_back({key, target});
+    return out;
+}
+
+}  // namespace
+
 Preview::Preview(ReclChart chart, TrialBalances balances, const std::map<mapping::Key, std::string>& correlations,
+                 const std::optional<std::string>& date)
+    : Preview(std::move(chart), std::move(balances), listOf(correlations), date) {}
+
+Preview::Preview(ReclChart chart, TrialBalances balances, const std::vector<Correlation>& correlations,
                  const std::optional<std::string>& date)
     : balances_(std::move(balances)) {
     lines_.reserve(chart.lines().size() + 1);

@@ -56,10 +56,19 @@ struct SignWarning {
     Cents amount = 0;
 };
 
+// One stored correlation of the scope.
+struct Correlation {
+    mapping::Key key;
+    std::string target;
+};
+
 class Preview {
 public:
     Preview() = default;
     // `date` must be one of the balances' dates (the latest when not given or unknown).
+    Preview(ReclChart chart, TrialBalances balances, const std::vector<Correlation>& correlations,
+            const std::optional<std::string>& date = std::nullopt);
+    // The correlations as ChartData holds them.
     Preview(ReclChart chart, TrialBalances balances, const std::map<mapping::Key, std::string>& correlations,
             const std::optional<std::string>& date = std::nullopt);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "apps/cli/WorkingRows.h"
+#include "editor/CorrelationStatements.h"
+#include "mapping/Rows.h"
 #include "statement/ReclChart.h"
 #include "statement/TrialBalances.h"
 
@@ -24,6 +26,23 @@ std::string LoadedPreview::shownTarget(const std::string& code) const {
 
 std::string noBalancesMessage(const mapping::Scope& scope) {
     return "Nessun bilancio di verifica importato per la ditta " + scope.company + " e il PdC " + scope.chart + ".";
+}
+
+std::vector<Correlation> readCorrelations(db::Connection& conn, const mapping::Scope& scope) {
+    if (!mapping::detail::isCode(scope.ledgerCode()) || !mapping::detail::isCode(scope.reclChart))
+        throw mapping::ScopeRefused("Codici non validi per " + mapping::describeScope(scope) + ".");
+    const auto& t = editor::correlationTable(scope.kind);
+    auto rows = mapping::detail::selectRows(
+        conn, std::string("SELECT ") + t.accountColumn + ", " + t.signColumn + ", " + t.targetColumn + " FROM " + t.table +
+                  " WITH(NOLOCK) WHERE " + t.ledgerColumn + " = " + scope.ledgerCode() + " AND " + t.chartColumn + " = " +
+                  scope.reclChart);
+    std::vector<Correlation> out;
+    out.reserve(rows.size());
+    for (auto& r : rows) {
+        std::string target = mapping::detail::textOf(r[2]);
+        if (!target.empty()) out.push_back({{mapping::detail::textOf(r[0]), mapping::detail::intOf(r[1], 0)}, std::move(target)});
+    }
+    return out;
 }
 
 void checkPreviewRequest(const mapping::Scope& scope, const std::optional<std::string>& date) {

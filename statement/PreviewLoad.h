@@ -54,6 +54,11 @@ std::string noBalancesMessage(const mapping::Scope& scope);
 LoadedPreview loadPreview(db::Connection& conn, const mapping::ChartData& data,
                           const std::optional<std::string>& date = std::nullopt);
 
+// The correlations stored for the scope's key columns in the host database, read as they
+// come (blanks trimmed, empty targets left out): what a full recomputation needs, without the
+// ordered map ChartData keeps. ScopeRefused for codes that are not numbers.
+std::vector<Correlation> readCorrelations(db::Connection& conn, const mapping::Scope& scope);
+
 // Refuses COIN and a date not written AAAA-MM-GG (PreviewRefused).
 void checkPreviewRequest(const mapping::Scope& scope, const std::optional<std::string>& date);
 

@@ -57,6 +57,18 @@ TEST_F(PreviewLoad, ReadsTheCompanyAndChartBalancesAtTheLatestOrChosenDate) {
     EXPECT_EQ(total(l, "0204001"), 500000);
 }
 
+TEST_F(PreviewLoad, TheCorrelationsReadForARecomputationAreThoseTheEditorStores) {
+    const auto data = load(coge());
+    const auto read = statement::readCorrelations(*conn, data.scope);
+    std::map<mapping::Key, std::string> same;
+    for (const auto& c : read) same.emplace(c.key, c.target);
+    EXPECT_EQ(same.size(), read.size());
+    EXPECT_EQ(same, data.stored);
+    mapping::Scope bad = coge();
+    bad.reclChart = "101 OR 1=1";
+    EXPECT_THROW(statement::readCorrelations(*conn, bad), mapping::ScopeRefused);
+}
+
 TEST_F(PreviewLoad, RefusesAnalyticKindAndDatesNotKeptOrMalformed) {
     addBalances();
     auto message = [&](const mapping::Scope& scope, const std::optional<std::string>& date) {
