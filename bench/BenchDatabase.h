@@ -10,6 +10,7 @@
 #include <string>
 
 #include "db/Connection.h"
+#include "db/SqlText.h"
 #include "db/schema/DemoData.h"
 #include "db/schema/Schema.h"
 
@@ -40,6 +41,19 @@ struct BenchDatabase {
     }
     std::string connectionString() const { return "Provider=SQLite;database=BREVANTO;Data Source=" + dir.string(); }
 };
+
+// The statements that copy reclassification chart `from` (header, configuration, accounts) as
+// chart `to`, so that a benchmark can correlate a chart of its own.
+inline std::string copyReclChartSql(int from, int to, const std::string& description) {
+    const std::string f = std::to_string(from), t = std::to_string(to);
+    return "INSERT INTO PC01_DESCRPDC (PC01_CODICE, PC01_INDTIPOPDC, PC01_DESCR, PC01_NUMLIVELLI, PC01_MASKEDIT) "
+           "  SELECT " + t + ", PC01_INDTIPOPDC, " + db::sqlQuoted(description) + ", PC01_NUMLIVELLI, PC01_MASKEDIT "
+           "  FROM PC01_DESCRPDC WHERE PC01_CODICE = " + f + ";"
+           "INSERT INTO PC02_CONFIGPDC (PC02_CODICE_PC01) VALUES (" + t + ");"
+           "INSERT INTO PC03_ANAGPDC (PC03_CODICE_PC01, PC03_CONTO, PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO) "
+           "  SELECT " + t + ", PC03_CONTO, PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO "
+           "  FROM PC03_ANAGPDC WHERE PC03_CODICE_PC01 = " + f + ";";
+}
 
 inline BenchDatabase& database() {
     static BenchDatabase d;

@@ -21,6 +21,7 @@
 #include "kit/Form.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
+#include "gui/StatementPanel.h"
 #include "report/HostCorrelationReport.h"
 
 namespace gui {
@@ -223,6 +224,10 @@ void DesktopShell::addEditorCommands(FormWindow* window) {
     new UndoCommands(*window, *mapping, undoPrompts_);
     new BalanceCommands(*window, static_cast<mapping::CorrelationKind>(editor.kind), options_.settings.connectionString,
                         std::to_string(options_.settings.companyCode), balancePrompts_);
+    if (static_cast<mapping::CorrelationKind>(editor.kind) != mapping::CorrelationKind::COIN)
+        new StatementPanel(*window, static_cast<mapping::CorrelationKind>(editor.kind),
+                           options_.settings.connectionString, std::to_string(options_.settings.companyCode),
+                           statementPrompts_);
     addHelpMenu(window->menuBar(), window->keysAction());
     window->updateChrome();
 }

@@ -13,6 +13,7 @@
 #include "gui/EditorExport.h"
 #include "gui/MappingCommands.h"
 #include "gui/UndoCommands.h"
+#include "gui/StatementPanel.h"
 #include "gui/Progress.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtWindowSystem.h"
@@ -72,6 +73,7 @@ public:
     void setBalancePrompts(BalancePrompts prompts) { balancePrompts_ = std::move(prompts); }
     // The questions of the editors' "Modifica" menu (windows opened from now on).
     void setUndoPrompts(UndoPrompts prompts) { undoPrompts_ = std::move(prompts); }
+    void setStatementPrompts(StatementPrompts prompts) { statementPrompts_ = std::move(prompts); }
 
 protected:
     // Leaving the shell closes the open editors first; one that refuses keeps the shell open.
@@ -106,6 +108,7 @@ private:
     MappingPrompts mappingPrompts_ = qtMappingPrompts();
     BalancePrompts balancePrompts_ = qtBalancePrompts();
     UndoPrompts undoPrompts_ = qtUndoPrompts();
+    StatementPrompts statementPrompts_ = qtStatementPrompts();
     int openingKind_ = -1;   // the kind whose editor ShowForm is opening
     DatabaseBusyCursor busyCursor_;
 };

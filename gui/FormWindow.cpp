@@ -197,7 +197,7 @@ void FormWindow::syncFocus() {
 
 void FormWindow::syncFormSize() {
     kit::FormResizer* r = resizer();
-    if (form_ && !(r && r->started())) form_->setSize(pixelsToTwips(width()), pixelsToTwips(height() - chromeHeight()));
+    if (form_ && !(r && r->started())) form_->setSize(pixelsToTwips(width() - sideWidth()), pixelsToTwips(height() - chromeHeight()));
 }
 
 QMenuBar* FormWindow::menuBar() {
@@ -274,12 +274,38 @@ void FormWindow::layoutChrome() {
         top += toolBar_->height();
     }
     const int bottom = statusBar_ ? statusBar_->height() : 0;
-    body_->setGeometry(0, top, width(), std::max(0, height() - top - bottom));
+    const int side = sideWidth();
+    body_->setGeometry(0, top, std::max(0, width() - side), std::max(0, height() - top - bottom));
+    if (side > 0) sidePanel_->setGeometry(width() - side, top, side, std::max(0, height() - top - bottom));
     if (statusBar_) statusBar_->setGeometry(0, height() - bottom, width(), bottom);
 }
 
+int FormWindow::sideWidth() const { return sidePanel_ && !sidePanel_->isHidden() ? sidePanel_->width() : 0; }
+
+void FormWindow::setSidePanel(QWidget* panel) {
+    sidePanel_ = panel;
+    panel->setParent(this);
+    panel->hide();
+}
+
+bool FormWindow::sidePanelVisible() const { return sideWidth() > 0; }
+
+void FormWindow::setSidePanelVisible(bool visible) {
+    if (!sidePanel_ || sidePanel_->isHidden() != visible) return;
+    const QSize before = body_->size();
+    sidePanel_->setVisible(visible);
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        layoutChrome();
+        formFollowsBody();
+    } else {
+        setMinimumSize(0, 0);
+        resizeBody(before);
+    }
+    applyMinimumSize();
+}
+
 void FormWindow::resizeBody(const QSize& size) {
-    resize(size.width(), size.height() + chromeHeight());
+    resize(size.width() + sideWidth(), size.height() + chromeHeight());
     layoutChrome();
 }
 
@@ -288,7 +314,7 @@ void FormWindow::applyMinimumSize() {
     // overlap.
     kit::FormResizer* r = resizer();
     if (!r || !r->started() || r->designWidth() <= 0 || r->designHeight() <= 0) return;
-    setMinimumSize(twipsToPixels(r->designWidth()), twipsToPixels(r->designHeight()) + chromeHeight());
+    setMinimumSize(twipsToPixels(r->designWidth()) + sideWidth(), twipsToPixels(r->designHeight()) + chromeHeight());
 }
 
 void FormWindow::shown() {
@@ -416,7 +442,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 
 void FormWindow::formFollowsBody() {
     if (!form_) return;
-    int w = pixelsToTwips(width()), h = pixelsToTwips(height() - chromeHeight());
+    int w = pixelsToTwips(width() - sideWidth()), h = pixelsToTwips(height() - chromeHeight());
     kit::FormResizer* r = resizer();
     if (r && r->started())
         guarded("resize", [&] { r->resize(w, h); });

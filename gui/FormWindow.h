@@ -72,6 +72,11 @@ public:
     void updateChrome();
     // The widget the controls sit in (the window below its bars).
     QWidget* body() const { return body_; }
+    // A panel beside the controls, on the right, as wide as the panel's own width; showing or
+    // hiding it widens or narrows the window by that much, so the form keeps its area.
+    void setSidePanel(QWidget* panel);
+    void setSidePanelVisible(bool visible);
+    bool sidePanelVisible() const;
     // "Tasti…" (F1): the page of the keyboard shortcuts, for a "?" menu of the window.
     QAction* keysAction() const { return keysAction_; }
     FocusRing* focusRing() const { return focusRing_; }
@@ -94,6 +99,7 @@ private:
     void placeFromHostBox();
     // Height of the bars above and below the controls, and their placement.
     int chromeHeight() const;
+    int sideWidth() const;
     void layoutChrome();
     // Resizes the window so that the controls' area gets `size`.
     void resizeBody(const QSize& size);
@@ -113,6 +119,7 @@ private:
     kit::Form* form_;
     QWidget* body_;
     QMenuBar* menuBar_ = nullptr;
+    QPointer<QWidget> sidePanel_;
     QToolBar* toolBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QAction* keysAction_ = nullptr;

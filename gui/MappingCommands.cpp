@@ -59,6 +59,21 @@ QString scopeText(const mapping::Scope& scope) { return qs(mapping::describeScop
 
 }  // namespace
 
+bool goToRow(mapping::EditorLink& link, FormWindow& window, const mapping::Key& key) {
+    bool moved = false;
+    try {
+        moved = link.goTo(key);
+    } catch (const std::exception&) {
+        moved = false;
+    }
+    window.syncFocus();
+    if (moved) {
+        window.raise();
+        window.activateWindow();
+    }
+    return moved;
+}
+
 MappingPrompts qtMappingPrompts() {
     MappingPrompts p;
     p.chooseExportFile = [](QWidget* parent, const QString& suggested) {
@@ -193,21 +208,7 @@ bool MappingCommands::runCheck() {
     QPointer<FormWindow> window = window_;
     auto* dialog = new CheckDialog(
         scopeText(*scope), [link] { return checkGroups(*link); },
-        [this, window](const mapping::Key& key) {
-            if (!window || !link_) return false;
-            bool moved = false;
-            try {
-                moved = link_->goTo(key);
-            } catch (const std::exception&) {
-                moved = false;
-            }
-            window->syncFocus();
-            if (moved) {
-                window->raise();
-                window->activateWindow();
-            }
-            return moved;
-        },
+        [this, window](const mapping::Key& key) { return window && link_ && goToRow(*link_, *window, key); },
         window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     checkDialog_ = dialog;

@@ -45,6 +45,10 @@ struct MappingPrompts {
 };
 MappingPrompts qtMappingPrompts();
 
+// A double click on a finding: the grid goes to the key's row (a refused account keeps the user
+// where he is) and the editor's window comes to the front; true when the grid is on the row.
+bool goToRow(mapping::EditorLink& link, FormWindow& window, const mapping::Key& key);
+
 class MappingCommands : public QObject {
     Q_OBJECT
 public:

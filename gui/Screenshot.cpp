@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "gui/DesktopShell.h"
+#include "gui/StatementPanel.h"
 #include "gui/Support.h"
 #include "kit/Form.h"
 #include "kit/GridNavigator.h"
@@ -74,6 +75,7 @@ bool parseScreenshotWindow(const std::string& name, ScreenshotRequest::Window& w
     if (name.empty() || name == "editor") window = ScreenshotRequest::Window::Editor;
     else if (name == "intermedi") window = ScreenshotRequest::Window::Intermediaries;
     else if (name == "cee") window = ScreenshotRequest::Window::Cee;
+    else if (name == "anteprima") window = ScreenshotRequest::Window::Statement;
     else return false;
     return true;
 }
@@ -107,6 +109,11 @@ bool takeScreenshot(DesktopShell& shell, const ScreenshotRequest& r, QString* er
     } else if (r.window == ScreenshotRequest::Window::Cee) {
         saved = shootChildWindow(shell.windowSystem(), *w->form(), "BUT_CORRINFRANNUALECEE", r, error);
     } else {
+        if (r.window == ScreenshotRequest::Window::Statement)
+            if (auto* panel = w->findChild<StatementPanel*>()) {
+                panel->setShown(true);
+                settle();
+            }
         saved = savePng(*w, r.file, error);
     }
     if (w) w->close();

@@ -13,7 +13,7 @@ namespace gui {
 class DesktopShell;
 
 struct ScreenshotRequest {
-    enum class Window { Editor, Intermediaries, Cee };
+    enum class Window { Editor, Intermediaries, Cee, Statement };
     int kind = 0;
     std::filesystem::path file;
     std::string chartCode;       // the company chart (the intercompany structure in CONS)
@@ -27,7 +27,7 @@ struct ScreenshotRequest {
 // come up or the file cannot be written.
 bool takeScreenshot(DesktopShell& shell, const ScreenshotRequest& request, QString* error = nullptr);
 
-// "editor", "intermedi" or "cee".
+// "editor", "intermedi", "cee" or "anteprima" (the editor with its reclassified-statement panel).
 bool parseScreenshotWindow(const std::string& name, ScreenshotRequest::Window& window);
 
 }  // namespace gui

@@ -34,6 +34,7 @@ std::span<const Entry> editorShortcuts() {
         {kImportCorrelations, "Importa correlazioni da un file, con anteprima"},
         {kSelectRows, "Nell'elenco: seleziona più righe senza spostare la riga corrente"},
         {kAssignAccount, "Assegna un conto alle righe selezionate, con anteprima"},
+        {kStatementPreview, "Mostra o nasconde l'anteprima del bilancio riclassificato (COGE, HYPE, CONS)"},
         {kKeysPage, "Questa pagina dei tasti"},
     };
     return entries;

@@ -25,6 +25,7 @@ inline constexpr const char* kCheckCorrelations = "Ctrl+Shift+V";
 inline constexpr const char* kExportCorrelations = "Ctrl+Shift+E";
 inline constexpr const char* kImportCorrelations = "Ctrl+Shift+I";
 inline constexpr const char* kAssignAccount = "Ctrl+Shift+A";
+inline constexpr const char* kStatementPreview = "Ctrl+Shift+B";
 inline constexpr const char* kSelectRows = "Maiusc+clic / Ctrl+clic / Maiusc+Giù";
 
 struct Entry {

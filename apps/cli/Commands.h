@@ -20,5 +20,6 @@ void setupCheckCommand(CLI::App& app);      // check
 void setupCrossCommand(CLI::App& app);      // cross
 void setupBalancesCommand(CLI::App& app);   // balances import|list
 void setupHistoryCommand(CLI::App& app);    // history
+void setupPreviewCommand(CLI::App& app);    // preview
 
 }  // namespace brevanto::cli

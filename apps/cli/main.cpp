@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     brevanto::cli::setupCrossCommand(app);
     brevanto::cli::setupBalancesCommand(app);
     brevanto::cli::setupHistoryCommand(app);
+    brevanto::cli::setupPreviewCommand(app);
     brevanto::apps::italianise(app, "brevanto-cli");
     try {
         app.parse(argc, argv);

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     std::string account, window;
     int width = 0, height = 0;
     cli.add_option("--account", account, "Con --screenshot: conto da cercare prima dell'immagine");
-    cli.add_option("--window", window, "Con --screenshot: finestra da salvare (editor, intermedi, cee)");
+    cli.add_option("--window", window, "Con --screenshot: finestra da salvare (editor, intermedi, cee, anteprima)");
     cli.add_option("--width", width, "Con --screenshot: larghezza della finestra in pixel")->check(CLI::Range(0, 8000));
     cli.add_option("--height", height, "Con --screenshot: altezza della finestra in pixel")->check(CLI::Range(0, 8000));
     cli.add_option("--config", config, "File di configurazione (altrimenti quello dell'utente)");

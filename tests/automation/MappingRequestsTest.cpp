@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -189,4 +190,44 @@ TEST_F(MappingRequests, ABulkFillIsOneStepThatHistoryUndoesAndRedoes) {
     EXPECT_EQ(stored(credit), before);
     EXPECT_EQ(replies[7]["ok"], false);
     EXPECT_EQ(replies[7]["error"], "azione sconosciuta \"rewind\" (undo, redo, undoAll, list)");
+}
+
+TEST_F(MappingRequests, PreviewGivesTheStatementOfTheEditorsListAndRefusesADateNotKept) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((demo.path() / "BREVANTO.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE BRV_SALDI", nullptr, nullptr, nullptr), SQLITE_OK);   // the demo's own
+    sqlite3_close(db);
+    auto replies = automate({R"({"cmd":"preview"})"});
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0]["notice"],
+              "Nessun bilancio di verifica importato: il database non ha ancora la tabella dei saldi (BRV_SALDI).");
+
+    ASSERT_EQ(sqlite3_open((demo.path() / "BREVANTO.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE BRV_SALDI (BRV_DITTA int NOT NULL, BRV_PDC smallint NOT NULL, BRV_DATA "
+                           "nvarchar(10) NOT NULL, BRV_CONTO nvarchar(10) NOT NULL, BRV_DARE decimal(18,2) NOT NULL "
+                           "DEFAULT 0, BRV_AVERE decimal(18,2) NOT NULL DEFAULT 0, PRIMARY KEY (BRV_DITTA, BRV_PDC, "
+                           "BRV_DATA, BRV_CONTO));"
+                           "INSERT INTO BRV_SALDI VALUES (1, 10, '2025-12-31', '1801010002', 5000, 0);"
+                           "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1801010002', 1000, 2200);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const std::string file = (demo.path() / "anteprima.xlsx").string();
+    replies = automate({R"({"cmd":"preview","date":"2025-12-31","file":")" + file + R"("})",
+                        R"({"cmd":"preview"})", R"({"cmd":"preview","date":"2024-12-31"})"});
+    ASSERT_EQ(replies.size(), 3u);
+    EXPECT_EQ(replies[0]["date"], "2025-12-31");
+    bool bank = false;
+    for (const auto& line : replies[0]["lines"])
+        if (line["code"] == "0204001") bank = line["text"] == "5.000,00";
+    EXPECT_TRUE(bank) << replies[0].dump();
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(replies[1]["date"], "2026-06-30");
+    ASSERT_EQ(replies[1]["warnings"].size(), 1u);
+    EXPECT_EQ(replies[1]["warnings"][0]["account"], "1801010002");
+    EXPECT_EQ(replies[1]["lines"].back()["text"], "-1.200,00");
+    EXPECT_EQ(replies[2]["ok"], false);
+    EXPECT_EQ(replies[2]["error"],
+              "Nessun bilancio di verifica alla data 31/12/2024. Date disponibili: 31/12/2025, 30/06/2026.");
 }

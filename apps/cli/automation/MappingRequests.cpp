@@ -7,12 +7,14 @@
 #include <nlohmann/json.hpp>
 
 #include "apps/cli/automation/EditorRequests.h"
+#include "apps/cli/PreviewJson.h"
 #include "kit/Form.h"
 #include "mapping/BulkFill.h"
 #include "mapping/Check.h"
 #include "mapping/EditorLink.h"
 #include "mapping/Transfer.h"
 #include "standalone/automation/AutomationDriver.h"
+#include "statement/PreviewExport.h"
 
 namespace brevanto::cli {
 
@@ -166,11 +168,35 @@ private:
     std::map<long, Preview> previews_;   // by window handle
 };
 
+// "Anteprima bilancio riclassificato" of the editor's list at a kept date (the latest when
+// "date" is not given), optionally written to an .xlsx "file".
+json statementPreview(standalone::AutomationDriver& driver, const json& r) {
+    kit::Form& window = driver.requestWindow(r);
+    if (window.name() != "FRMCG_CORRRICL") throw std::runtime_error("la finestra " + window.name() + " non è un editor di correlazioni");
+    const auto& settings = driver.host().settings;
+    mapping::EditorLink link(window, kindOfEntry(driver.requestProgId(r)), settings.connectionString,
+                             std::to_string(settings.companyCode));
+    const std::optional<std::string> date = r.contains("date") ? std::optional<std::string>(text(r, "date")) : std::nullopt;
+    // Reading only: an account being typed does not stop it.
+    std::string why;
+    const auto scope = link.scope(&why);
+    if (!scope) throw std::runtime_error(why);
+    statement::checkPreviewRequest(*scope, date);
+    const auto loaded = statement::loadPreview(link.connection(), link.load(), date);
+    json out = json::parse(previewJson(loaded).dump(-1, ' ', false, json::error_handler_t::replace));
+    if (r.contains("file")) {
+        statement::writePreviewXlsx(loaded, text(r, "file"));
+        out["file"] = text(r, "file");
+    }
+    return out;
+}
+
 }  // namespace
 
 void addMappingRequests(standalone::AutomationDriver& driver) {
     auto requests = std::make_shared<MappingRequests>(driver);
     driver.addRequest("mapping", [requests](const json& r) { return requests->serve(r); });
+    driver.addRequest("preview", [&driver](const json& r) { return statementPreview(driver, r); });
 }
 
 }  // namespace brevanto::cli
