@@ -1,5 +1,7 @@
 #include "gui/FormWindow.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QDebug>
 #include <QEvent>
@@ -299,9 +301,22 @@ void FormWindow::setSidePanelVisible(bool visible) {
         formFollowsBody();
     } else {
         setMinimumSize(0, 0);
-        resizeBody(before);
+        resizeBody(visible ? bodyBesidePanel(before) : before);
     }
     applyMinimumSize();
+}
+
+QSize FormWindow::bodyBesidePanel(const QSize& body) const {
+    // A window that fit on its screen keeps fitting: the form gives the panel the room it
+    // lacks, down to the size its controls were drawn for.
+    const QScreen* s = screen();
+    if (!s) return body;
+    const int frame = frameGeometry().width() - width();
+    const int room = s->availableGeometry().width() - frame;
+    if (body.width() > room || body.width() + sideWidth() <= room) return body;
+    int least = 0;
+    if (kit::FormResizer* r = resizer(); r && r->started()) least = twipsToPixels(r->designWidth());
+    return QSize(std::max(room - sideWidth(), least), body.height());
 }
 
 void FormWindow::resizeBody(const QSize& size) {

@@ -103,6 +103,8 @@ private:
     void layoutChrome();
     // Resizes the window so that the controls' area gets `size`.
     void resizeBody(const QSize& size);
+    // The form's size once the side panel shows, so that the window stays on its screen.
+    QSize bodyBesidePanel(const QSize& body) const;
     void applyMinimumSize();
     // The form (through its resizer once started) takes the size of the controls' area.
     void formFollowsBody();

@@ -112,6 +112,7 @@ bool takeScreenshot(DesktopShell& shell, const ScreenshotRequest& r, QString* er
         if (r.window == ScreenshotRequest::Window::Statement)
             if (auto* panel = w->findChild<StatementPanel*>()) {
                 panel->setShown(true);
+                if (r.size.isValid()) w->resize(r.size);   // the picture keeps the size asked for
                 settle();
             }
         saved = savePng(*w, r.file, error);

@@ -83,7 +83,9 @@ int runImport(const ImportOptions& o) {
             printPreview(preview, o.all);
             std::cout << '\n';
             if (refused > 0)
-                std::cout << "Nulla è stato scritto: correggere nel file le " << refused << " righe rifiutate.\n";
+                std::cout << "Nulla è stato scritto: correggere nel file "
+                          << (refused == 1 ? std::string("la riga rifiutata") : "le " + std::to_string(refused) + " righe rifiutate")
+                          << ".\n";
             else if (!o.apply)
                 std::cout << "Anteprima: nulla è stato scritto."
                           << (preview.writes() > 0 ? " Aggiungere --apply per scrivere le " +

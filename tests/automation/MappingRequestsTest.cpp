@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "balances/BalanceTable.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "support/TestSupport.h"
 
@@ -203,15 +204,10 @@ TEST_F(MappingRequests, PreviewGivesTheStatementOfTheEditorsListAndRefusesADateN
               "Nessun bilancio di verifica importato: il database non ha ancora la tabella dei saldi (BRV_SALDI).");
 
     ASSERT_EQ(sqlite3_open((demo.path() / "BREVANTO.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE BRV_SALDI (BRV_DITTA int NOT NULL, BRV_PDC smallint NOT NULL, BRV_DATA "
-                           "nvarchar(10) NOT NULL, BRV_CONTO nvarchar(10) NOT NULL, BRV_DARE decimal(18,2) NOT NULL "
-                           "DEFAULT 0, BRV_AVERE decimal(18,2) NOT NULL DEFAULT 0, PRIMARY KEY (BRV_DITTA, BRV_PDC, "
-                           "BRV_DATA, BRV_CONTO));"
-                           "INSERT INTO BRV_SALDI VALUES (1, 10, '2025-12-31', '1801010002', 5000, 0);"
-                           "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1801010002', 1000, 2200);",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    const std::string sql = std::string(balances::kCreateBalanceTable) + ";"
+                            "INSERT INTO BRV_SALDI VALUES (1, 10, '2025-12-31', '1801010002', 5000, 0);"
+                            "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1801010002', 1000, 2200);";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     const std::string file = (demo.path() / "anteprima.xlsx").string();
     replies = automate({R"({"cmd":"preview","date":"2025-12-31","file":")" + file + R"("})",

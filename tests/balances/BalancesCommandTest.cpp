@@ -52,7 +52,7 @@ TEST_F(BalancesCommandTest, ARefusedRowStopsApplyWithExitCodeOne) {
     auto r = cli(import(file, " --apply"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_THAT(r.out, HasSubstr("Conto non presente nel piano dei conti 10"));
-    EXPECT_THAT(r.out, HasSubstr("Nulla è stato scritto: correggere nel file le 1 righe rifiutate."));
+    EXPECT_THAT(r.out, HasSubstr("Nulla è stato scritto: correggere nel file la riga rifiutata."));
     EXPECT_EQ(storedRows(), 0);
 
     r = cli("import " + testsupport::sh((dir.path() / "none.xlsx").string()) + " --pdc 10 --date 2026-12-31");

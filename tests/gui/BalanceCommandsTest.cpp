@@ -54,12 +54,6 @@ struct BalanceOnDesktop : guitest::EditorOnDesktop {
         p.warn = [this](QWidget*, const QString&, const QString& text) { warnings << text; };
         shell->setBalancePrompts(p);
     }
-    void openCoge() {
-        ASSERT_NO_FATAL_FAILURE(open(0));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", "101"));
-        QTRY_VERIFY(gridModel()->rowCount() > 0);
-    }
     BalanceCommands* commands() const { return w->findChild<BalanceCommands*>(QString(), Qt::FindDirectChildrenOnly); }
     void writeBalance(const std::string& text) {
         const auto path = dir.path() / "bilancio.csv";

@@ -36,12 +36,6 @@ namespace {
 
 struct EditingKeys : guitest::EditorOnDesktop {
     // COGE on chart 10 and reclassification 101, the grid filled.
-    void openCoge() {
-        ASSERT_NO_FATAL_FAILURE(open(0));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", "101"));
-        QTRY_VERIFY(gridModel()->rowCount() > 0);
-    }
     // The stored reclassified account of a ledger account and sign ("<none>" without a row).
     std::string stored(const std::string& account, int sign) const {
         auto c = db::Connection::create();

@@ -69,6 +69,13 @@ struct EditorOnDesktop : ::testing::Test {
         QTest::keyClicks(e, code);
         QTest::keyClick(e, key);
     }
+    // Opens COGE on chart 10 and a reclassification chart, and waits for the list.
+    void openCoge(const char* recl = "101") {
+        ASSERT_NO_FATAL_FAILURE(open(0));
+        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
+        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", recl));
+        QTRY_VERIFY(gridModel()->rowCount() > 0);
+    }
     const gui::QueryGridModel* gridModel() const {
         auto* grid = w->viewAs<gui::GridView>("GRID_CORRPDC");
         return grid ? grid->model() : nullptr;

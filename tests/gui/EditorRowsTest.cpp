@@ -57,10 +57,7 @@ struct EditorRows : EditorOnDesktop {
                       std::to_string(recl) + " AND CG83_INDSEGNO = " + std::to_string(sign));
     }
     void openCoge(const char* recl = "101") {
-        ASSERT_NO_FATAL_FAILURE(open(0));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", recl));
-        QTRY_VERIFY(gridModel()->rowCount() > 0);
+        ASSERT_NO_FATAL_FAILURE(EditorOnDesktop::openCoge(recl));
         QTRY_VERIFY(counts().rows > 0);
     }
     template <class T>

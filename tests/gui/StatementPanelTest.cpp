@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "EditorOnDesktop.h"
+#include "balances/BalanceTable.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "gui/StatementPanel.h"
@@ -51,28 +52,19 @@ struct StatementOnDesktop : guitest::EditorOnDesktop {
     // The bank (Dare only) in debit at the year end and overdrawn at mid-year, a customer in
     // credit (Dare only), a customer in debit.
     void addBalances() {
-        runOnHost(
-            "CREATE TABLE BRV_SALDI (BRV_DITTA int NOT NULL, BRV_PDC smallint NOT NULL, BRV_DATA nvarchar(10) NOT NULL,"
-            " BRV_CONTO nvarchar(10) NOT NULL, BRV_DARE decimal(18,2) NOT NULL DEFAULT 0,"
-            " BRV_AVERE decimal(18,2) NOT NULL DEFAULT 0, PRIMARY KEY (BRV_DITTA, BRV_PDC, BRV_DATA, BRV_CONTO));"
+        runOnHost(std::string(balances::kCreateBalanceTable) + ";"
             "INSERT INTO BRV_SALDI VALUES (1, 10, '2025-12-31', '1801010002', 5000, 0);"
             "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1801010002', 1000, 2200);"
             "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1401010002', 0, 300);"
             "INSERT INTO BRV_SALDI VALUES (1, 10, '2026-06-30', '1401010001', 12345.67, 0);");
     }
-    void runOnHost(const char* sql) {
+    void runOnHost(const std::string& sql) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open((dir.path() / "BREVANTO.db").c_str(), &db), SQLITE_OK);
         char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
         sqlite3_free(error);
         sqlite3_close(db);
-    }
-    void openCoge() {
-        ASSERT_NO_FATAL_FAILURE(open(0));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", "101"));
-        QTRY_VERIFY(gridModel()->rowCount() > 0);
     }
     StatementPanel* panel() const { return w->findChild<StatementPanel*>(); }
     const kit::QueryGrid& grid() const { return gridModel()->grid(); }

@@ -46,12 +46,6 @@ struct UndoOnDesktop : guitest::EditorOnDesktop {
         journal::session().clear();
     }
 
-    void openCoge() {
-        ASSERT_NO_FATAL_FAILURE(open(0));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
-        ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", "101"));
-        QTRY_VERIFY(gridModel()->rowCount() > 0);
-    }
     UndoCommands* undo() const { return w->findChild<UndoCommands*>(); }
     const kit::QueryGrid& grid() const { return gridModel()->grid(); }
     void execute(const std::string& sql) const {

@@ -4,20 +4,14 @@
 // mid-year, the customer "Clienti esteri" (Dare only) in credit, a customer in debit and an
 // invoice account correlated on both signs.
 
+#include <string>
+
+#include "balances/BalanceTable.h"
 #include "mapping/MappingFixture.h"
 
 namespace statementtest {
 
-inline constexpr const char* kBalancesDdl =
-    "CREATE TABLE IF NOT EXISTS BRV_SALDI (\n"
-    "  BRV_DITTA int NOT NULL,\n"
-    "  BRV_PDC smallint NOT NULL,\n"
-    "  BRV_DATA nvarchar(10) NOT NULL,\n"
-    "  BRV_CONTO nvarchar(10) NOT NULL,\n"
-    "  BRV_DARE decimal(18,2) NOT NULL DEFAULT 0,\n"
-    "  BRV_AVERE decimal(18,2) NOT NULL DEFAULT 0,\n"
-    "  PRIMARY KEY (BRV_DITTA, BRV_PDC, BRV_DATA, BRV_CONTO)\n"
-    ");";
+inline const std::string kBalancesDdl = std::string(balances::kCreateBalanceTable) + ";";
 
 class BalancesTest : public mappingtest::MappingTest {
 protected:
