@@ -798,7 +798,9 @@ void insertDemoBalances(db::Connection& c, std::size_t batch, long& counter) {
     const std::string result = "2001020001";
     const std::map<std::string, std::pair<long long, long long>> special = {
         {kDemoOverdrawnBank, {1250000, -830000}}, {kDemoCustomerInCredit, {420000, -150000}}};
-    for (const auto& [date, half] : {std::pair{kDemoBalanceDates[0], false}, std::pair{kDemoBalanceDates[1], true}}) {
+    for (const auto& dated : {std::pair{kDemoBalanceDates[0], false}, std::pair{kDemoBalanceDates[1], true}}) {
+        const auto& date = dated.first;   // a lambda below uses it: a structured binding it could not capture
+        const bool half = dated.second;
         long long net = 0;
         const auto add = [&](const std::string& code, long long balance) {
             const long long turnover = (balance < 0 ? -balance : balance) / 2;
