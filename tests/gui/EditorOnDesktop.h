@@ -12,6 +12,8 @@
 
 #include "../support/TestSupport.h"
 #include "GuiTestSupport.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
 #include "gui/ShellSetup.h"
@@ -75,6 +77,16 @@ struct EditorOnDesktop : ::testing::Test {
         ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_PDC", "10"));
         ASSERT_NO_FATAL_FAILURE(typeField("TXT_CODICE_RICL", recl));
         QTRY_VERIFY(gridModel()->rowCount() > 0);
+    }
+    // The COGE correlation stored for chart 10 and reclassification chart 101 ("" for none),
+    // read on a connection of its own.
+    std::string storedCogeTarget(const std::string& account, int sign) const {
+        auto c = db::Connection::create();
+        c->Open(shell->settings().connectionString);
+        auto rs = c->Execute("SELECT CG83_CONTORICL_PC03 AS T FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND "
+                             "CG83_CODICERICL_PC01 = 101 AND CG83_CONTO_CG24 = '" + account +
+                             "' AND CG83_INDSEGNO = " + std::to_string(sign));
+        return rs->Eof() ? "" : rs->value("T").toText();
     }
     const gui::QueryGridModel* gridModel() const {
         auto* grid = w->viewAs<gui::GridView>("GRID_CORRPDC");

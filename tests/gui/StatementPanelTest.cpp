@@ -80,14 +80,6 @@ struct StatementOnDesktop : guitest::EditorOnDesktop {
         t->scrollTo(index);
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(index).center());
     }
-    std::string stored(const std::string& account, int sign) const {
-        auto c = db::Connection::create();
-        c->Open(shell->settings().connectionString);
-        auto rs = c->Execute("SELECT CG83_CONTORICL_PC03 AS T FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND "
-                             "CG83_CODICERICL_PC01 = 101 AND CG83_CONTO_CG24 = '" + account +
-                             "' AND CG83_INDSEGNO = " + std::to_string(sign));
-        return rs->Eof() ? "" : rs->value("T").toText();
-    }
     // The drill-down item of an account.
     static QTreeWidgetItem* itemOf(QDialog* dialog, const QString& shownAccount) {
         auto* list = dialog->findChild<QTreeWidget*>();
@@ -146,7 +138,7 @@ TEST_F(StatementOnDesktop, ACorrelationSavedInTheGridMovesItsBalanceAtOnce) {
     // The editor proposes the Dare account on the Avere row: the user types over it.
     ASSERT_NO_FATAL_FAILURE(typeField("TXT_CONTOCOIN", "0501003", Qt::Key_Return));
     click(row - 1);
-    QTRY_COMPARE(stored("1801010002", 2), std::string("0501003"));
+    QTRY_COMPARE(storedCogeTarget("1801010002", 2), std::string("0501003"));
 
     QTRY_COMPARE(panel()->amountText("0501003"), QStringLiteral("-1.200,00"));
     EXPECT_EQ(panel()->amountText("05"), "-1.200,00");

@@ -53,14 +53,6 @@ struct UndoOnDesktop : guitest::EditorOnDesktop {
         c->Open(shell->settings().connectionString);
         c->Execute(sql);
     }
-    std::string target(const std::string& account, int sign) const {
-        auto c = db::Connection::create();
-        c->Open(shell->settings().connectionString);
-        auto rs = c->Execute("SELECT CG83_CONTORICL_PC03 AS T FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND "
-                             "CG83_CODICERICL_PC01 = 101 AND CG83_CONTO_CG24 = '" + account +
-                             "' AND CG83_INDSEGNO = " + std::to_string(sign));
-        return rs->Eof() ? "" : rs->value("T").toText();
-    }
     void click(long recordsetRow) {
         QTableView* t = table();
         const QModelIndex index = gridModel()->index(static_cast<int>(recordsetRow), 0);
@@ -100,7 +92,7 @@ TEST_F(UndoOnDesktop, ASavedRowIsUndoneAndRedoneInTheTableAndTheGrid) {
     ASSERT_GE(row, 0);
     const std::string a = account(row);
     ASSERT_NO_FATAL_FAILURE(save(row, "0101001"));
-    ASSERT_EQ(target(a, 1), "0101001");
+    ASSERT_EQ(storedCogeTarget(a, 1), "0101001");
     QTRY_VERIFY(u->undoAction()->isEnabled());
     EXPECT_EQ(u->undoAction()->text().toStdString(), "Annulla: editor, conto " + a + " in Dare");
 
@@ -119,7 +111,7 @@ TEST_F(UndoOnDesktop, ASavedRowIsUndoneAndRedoneInTheTableAndTheGrid) {
     EXPECT_EQ(box->text(), shown + "9");
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(box->text(), shown);
-    EXPECT_EQ(target(a, 1), "0101001");
+    EXPECT_EQ(storedCogeTarget(a, 1), "0101001");
     EXPECT_TRUE(u->undoAction()->isEnabled());
     // While the box holds an account not stored, undo refuses instead of losing it.
     box->selectAll();
@@ -134,7 +126,7 @@ TEST_F(UndoOnDesktop, ASavedRowIsUndoneAndRedoneInTheTableAndTheGrid) {
     click(row + 2);
     QTRY_COMPARE(grid().currentRow(), row + 2);
     u->undoAction()->trigger();
-    EXPECT_EQ(target(a, 1), "");
+    EXPECT_EQ(storedCogeTarget(a, 1), "");
     QTRY_VERIFY(grid().cellValue(row, 6).toText().empty());
     EXPECT_EQ(grid().currentRow(), row);   // the cursor went to the row undone
     QTRY_VERIFY(u->redoAction()->isEnabled());
@@ -142,7 +134,7 @@ TEST_F(UndoOnDesktop, ASavedRowIsUndoneAndRedoneInTheTableAndTheGrid) {
     EXPECT_EQ(u->redoAction()->text().toStdString(), "Ripeti: editor, conto " + a + " in Dare");
 
     u->redoAction()->trigger();
-    EXPECT_EQ(target(a, 1), "0101001");
+    EXPECT_EQ(storedCogeTarget(a, 1), "0101001");
     QTRY_COMPARE(grid().cellValue(row, 6).toText(), std::string("0101001"));
     EXPECT_EQ(grid().currentRow(), row);
     EXPECT_TRUE(warnings.size() == 1) << warnings.join("\n").toStdString();
@@ -165,8 +157,8 @@ TEST_F(UndoOnDesktop, ARowChangedElsewhereIsRefusedAndUndoAllAsksFirst) {
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_THAT(warnings.front().toStdString(),
                 HasSubstr("il conto " + b + " in Dare è stato cambiato da un'altra sessione (ora è correlato a 0101003)"));
-    EXPECT_EQ(target(b, 1), "0101003");
-    EXPECT_EQ(target(a, 1), "0101001");
+    EXPECT_EQ(storedCogeTarget(b, 1), "0101003");
+    EXPECT_EQ(storedCogeTarget(a, 1), "0101001");
 
     // Put back, undo all: "No" keeps everything, "Sì" goes back to the start.
     execute("UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0101002' WHERE CG83_CODICE_CG10 = 10 AND "
@@ -174,11 +166,11 @@ TEST_F(UndoOnDesktop, ARowChangedElsewhereIsRefusedAndUndoAllAsksFirst) {
     EXPECT_EQ(u->runUndoAll(), 0);
     ASSERT_EQ(questions.size(), 1);
     EXPECT_THAT(questions.front().toStdString(), HasSubstr("tutte le 2 modifiche della sessione"));
-    EXPECT_EQ(target(b, 1), "0101002");
+    EXPECT_EQ(storedCogeTarget(b, 1), "0101002");
     answer = true;
     EXPECT_EQ(u->runUndoAll(), 2);
-    EXPECT_EQ(target(a, 1), "");
-    EXPECT_EQ(target(b, 1), "");
+    EXPECT_EQ(storedCogeTarget(a, 1), "");
+    EXPECT_EQ(storedCogeTarget(b, 1), "");
     QTRY_VERIFY(grid().cellValue(first, 6).toText().empty());
     QTRY_VERIFY(!u->undoAllAction()->isEnabled());
 }
@@ -201,7 +193,7 @@ TEST_F(UndoOnDesktop, WithoutTheHistoryTableTheStatusBarSaysSoAndUndoStillWorks)
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
     EXPECT_TRUE(u->runUndo());
-    EXPECT_EQ(target(a, 1), "");
+    EXPECT_EQ(storedCogeTarget(a, 1), "");
 }
 
 #endif
