@@ -21,6 +21,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
+#include "CogeScope.h"
 #include "RawReplay.h"
 #include "db/Connection.h"
 #include "mapping/ChartData.h"
@@ -57,15 +58,8 @@ void prepareCorrelations() {
     (void)done;
 }
 
-mapping::Scope scope() {
-    mapping::Scope s;
-    s.kind = mapping::CorrelationKind::COGE;
-    s.chart = "10";
-    s.reclChart = kReclChart;
-    return s;
-}
-
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+mapping::Scope scope() { return bench::cogeScopeOfChart10(kReclChart); }
+using bench::seconds;
 
 struct Measured {
     std::vector<std::string> statements;   // translated

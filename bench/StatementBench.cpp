@@ -25,6 +25,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
+#include "CogeScope.h"
 #include "RawReplay.h"
 #include "db/Connection.h"
 #include "mapping/ChartData.h"
@@ -65,15 +66,8 @@ void prepare() {
     (void)done;
 }
 
-mapping::Scope scope() {
-    mapping::Scope s;
-    s.kind = mapping::CorrelationKind::COGE;
-    s.chart = "10";
-    s.reclChart = kReclChart;
-    return s;
-}
-
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+mapping::Scope scope() { return bench::cogeScopeOfChart10(kReclChart); }
+using bench::seconds;
 
 // The reclassification chart's accounts, read once (sixty rows; ChartData::load also lists
 // the ledger accounts, which the amounts do not need).
