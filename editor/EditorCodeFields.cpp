@@ -164,12 +164,19 @@ db::Variant FRMCG_CORRRICL::DecodificaContoCoin(const db::Variant& conto) {
         trap([&] {
             sql = accountDescriptionQuery(txtCodiceRicl_->Text(), conto.toText(), std::to_string(global()->companyCode()));
         });
+        if (auto known = descriptionsThisAction_.find(sql)) {
+            description = db::Variant(*known);
+            return;
+        }
         std::shared_ptr<db::Recordset> rs;
         trap([&] { rs = required(connection_, "connessione").Execute(sql); });
         trap([&] {
-            if (rs && rs->State() == db::ado::adStateOpen && rs->RecordCount() >= 1) {
-                rs->MoveFirst();
-                description = db::Variant(rs->value("PC03_DESCR").toText());
+            if (rs && rs->State() == db::ado::adStateOpen) {
+                if (rs->RecordCount() >= 1) {
+                    rs->MoveFirst();
+                    description = db::Variant(rs->value("PC03_DESCR").toText());
+                }
+                descriptionsThisAction_.remember(sql, description.toText());
             }
         });
     });

@@ -46,6 +46,7 @@
 #include "host/Navigator.h"
 #include "host/RecordsetFactory.h"
 #include "kit/Kit.h"
+#include "kit/UserAction.h"
 
 namespace entry {
 class CLSCG_CORRRICL;
@@ -371,6 +372,9 @@ private:
     // The last attempt to leave the row was refused by validation (its message was shown):
     // the navigator then leaves the focus in the account box instead of checking it again.
     bool leaveRefused_ = false;
+    // Descriptions already read during the user's current action, by statement: the key that
+    // confirms a row reads the typed account's description and the save reads it again.
+    kit::ActionMemo<std::string> descriptionsThisAction_;
     // ===== end rows =====
 
     // ===== intermediaries hand-off: private part (EditorIntermediCall.cpp) =====

@@ -23,6 +23,7 @@
 #include "gui/Mnemonics.h"
 #include "kit/AccountBoxes.h"
 #include "kit/QueryGrid.h"
+#include "kit/UserAction.h"
 
 namespace gui {
 
@@ -340,6 +341,7 @@ void FormWindow::shown() {
 }
 
 void FormWindow::requestFocus(ControlView& view) {
+    kit::UserAction userAction;
     if (!form_ || busy_ > 0) return;
     kit::Control& c = view.control();
     if (form_->focused() == &c) return;
@@ -352,6 +354,7 @@ void FormWindow::requestFocus(ControlView& view) {
 }
 
 void FormWindow::focusThen(ControlView& view, const std::function<void()>& action) {
+    kit::UserAction userAction;
     if (!form_ || busy_ > 0) return;
     kit::Control& c = view.control();
     QPointer<FormWindow> self(this);
@@ -365,6 +368,7 @@ void FormWindow::focusThen(ControlView& view, const std::function<void()>& actio
 }
 
 bool FormWindow::handleKey(ControlView& view, const KitKey& key) {
+    kit::UserAction userAction;
     if (!form_) return false;
     if (busy_ > 0) return true;
     kit::Control& c = view.control();

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <optional>
 
 #include "db/Error.h"
 #include "db/SqlText.h"
 #include "kit/ConnectionCache.h"
 #include "kit/Form.h"
+#include "kit/UserAction.h"
 
 namespace kit {
 
@@ -33,6 +36,35 @@ int intOr(const db::Variant& v, int fallback) {
 bool isNavigationKey(int key) {
     return key == keys::Tab || key == keys::Enter || key == keys::Up || key == keys::Down ||
            key == keys::PageUp || key == keys::PageDown;
+}
+
+// What a decode learnt of an account. One key can decode the same account more than once (the
+// box as the key confirms it, the row the cursor arrives on proposing it again, the hidden
+// boxes the validation points at it): within one user action the database answers once.
+struct ReclAccount {
+    bool found = false;
+    std::string description;
+    bool analytic = false;
+    int type = -1;
+};
+struct LedgerAccount {
+    bool found = false;
+    std::string description;
+    int type = -1;
+};
+thread_local ActionMemo<ReclAccount> t_reclAccounts;
+thread_local ActionMemo<LedgerAccount> t_ledgerAccounts;
+
+template <class Account, class Read>
+std::optional<Account> readOncePerAction(ActionMemo<Account>& memo, db::Connection& conn, const std::string& sql,
+                                         Read read) {
+    const std::string key = std::to_string(reinterpret_cast<std::uintptr_t>(&conn)) + '\n' + sql;
+    if (auto known = memo.find(key)) return known;
+    auto rs = conn.Execute(sql);
+    if (!rs || rs->State() != db::ado::adStateOpen) return std::nullopt;
+    Account account = read(*rs);
+    memo.remember(key, account);
+    return account;
 }
 
 }  // namespace
@@ -195,13 +227,22 @@ void CoinAccountBox::decode() {
             auto conn = queryConnection();
             if (!conn) throw KitError("la casella del conto non ha una connessione al database");
             displayText_ = applyAccountMask(maskFor(chart, conn), value_);
-            auto rs = conn->Execute(
+            const std::string sql =
                 "SELECT PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO FROM PC03_ANAGPDC WITH(NOLOCK) "
-                "WHERE PC03_CODICE_PC01 = " + std::to_string(chart) + " AND PC03_CONTO = " + db::sqlQuoted(value_));
-            if (rs && rs->State() == db::ado::adStateOpen && !rs->Eof()) {
-                description_ = rs->value("PC03_DESCR").toText();
-                analytic_ = intOr(rs->value("PC03_INDANALITICO"), 0) == 1;
-                accountType_ = intOr(rs->value("PC03_INDTIPOCONTO"), -1);
+                "WHERE PC03_CODICE_PC01 = " + std::to_string(chart) + " AND PC03_CONTO = " + db::sqlQuoted(value_);
+            const auto decoded = readOncePerAction<ReclAccount>(t_reclAccounts, *conn, sql, [&](db::Recordset& rs) {
+                ReclAccount a;
+                if (rs.Eof()) return a;
+                a.found = true;
+                a.description = rs.value("PC03_DESCR").toText();
+                a.analytic = intOr(rs.value("PC03_INDANALITICO"), 0) == 1;
+                a.type = intOr(rs.value("PC03_INDTIPOCONTO"), -1);
+                return a;
+            });
+            if (decoded && decoded->found) {
+                description_ = decoded->description;
+                analytic_ = decoded->analytic;
+                accountType_ = decoded->type;
                 decoded_ = true;
             }
         } catch (const std::exception& e) {
@@ -319,11 +360,19 @@ void LedgerAccountBox::decode() {
             if (!useOwn && !connect.empty()) conn = ConnectionCache::instance().get(connect);
         }
         if (!conn) throw KitError("la casella del conto non ha una connessione al database");
-        auto rs = conn->Execute(
+        const std::string sql =
             "SELECT CG24_DESCR, CG24_INDTIPOCONTO FROM CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " +
-            std::to_string(chartCode_) + " AND CG24_CONTO = " + db::sqlQuoted(Text()));
-        if (rs && rs->State() == db::ado::adStateOpen && !rs->Eof())
-            setResult(true, rs->value("CG24_DESCR").toText(), intOr(rs->value("CG24_INDTIPOCONTO"), -1));
+            std::to_string(chartCode_) + " AND CG24_CONTO = " + db::sqlQuoted(Text());
+        const auto decoded = readOncePerAction<LedgerAccount>(t_ledgerAccounts, *conn, sql, [](db::Recordset& rs) {
+            LedgerAccount a;
+            if (rs.Eof()) return a;
+            a.found = true;
+            a.description = rs.value("CG24_DESCR").toText();
+            a.type = intOr(rs.value("CG24_INDTIPOCONTO"), -1);
+            return a;
+        });
+        if (decoded && decoded->found)
+            setResult(true, decoded->description, decoded->type);
         else
             setResult(false, "", -1);
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "kit/SimpleControls.h"
+#include "kit/UserAction.h"
 #include "kit/WindowSystem.h"
 
 namespace kit {
@@ -89,6 +90,7 @@ void Form::moveFocusTo(Control* c) {
 }
 
 bool Form::setFocus(Control& target) {
+    UserAction action;
     if (&target.form() != this) throw KitError("control " + target.name() + " is not on form " + name_);
     if (!target.canFocus()) return false;
     if (focused_ == &target) return true;
@@ -143,6 +145,7 @@ bool Form::tab(bool forward) {
 }
 
 void Form::keyDown(int key, int shift) {
+    UserAction action;
     Control* c = focused_;
     if (c) {
         bool consumed = c->processKey(key, shift);
@@ -183,10 +186,13 @@ void Form::show(bool modal) {
     modal_ = modal;
     setVisible(true);
     for (auto& c : std::vector<std::shared_ptr<Control>>(controls_)) c->formShowing();
-    if (modal)
+    UserAction::interrupt();
+    if (modal) {
+        UserAction::ModalLoop loop;
         ws.showModal(*this);
-    else
+    } else {
         ws.showModeless(*this);
+    }
 }
 
 bool Form::close(int mode) {

@@ -5,6 +5,7 @@
 #include "db/Error.h"
 #include "kit/Form.h"
 #include "kit/RecordFrame.h"
+#include "kit/UserAction.h"
 
 namespace kit {
 
@@ -145,6 +146,7 @@ bool QueryGrid::isProvisionalCell(long row, int column) const {
 std::string QueryGrid::provisionalHint() const { return frame_ ? frame_->proposalHint() : std::string(); }
 
 bool QueryGrid::clickRow(long row) {
+    UserAction action;
     if (!effectivelyEnabled() || !isOpen(recordset_)) return false;
     if (row < 0 || row >= rowCount()) return false;
     if (row != currentRow()) recordset_->setAbsolutePosition(row + 1);

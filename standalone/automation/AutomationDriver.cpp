@@ -10,6 +10,7 @@
 #include "db/Trace.h"
 #include "host/HostObjects.h"
 #include "kit/Kit.h"
+#include "kit/UserAction.h"
 #include "standalone/automation/JsonValues.h"
 #include "standalone/automation/ProgramLookups.h"
 
@@ -207,6 +208,7 @@ void AutomationDriver::send(json reply) {
 
 void AutomationDriver::serveLine(const std::string& line) {
     if (line.find_first_not_of(" \t") == std::string::npos) return;
+    kit::UserAction action;
     const bool tooDeep = nestedTooDeep(line);
     json request = tooDeep ? json() : json::parse(line, nullptr, /*allow_exceptions=*/false);
     pending_.push_back({nullptr, false, windows_.openedLog().size(), windows_.closedLog().size()});

@@ -61,6 +61,38 @@ TEST_F(EditorRows, TypingInsertsThenAnotherAccountUpdatesThenEmptyingDeletes) {
     EXPECT_TRUE(dialogs->shown().empty());
 }
 
+TEST_F(EditorRows, OneKeyReadsTheTypedAccountsDescriptionOnce) {
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    goTo(*ed, "0101020001", 1);
+    ASSERT_TRUE(box(*ed).FocusInput());
+    box(*ed).enterText("0101001");
+    takeSql();
+    ed->keyDown(kit::keys::Down);
+    const std::string description = "SELECT PC03_DESCR FROM FNPC03_ANAGPDC_COGE(101, '0101001', 1, Null) ";
+    // The key's own handling reads the description before the save, and the box and the ledger
+    // account are decoded once: the save, and the sign-2 row the cursor arrives on (the same
+    // ledger account, proposed the same target), find them read.
+    EXPECT_THAT(takeSql(),
+                ElementsAre(testing::HasSubstr("FROM PC03_ANAGPDC WITH(NOLOCK) WHERE PC03_CODICE_PC01 = 101 AND "
+                                               "PC03_CONTO = '0101001'"),
+                            "SELECT * FROM PC03_ANAGPDC WHERE PC03_CODICE_PC01 = 101 AND PC03_CONTO = '0101001'",
+                            " SELECT CG36_CODICE, CG36_CONTO_CG24 FROM CG36_PRSPDC WITH(NOLOCK) WHERE CG36_GRUPPO_CG10 = 10",
+                            testing::HasSubstr("CG24_CONTO = '0101020001'"), description, kInsert));
+    EXPECT_EQ(rowCell(*ed, position(*ed) - 1, "DESCRRICL").toText(), "Costi pluriennali");
+    EXPECT_EQ(ed->get("TXT_DESCRRICL").Text(), "Costi pluriennali");
+    EXPECT_EQ(ed->get("TXT_DESCRPDC").Text(), "F.do amm.to costi di impianto");
+
+    // The next key is another action: the same account's description is read again.
+    ed->keyDown(kit::keys::Up);
+    ASSERT_TRUE(box(*ed).FocusInput());
+    box(*ed).enterText("0101001");
+    takeSql();
+    ed->keyDown(kit::keys::Down);
+    auto sent = takeSql();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), description), 1);
+}
+
 TEST_F(EditorRows, RefusedInsertShowsMessage108OnceAndLeavesTheRowAsStored) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
