@@ -449,6 +449,103 @@ TEST_F(SqliteBackendTest, MergeOutputIntoATableVariableCountsUpdatedAndInsertedR
     EXPECT_EQ(rows[0][0], Variant("new"));
 }
 
+// A commit returns once it is on the disk: a confirmed save survives a power cut.
+TEST_F(SqliteBackendTest, TheSessionWritesAheadAndSyncsEveryCommit) {
+    auto b = openIn(dir);
+    db::tsql::Translation t;
+    t.steps.push_back({"PRAGMA journal_mode", "", true, ""});
+    t.steps.push_back({"PRAGMA synchronous", "", true, ""});
+    auto r = b->run(t);
+    ASSERT_EQ(r.resultSets.size(), 2u);
+    EXPECT_EQ(r.resultSets[0].rows.at(0)[0], Variant("wal"));
+    EXPECT_EQ(r.resultSets[1].rows.at(0)[0], Variant(2));   // FULL
+}
+
+// Texts sent again run from the session's kept translations and statements: they must
+// see the tables as they are now and fail as a first run would.
+TEST_F(SqliteBackendTest, ARepeatedTextSeesSessionTablesMadeAgainWithOtherColumns) {
+    ddl("CREATE TABLE T (K INT, V NVARCHAR(10)); INSERT INTO T VALUES (1, 'a'), (2, 'b')");
+    auto b = openIn(dir);
+    const std::string read = "SELECT * FROM #W ORDER BY 1";
+    b->execute("SELECT K INTO #W FROM T");
+    for (int round = 0; round < 2; ++round) {
+        auto r = b->execute(read);
+        ASSERT_EQ(r.resultSets.at(0).fields.size(), 1u);
+        EXPECT_EQ(r.resultSets[0].rows.size(), 2u);
+    }
+    b->execute("DROP TABLE #W");
+    b->execute("SELECT V, K INTO #W FROM T WHERE K = 2");
+    auto r = b->execute(read);
+    ASSERT_EQ(r.resultSets.at(0).fields.size(), 2u);
+    EXPECT_EQ(r.resultSets[0].fields[0].name, "V");
+    ASSERT_EQ(r.resultSets[0].rows.size(), 1u);
+    EXPECT_EQ(r.resultSets[0].rows[0][0], Variant("b"));
+}
+
+TEST_F(SqliteBackendTest, ARefusedTextIsRefusedWithTheSameErrorEveryTime) {
+    auto b = openIn(dir);
+    auto fresh = openIn(dir);
+    auto same = [](const db::ErrorItem& x, const db::ErrorItem& y) {
+        EXPECT_EQ(x.description, y.description);
+        EXPECT_EQ(x.nativeError, y.nativeError);
+        EXPECT_EQ(x.sqlState, y.sqlState);
+        EXPECT_EQ(x.source, y.source);
+    };
+    // Refused by the translator.
+    const auto first = errorOf([&] { b->execute("BEGIN TRANSACTION"); });
+    same(errorOf([&] { b->execute("BEGIN TRANSACTION"); }), first);
+    // Refused by SQLite when first prepared, then once the text had run (the kept statement is
+    // prepared again and fails there).
+    const auto missing = errorOf([&] { fresh->execute("DROP TABLE #W"); });
+    EXPECT_EQ(missing.sqlState, "42S02");
+    same(errorOf([&] { b->execute("DROP TABLE #W"); }), missing);
+    b->execute("SELECT 1 AS K INTO #W");
+    b->execute("DROP TABLE #W");
+    same(errorOf([&] { b->execute("DROP TABLE #W"); }), missing);
+    fresh->execute("SELECT 1 AS K INTO #W");
+    const auto noColumn = errorOf([&] { fresh->execute("SELECT NOPE FROM #W"); });
+    EXPECT_EQ(noColumn.sqlState, "42S22");
+    b->execute("SELECT 1 AS NOPE INTO #W");
+    EXPECT_EQ(b->execute("SELECT NOPE FROM #W").resultSets.at(0).rows.size(), 1u);
+    b->execute("DROP TABLE #W");
+    b->execute("SELECT 1 AS K INTO #W");
+    same(errorOf([&] { b->execute("SELECT NOPE FROM #W"); }), noColumn);
+}
+
+TEST_F(SqliteBackendTest, KeptStatementsFollowTransactionsAttachmentsAndManyTexts) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY)");
+    {
+        RawDb grp((dir.path() / "GRP.db").string());
+        grp.exec("CREATE TABLE G (K INT); INSERT INTO G VALUES (7)");
+    }
+    auto b = openIn(dir);
+    const std::string insert = "INSERT INTO T VALUES (1)";
+    const std::string count = "SELECT COUNT(*) AS N FROM T";
+    b->beginTransaction();
+    EXPECT_EQ(b->execute(insert).rowsAffected, 1);
+    b->rollbackTransaction();
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(0));
+    b->beginTransaction();
+    EXPECT_EQ(b->execute(insert).rowsAffected, 1);
+    b->commitTransaction();
+    EXPECT_EQ(errorOf([&] { b->execute(insert); }).sqlState, "23000");
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(1));
+    // More texts than the session keeps: the first ones still run, and a table used by kept
+    // statements can be dropped (none is left running).
+    for (int i = 0; i < 600; ++i)
+        EXPECT_EQ(b->execute("SELECT K + " + std::to_string(i) + " AS X FROM [GRP].dbo.G").resultSets.at(0).rows.at(0)[0],
+                  Variant(7 + i));
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(1));
+    b->execute("DROP TABLE T");
+    EXPECT_EQ(errorOf([&] { b->execute(count); }).sqlState, "42S02");
+    // A prepared statement with markers still gets its own statement.
+    b->execute("CREATE TABLE T (K INT PRIMARY KEY)");
+    auto prepared = b->prepare("INSERT INTO T VALUES (?)");
+    EXPECT_EQ(prepared->execute({Variant(5)}), 1);
+    EXPECT_EQ(prepared->execute({Variant(6)}), 1);
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(2));
+}
+
 TEST(SqliteMapping, SqlStatesFollowTheKindOfFailure) {
     using db::sqlite::sqlStateFor;
     EXPECT_EQ(sqlStateFor(SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: T.K"), "23000");
