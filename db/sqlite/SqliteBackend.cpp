@@ -370,6 +370,8 @@ void SqliteBackend::attachIfNeeded(const std::string& database) {
         execSimple(("DETACH DATABASE " + quoteIdentifier(database)).c_str());
         refuse(why, rc != SQLITE_OK ? rc : SQLITE_NOTADB);
     }
+    // The setting is per database file: an attached one syncs its commits as the main one does.
+    execSimple(("PRAGMA " + quoteIdentifier(database) + ".synchronous=FULL").c_str());
     attached_.emplace(key, database);
 }
 

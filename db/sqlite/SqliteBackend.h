@@ -21,7 +21,8 @@
 //
 // A three-part name [GRP].dbo.T in a command attaches DIR/GRP.db as GRP on first use (the
 // same session keeps it attached). The file is opened in WAL mode with a 5 s busy timeout,
-// so a second process reading or writing does not make a save fail at once.
+// so a second process reading or writing does not make a save fail at once, and with
+// synchronous=FULL, so a commit that returned survives a power cut.
 //
 // Every command text goes through the T-SQL translator; the steps it produces run in order,
 // and the first failing one stops the batch (earlier steps stay applied: no transaction),
