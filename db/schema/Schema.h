@@ -14,7 +14,8 @@ class Connection;
 
 namespace db::schema {
 
-// The whole DDL, one CREATE TABLE per statement, separated by ";\n".
+// The whole DDL, separated by ";\n": one CREATE TABLE per table, then the CREATE INDEX
+// statements of the indexes beyond the keys.
 const std::string& hostSchemaSql();
 
 // The same DDL split into its statements (no trailing ';').

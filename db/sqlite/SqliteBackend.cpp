@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "db/sqlite/DatabaseFile.h"
+#include "db/sqlite/PreparedStep.h"
 #include "db/sqlite/TableFunctions.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -26,11 +27,6 @@ constexpr const char* kSource = "SQLite";
 constexpr int kBusyTimeoutMs = 5000;
 // SQL Server's "Database '%s' does not exist": kept as the native code of our own message.
 constexpr long kNoSuchDatabase = 911;
-
-struct StmtDeleter {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
 std::string upper(std::string_view s) {
     std::string out(s);
@@ -310,7 +306,9 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
         if (!anySchema && !holdsBrevantoTables(tables))
             refuse("il file non è un database Brevanto (non contiene le sue tabelle)", SQLITE_NOTADB);
     }
-    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    // WAL with synchronous=FULL: a commit is on the disk when it returns, so a confirmed save
+    // survives a power cut (NORMAL, the usual WAL pairing, may lose the last commits).
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         int ext = sqlite3_extended_errcode(db);
         refuse(openFailureReason(ext, sqlite3_errmsg(db)), ext);
@@ -331,8 +329,10 @@ SqliteBackend::~SqliteBackend() { close(); }
 
 void SqliteBackend::close() {
     if (!db_) return;
-    // Every statement is finalized where it runs (the table functions' lookups with their
-    // cursors); close_v2 still defers the close safely should one be left.
+    statements_.clear();
+    translations_.clear();
+    // Every other statement is finalized where it runs (the table functions' lookups with
+    // their cursors); close_v2 still defers the close safely should one be left.
     sqlite3_close_v2(db_);
     db_ = nullptr;
     attached_.clear();
@@ -370,6 +370,8 @@ void SqliteBackend::attachIfNeeded(const std::string& database) {
         execSimple(("DETACH DATABASE " + quoteIdentifier(database)).c_str());
         refuse(why, rc != SQLITE_OK ? rc : SQLITE_NOTADB);
     }
+    // The setting is per database file: an attached one syncs its commits as the main one does.
+    execSimple(("PRAGMA " + quoteIdentifier(database) + ".synchronous=FULL").c_str());
     attached_.emplace(key, database);
 }
 
@@ -384,22 +386,27 @@ void SqliteBackend::ensureFilesInPlace() const {
     for (const auto& [key, name] : attached_) check(name, name);
 }
 
-tsql::Translation SqliteBackend::translated(const std::string& commandText) const {
+std::shared_ptr<const tsql::Translation> SqliteBackend::translated(const std::string& commandText) {
     if (!db_) throw Error("La connessione al database è chiusa", 0, "08003", kSource);
+    if (auto* kept = translations_.find(commandText)) return *kept;
+    std::shared_ptr<const tsql::Translation> translation;
     try {
-        return tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_});
+        translation = std::make_shared<const tsql::Translation>(
+            tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_}));
     } catch (const tsql::TranslateError& e) {
         throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",
                     "T-SQL translator");
     }
+    if (commandText.size() <= kMaxCachedText) translations_.put(commandText, translation);
+    return translation;
 }
 
 ExecResult SqliteBackend::execute(const std::string& commandText) {
-    tsql::Translation translation = translated(commandText);
-    if (translation.parameters > 0)
+    const auto translation = translated(commandText);
+    if (translation->parameters > 0)
         throw Error("Il comando contiene segnaposto ? senza valori: va preparato ed eseguito con i suoi valori", 0,
                     "07002", kSource);
-    return run(translation);
+    return run(*translation);
 }
 
 namespace {
@@ -459,7 +466,8 @@ private:
 }  // namespace
 
 std::unique_ptr<PreparedStatement> SqliteBackend::prepare(const std::string& commandText) {
-    tsql::Translation translation = translated(commandText);
+    const auto kept = translated(commandText);
+    const tsql::Translation& translation = *kept;
     if (translation.steps.size() != 1 || translation.atomic || !translation.steps[0].captureInto.empty() ||
         !translation.steps[0].failWhenNonZero.empty())
         throw Error("Un comando preparato deve essere una sola istruzione semplice", 0, "42000", kSource);
@@ -526,28 +534,44 @@ void SqliteBackend::execSimple(const char* sql) {
 }
 
 void SqliteBackend::runStep(const tsql::Step& step, ExecResult& out, long long& changed, bool& anyDml) {
-    const char* sql = step.sql.c_str();
-    const char* end = sql + step.sql.size();
-    while (sql < end) {
-        sqlite3_stmt* raw = nullptr;
-        const char* tail = nullptr;
-        int rc = sqlite3_prepare_v2(db_, sql, static_cast<int>(end - sql), &raw, &tail);
-        StmtPtr stmt(raw);
-        if (rc != SQLITE_OK) fail(rc);
-        if (!tail || tail <= sql) break;
-        sql = tail;
-        if (!raw) continue;   // blanks or a comment only
-        runStatement(raw, step, out, changed, anyDml);
+    // Held for the whole run: a statement run in between may push this step out of the cache.
+    std::shared_ptr<PreparedStep> plan;
+    if (auto* kept = statements_.find(step.sql)) plan = *kept;
+    else if (step.sql.size() <= kMaxCachedText) plan = statements_.put(step.sql, std::make_shared<PreparedStep>());
+    else plan = std::make_shared<PreparedStep>();
+
+    const char* begin = step.sql.c_str();
+    const char* end = begin + step.sql.size();
+    std::size_t offset = 0;
+    for (std::size_t k = 0; begin + offset < end; ++k) {
+        if (k == plan->parts.size()) {
+            // Prepared when the run reaches it, after the statements before it have run.
+            const char* sql = begin + offset;
+            sqlite3_stmt* raw = nullptr;
+            const char* tail = nullptr;
+            int rc = sqlite3_prepare_v3(db_, sql, static_cast<int>(end - sql), SQLITE_PREPARE_PERSISTENT, &raw,
+                                        &tail);
+            StmtPtr stmt(raw);
+            if (rc != SQLITE_OK) fail(rc);
+            if (!tail || tail <= sql) break;
+            plan->parts.push_back({std::move(stmt), static_cast<std::size_t>(tail - begin)});
+        }
+        const PreparedStep::Part& part = plan->parts[k];
+        offset = part.end;
+        if (!part.stmt) continue;   // blanks or a comment only
+        ResetOnExit reset(part.stmt.get());
+        runStatement(part.stmt.get(), step, out, changed, anyDml);
     }
 }
 
 void SqliteBackend::runStatement(sqlite3_stmt* stmt, const tsql::Step& step, ExecResult& out, long long& changed,
                                  bool& anyDml) {
     const bool dml = changesData(stmt);
-    const int columns = sqlite3_column_count(stmt);
     if (!sqlite3_stmt_readonly(stmt)) ensureFilesInPlace();
     int rc = sqlite3_step(stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(rc);
+    // Read after the first step: a kept statement may have been prepared again in it.
+    const int columns = sqlite3_column_count(stmt);
 
     if (!step.failWhenNonZero.empty() && columns > 0) {
         long long value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;

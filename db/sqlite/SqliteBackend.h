@@ -21,11 +21,15 @@
 //
 // A three-part name [GRP].dbo.T in a command attaches DIR/GRP.db as GRP on first use (the
 // same session keeps it attached). The file is opened in WAL mode with a 5 s busy timeout,
-// so a second process reading or writing does not make a save fail at once.
+// so a second process reading or writing does not make a save fail at once, and with
+// synchronous=FULL, so a commit that returned survives a power cut.
 //
 // Every command text goes through the T-SQL translator; the steps it produces run in order,
 // and the first failing one stops the batch (earlier steps stay applied: no transaction),
 // except the steps of one statement marked atomic (MERGE), which roll back together.
+// The session keeps the translations and the prepared statements of the texts it ran last,
+// so a text sent again is neither translated nor prepared again; a text the translator
+// refuses is not kept and is refused again, with the same error, each time.
 
 #include <memory>
 #include <map>
@@ -35,6 +39,7 @@
 #include "db/Backend.h"
 #include "db/Error.h"
 #include "db/ResultSet.h"
+#include "db/sqlite/LruMap.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -45,6 +50,8 @@ struct Translation;
 }
 
 namespace db::sqlite {
+
+struct PreparedStep;
 
 class SqliteBackend : public Backend {
 public:
@@ -77,8 +84,9 @@ public:
 private:
     SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema);
     void attachIfNeeded(const std::string& database);
+    // The translation of a command text, from the session's cache when it ran before.
+    std::shared_ptr<const tsql::Translation> translated(const std::string& commandText);
     // db::Error when a file of the session is no longer the one at its path.
-    tsql::Translation translated(const std::string& commandText) const;
     void ensureFilesInPlace() const;
     void runStep(const tsql::Step& step, ExecResult& out, long long& changed, bool& anyDml);
     void runStatement(sqlite3_stmt* stmt, const tsql::Step& step, ExecResult& out,
@@ -91,6 +99,10 @@ private:
     std::string folder_;                 // as written after Data Source=
     bool anySchema_ = false;             // Schema=any
     std::map<std::string, std::string> attached_;   // upper-cased name -> name as attached
+    // Texts longer than kMaxCachedText are translated and prepared for one run only.
+    static constexpr std::size_t kMaxCachedText = 64 * 1024;
+    LruMap<std::shared_ptr<const tsql::Translation>> translations_{256};
+    LruMap<std::shared_ptr<PreparedStep>> statements_{256};   // by the step's SQLite text
 };
 
 // The SQLSTATE that stands for an SQLite (extended) result code and its message, in the

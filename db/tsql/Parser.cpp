@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <string_view>
 
 namespace db::tsql {
 
@@ -25,11 +26,27 @@ constexpr std::array kReserved = {
     "WHERE",   "WHILE",    "WITH",      "THROW",    "ALTER",    "GRANT",    "REVOKE",  "BULK",
 };
 
+constexpr auto kReservedSorted = [] {
+    std::array<std::string_view, kReserved.size()> words{};
+    std::copy(kReserved.begin(), kReserved.end(), words.begin());
+    std::sort(words.begin(), words.end());
+    return words;
+}();
+
+constexpr std::size_t kLongestReserved = [] {
+    std::size_t n = 0;
+    for (std::string_view w : kReservedSorted) n = std::max(n, w.size());
+    return n;
+}();
+
 bool isReserved(const Token& t) {
-    if (t.kind != TokenKind::Word) return false;
-    for (const char* w : kReserved)
-        if (equalsIgnoreCase(t.text, w)) return true;
-    return false;
+    if (t.kind != TokenKind::Word || t.text.size() > kLongestReserved) return false;
+    char buf[kLongestReserved];
+    for (std::size_t i = 0; i < t.text.size(); ++i) {
+        const char c = t.text[i];
+        buf[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
+    return std::binary_search(kReservedSorted.begin(), kReservedSorted.end(), std::string_view(buf, t.text.size()));
 }
 
 // Table hints that only steer SQL Server's locking: meaningless on SQLite, dropped.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include <sqlite3.h>
@@ -141,6 +142,18 @@ std::string toLowerAscii(std::string_view in) {
 }
 
 constexpr std::string_view kMergeSource = "~merge_source";
+constexpr std::string_view kMergeDuplicates = "~merge_duplicates";
+constexpr std::string_view kMergeMark = "~merge_mark";
+
+// The unique keys of the host tables a MERGE writes, as the embedded schema declares them: a
+// MERGE whose ON pairs exactly these columns with source columns runs as one UPSERT.
+struct UniqueKey {
+    std::string_view table;
+    std::vector<std::string_view> columns;
+};
+const UniqueKey kUniqueKeys[] = {
+    {"CG83_COLLRICL", {"CG83_CODICE_CG10", "CG83_CONTO_CG24", "CG83_CODICERICL_PC01", "CG83_INDSEGNO"}},
+};
 constexpr std::string_view kMergeDuplicateMessage =
     "The MERGE statement attempted to UPDATE or DELETE the same row more than once. This happens "
     "when a target row matches more than one source row. A MERGE statement cannot UPDATE/DELETE "
@@ -855,13 +868,14 @@ private:
         for (const auto& a : e.args) collectTargetColumns(*a, alias, out);
     }
 
-    std::string outputList(const Statement& s, const char* action) {
+    // `action` is the SQL of $action's value.
+    std::string outputList(const Statement& s, const std::string& action) {
         std::string sql;
         for (std::size_t i = 0; i < s.output.size(); ++i) {
             const Expr& e = *s.output[i];
             if (i) sql += ", ";
             if (e.kind == Expr::Kind::Column && e.parts.size() == 1 && equalsIgnoreCase(e.parts[0].text, "$action")) {
-                sql += quoteString(action);
+                sql += action;
             } else if (e.kind == Expr::Kind::Column && e.parts.size() == 2 &&
                        equalsIgnoreCase(e.parts[0].text, "inserted")) {
                 sql += ident(e.parts[1].text);
@@ -898,6 +912,7 @@ private:
         const std::string source = quoteIdent(kMergeSource);
         const std::string sourceAs = source + " AS " + ident(sourceAlias);
         const std::string on = expr(*s.on).sql;
+        const auto upsert = upsertPlan(s, targetAlias, sourceAlias);
 
         out_.atomic = true;
         addStep("DROP TABLE IF EXISTS temp." + source);
@@ -914,6 +929,7 @@ private:
             }
         }
         addStep("CREATE TEMP TABLE " + source + " AS " + ctes(s.ctes) + "SELECT * FROM " + srcSql);
+        if (upsert) return mergeAsUpsert(s, *upsert, target, aliasSql, sourceAlias, captureInto);
 
         if (s.hasMatched) {
             std::string group;
@@ -933,7 +949,7 @@ private:
             upd.sql = "UPDATE " + target + aliasSql + " SET " + assignments(s.sets) + " FROM " + sourceAs + " WHERE " +
                       wrapCondition(*s.on) + (s.matchedCondition ? " AND " + sql(*s.matchedCondition, kAnd + 1) : "");
             if (!s.output.empty()) {
-                upd.sql += " RETURNING " + outputList(s, "UPDATE");
+                upd.sql += " RETURNING " + outputList(s, quoteString("UPDATE"));
                 upd.captureInto = captureInto;
             }
             out_.steps.push_back(std::move(upd));
@@ -954,7 +970,7 @@ private:
             Step ins;
             ins.sql = std::move(sqlText);
             if (!s.output.empty()) {
-                ins.sql += " RETURNING " + outputList(s, "INSERT");
+                ins.sql += " RETURNING " + outputList(s, quoteString("INSERT"));
                 ins.captureInto = captureInto;
             }
             out_.steps.push_back(std::move(ins));
@@ -963,6 +979,154 @@ private:
     }
 
     std::string wrapCondition(const Expr& e) { return sql(e, kAnd + 1); }
+
+    // A MERGE that inserts the unmatched rows and updates the matched ones of a table whose
+    // unique key its ON names, column by column, against plain source columns; the values it
+    // inserts for the key are those columns and each value it updates is one it would insert.
+    struct UpsertPlan {
+        std::vector<std::string> keyColumns;   // target columns, in the ON's order
+        std::vector<std::string> sourceKeys;   // the source column each one equals
+        std::vector<std::string> updates;      // "column = excluded.column"
+    };
+
+    static const Expr& unwrapped(const Expr& e) {
+        const Expr* p = &e;
+        while (p->kind == Expr::Kind::Paren) p = p->args[0].get();
+        return *p;
+    }
+
+    static bool isColumnOf(const Expr& e, const std::string& alias) {
+        return e.kind == Expr::Kind::Column && e.parts.size() == 2 && equalsIgnoreCase(e.parts[0].text, alias);
+    }
+
+    static void conjuncts(const Expr& e, std::vector<const Expr*>& out) {
+        const Expr& u = unwrapped(e);
+        if (u.kind == Expr::Kind::Binary && equalsIgnoreCase(u.text, "AND")) {
+            conjuncts(*u.args[0], out);
+            conjuncts(*u.args[1], out);
+        } else {
+            out.push_back(&u);
+        }
+    }
+
+    std::optional<UpsertPlan> upsertPlan(const Statement& s, const std::string& targetAlias,
+                                         const std::string& sourceAlias) {
+        if (!s.hasMatched || !s.hasNotMatched || s.matchedCondition || s.notMatchedCondition || s.tableIsVariable ||
+            s.sets.empty() || s.insertColumns.size() != s.insertValues.size() || sourceAlias.empty())
+            return std::nullopt;
+        const UniqueKey* key = nullptr;
+        for (const UniqueKey& k : kUniqueKeys)
+            if (equalsIgnoreCase(s.table.back().text, k.table)) key = &k;
+        if (!key) return std::nullopt;
+
+        auto findName = [](const auto& names, std::string_view name) -> std::size_t {
+            for (std::size_t i = 0; i < names.size(); ++i)
+                if (equalsIgnoreCase(names[i], name)) return i;
+            return names.size();
+        };
+        UpsertPlan plan;
+        std::vector<const Expr*> terms;
+        conjuncts(*s.on, terms);
+        for (const Expr* t : terms) {
+            if (t->kind != Expr::Kind::Binary || t->text != "=") return std::nullopt;
+            const Expr* l = &unwrapped(*t->args[0]);
+            const Expr* r = &unwrapped(*t->args[1]);
+            if (isColumnOf(*r, targetAlias)) std::swap(l, r);
+            if (!isColumnOf(*l, targetAlias) || !isColumnOf(*r, sourceAlias)) return std::nullopt;
+            const std::string& column = l->parts[1].text;
+            const std::string& from = r->parts[1].text;
+            if (findName(key->columns, column) == key->columns.size() ||
+                findName(plan.keyColumns, column) != plan.keyColumns.size() ||
+                findName(plan.sourceKeys, from) != plan.sourceKeys.size())
+                return std::nullopt;
+            plan.keyColumns.push_back(column);
+            plan.sourceKeys.push_back(from);
+        }
+        if (plan.keyColumns.size() != key->columns.size()) return std::nullopt;
+
+        std::vector<std::string> inserted;
+        for (const Name& n : s.insertColumns) inserted.push_back(n.text);
+        // The source value the MERGE inserts into `column`, when it is a plain source column.
+        auto insertedFrom = [&](std::string_view column) -> const std::string* {
+            const std::size_t i = findName(inserted, column);
+            if (i == inserted.size()) return nullptr;
+            const Expr& v = unwrapped(*s.insertValues[i]);
+            return isColumnOf(v, sourceAlias) ? &v.parts[1].text : nullptr;
+        };
+        for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) {
+            const std::string* from = insertedFrom(plan.keyColumns[i]);
+            if (!from || !equalsIgnoreCase(*from, plan.sourceKeys[i])) return std::nullopt;
+        }
+        for (const Assignment& a : s.sets) {
+            const std::string& column = a.column.back().text;
+            const Expr& v = unwrapped(*a.value);
+            const std::string* from = insertedFrom(column);
+            if (!from || !isColumnOf(v, sourceAlias) || !equalsIgnoreCase(*from, v.parts[1].text)) return std::nullopt;
+            plan.updates.push_back(ident(column) + " = excluded." + ident(column));
+        }
+        return plan;
+    }
+
+    // Steps after the source table: source rows sharing a key are refused as the two-step form
+    // refuses them (a matched key: SQL Server's error 8672; an unmatched one: the key's
+    // constraint, from inserting both rows); then one INSERT … ON CONFLICT DO UPDATE. A row
+    // it inserts gets a rowid above every rowid the table had before: that tells $action.
+    void mergeAsUpsert(const Statement& s, const UpsertPlan& plan, const std::string& target,
+                       const std::string& aliasSql, const std::string& sourceAlias, const std::string& captureInto) {
+        const std::string source = quoteIdent(kMergeSource);
+        const std::string sourceAs = source + " AS " + ident(sourceAlias);
+        const std::string duplicates = quoteIdent(kMergeDuplicates);
+        const std::string mark = quoteIdent(kMergeMark);
+
+        // Equal keys compare as the target's key does: text columns with the TSQL collation.
+        auto sourceKey = [&](std::size_t i, const std::string& alias) {
+            const std::string column = ident(alias) + "." + ident(plan.sourceKeys[i]);
+            return isKnownTextColumn(plan.keyColumns[i]) ? column + " COLLATE TSQL" : column;
+        };
+        std::string keys, groups, joined;
+        for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) {
+            const std::string sep = i ? ", " : "";
+            keys += sep + sourceKey(i, sourceAlias) + " AS " + ident(plan.sourceKeys[i]);
+            groups += sep + sourceKey(i, sourceAlias);
+            joined += std::string(i ? " AND " : "") + sourceKey(i, "~d") + " = " + ident(sourceAlias) + "." +
+                      ident(plan.sourceKeys[i]);
+        }
+        addStep("DROP TABLE IF EXISTS temp." + duplicates);
+        addStep("CREATE TEMP TABLE " + duplicates + " AS SELECT " + keys + " FROM " + sourceAs + " GROUP BY " + groups +
+                " HAVING COUNT(*) > 1");
+        Step check;
+        check.sql = "SELECT COUNT(*) FROM " + duplicates + " AS " + ident(sourceAlias) + " WHERE EXISTS (SELECT 1 FROM " +
+                    target + aliasSql + " WHERE " + expr(*s.on).sql + ")";
+        check.failWhenNonZero = std::string(kMergeDuplicateMessage);
+        out_.steps.push_back(std::move(check));
+
+        std::string head = "INSERT INTO " + target + " (";
+        for (std::size_t i = 0; i < s.insertColumns.size(); ++i) head += (i ? ", " : "") + ident(s.insertColumns[i].text);
+        head += ") SELECT " + exprList(s.insertValues);
+        addStep(head + " FROM " + duplicates + " AS \"~d\" CROSS JOIN " + sourceAs + " WHERE " + joined);
+
+        std::string action;
+        if (!s.output.empty()) {
+            addStep("DROP TABLE IF EXISTS temp." + mark);
+            addStep("CREATE TEMP TABLE " + mark + " AS SELECT MAX(rowid) AS m FROM " + target);
+            const std::string before = "(SELECT m FROM " + mark + ")";
+            action = "CASE WHEN " + before + " IS NULL OR rowid > " + before + " THEN 'INSERT' ELSE 'UPDATE' END";
+        }
+        std::string conflict;
+        for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) conflict += (i ? ", " : "") + ident(plan.keyColumns[i]);
+        std::string updates;
+        for (std::size_t i = 0; i < plan.updates.size(); ++i) updates += (i ? ", " : "") + plan.updates[i];
+        Step upsert;
+        upsert.sql = head + " FROM " + sourceAs + " WHERE true ON CONFLICT (" + conflict + ") DO UPDATE SET " + updates;
+        if (!s.output.empty()) {
+            upsert.sql += " RETURNING " + outputList(s, action);
+            upsert.captureInto = captureInto;
+        }
+        out_.steps.push_back(std::move(upsert));
+        addStep("DROP TABLE " + source);
+        addStep("DROP TABLE " + duplicates);
+        if (!s.output.empty()) addStep("DROP TABLE " + mark);
+    }
 };
 
 }  // namespace

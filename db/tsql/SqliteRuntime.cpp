@@ -2,12 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -261,6 +263,22 @@ void fnVarchar(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // ---- numeric functions -------------------------------------------------------------------
 
+// 10^n for a DECIMAL's precision or scale: exact up to 10^27, correctly rounded above.
+long double powerOfTen(int n) {
+    static constexpr long double kPowers[] = {
+        1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L,
+        1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L,
+        1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L, 1e32L, 1e33L, 1e34L, 1e35L, 1e36L, 1e37L, 1e38L,
+    };
+    constexpr int kLast = static_cast<int>(std::size(kPowers)) - 1;
+    if (n >= 0 && n <= kLast) return kPowers[n];
+    // Outside DECIMAL's range (the translator writes only 0..38).
+    if (n < 0) return 1.0L / powerOfTen(-n);
+    long double p = kPowers[kLast];
+    for (int k = kLast; k < n; ++k) p *= 10.0L;
+    return p;
+}
+
 // CAST(x AS DECIMAL(p, s)): rounded half away from zero to s places; an integer when s = 0.
 void fnDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -274,9 +292,9 @@ void fnDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
         if (!parseDecimal(textArg(argv[0]), value))
             return sqlite3_result_error(ctx, "Error converting data type nvarchar to numeric.", -1);
     }
-    const long double factor = std::pow(10.0L, scale);
+    const long double factor = powerOfTen(scale);
     const long double rounded = std::round(value * factor);
-    if (std::fabs(rounded) >= std::pow(10.0L, precision))
+    if (std::fabs(rounded) >= powerOfTen(precision))
         return sqlite3_result_error(ctx, "Arithmetic overflow error converting numeric to data type numeric.", -1);
     if (scale == 0) return sqlite3_result_int64(ctx, static_cast<std::int64_t>(rounded));
     sqlite3_result_double(ctx, static_cast<double>(rounded / factor));
@@ -388,13 +406,13 @@ constexpr FunctionDef kFunctions[] = {
 
 }  // namespace
 
-int compareTsql(std::string_view a, std::string_view b) {
-    a = trimTrailingBlanks(a);
-    b = trimTrailingBlanks(b);
+namespace {
+
+// Compares a and b from byte offsets i and j on, character by character.
+int compareFrom(std::string_view a, std::string_view b, std::size_t i, std::size_t j) {
     // First level: letters without case or accent; second level: the accent (case still
     // ignored), so that "è" and "e" differ but sort next to each other.
     int second = 0;
-    std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         const char32_t ca = decode(a, i), cb = decode(b, j);
         if (ca == cb) continue;
@@ -408,6 +426,33 @@ int compareTsql(std::string_view a, std::string_view b) {
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
     return second;
+}
+
+}  // namespace
+
+int compareTsql(std::string_view a, std::string_view b) {
+    a = trimTrailingBlanks(a);
+    b = trimTrailingBlanks(b);
+    // ASCII prefix: one byte is one character, and two ASCII characters differ only in their
+    // first level (no accents), so upper-casing both is the whole comparison. The first byte
+    // outside ASCII hands over to the full comparison at the same offset.
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if ((x | y) & 0x80) return compareFrom(a, b, i, i);
+        if (x == y) continue;
+        if (x >= 'a' && x <= 'z') x -= 32;
+        if (y >= 'a' && y <= 'z') y -= 32;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    if (i < b.size()) return -1;
+    return 0;
+}
+
+int compareTsqlByCharacter(std::string_view a, std::string_view b) {
+    return compareFrom(trimTrailingBlanks(a), trimTrailingBlanks(b), 0, 0);
 }
 
 void registerSqliteRuntime(sqlite3* db) {

@@ -19,4 +19,8 @@ void registerSqliteRuntime(sqlite3* db);
 // accent-sensitive; trailing blanks do not count ("abc " equals "ABC").
 int compareTsql(std::string_view a, std::string_view b);
 
+// The same order computed one decoded character at a time, without compareTsql's shortcut for
+// ASCII text: the reference the shortcut is tested against.
+int compareTsqlByCharacter(std::string_view a, std::string_view b);
+
 }  // namespace db::tsql

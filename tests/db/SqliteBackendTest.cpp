@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "db/Error.h"
+#include "db/SqlText.h"
 #include "db/sqlite/SqliteBackend.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -447,6 +448,238 @@ TEST_F(SqliteBackendTest, MergeOutputIntoATableVariableCountsUpdatedAndInsertedR
     auto rows = b->execute("SELECT V FROM T ORDER BY K").resultSets.at(0).rows;
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0][0], Variant("new"));
+}
+
+// A commit returns once it is on the disk: a confirmed save survives a power cut.
+TEST_F(SqliteBackendTest, TheSessionWritesAheadAndSyncsEveryCommit) {
+    RawDb((dir.path() / "GRP.db").string()).exec("CREATE TABLE G (K INT)");
+    auto b = openIn(dir);
+    b->execute("SELECT K FROM [GRP].dbo.G");
+    db::tsql::Translation t;
+    t.steps.push_back({"PRAGMA journal_mode", "", true, ""});
+    t.steps.push_back({"PRAGMA synchronous", "", true, ""});
+    t.steps.push_back({"PRAGMA GRP.synchronous", "", true, ""});
+    auto r = b->run(t);
+    ASSERT_EQ(r.resultSets.size(), 3u);
+    EXPECT_EQ(r.resultSets[0].rows.at(0)[0], Variant("wal"));
+    EXPECT_EQ(r.resultSets[1].rows.at(0)[0], Variant(2));   // FULL
+    EXPECT_EQ(r.resultSets[2].rows.at(0)[0], Variant(2));
+}
+
+// Texts sent again run from the session's kept translations and statements: they must
+// see the tables as they are now and fail as a first run would.
+TEST_F(SqliteBackendTest, ARepeatedTextSeesSessionTablesMadeAgainWithOtherColumns) {
+    ddl("CREATE TABLE T (K INT, V NVARCHAR(10)); INSERT INTO T VALUES (1, 'a'), (2, 'b')");
+    auto b = openIn(dir);
+    const std::string read = "SELECT * FROM #W ORDER BY 1";
+    b->execute("SELECT K INTO #W FROM T");
+    for (int round = 0; round < 2; ++round) {
+        auto r = b->execute(read);
+        ASSERT_EQ(r.resultSets.at(0).fields.size(), 1u);
+        EXPECT_EQ(r.resultSets[0].rows.size(), 2u);
+    }
+    b->execute("DROP TABLE #W");
+    b->execute("SELECT V, K INTO #W FROM T WHERE K = 2");
+    auto r = b->execute(read);
+    ASSERT_EQ(r.resultSets.at(0).fields.size(), 2u);
+    EXPECT_EQ(r.resultSets[0].fields[0].name, "V");
+    ASSERT_EQ(r.resultSets[0].rows.size(), 1u);
+    EXPECT_EQ(r.resultSets[0].rows[0][0], Variant("b"));
+}
+
+TEST_F(SqliteBackendTest, ARefusedTextIsRefusedWithTheSameErrorEveryTime) {
+    auto b = openIn(dir);
+    auto fresh = openIn(dir);
+    auto same = [](const db::ErrorItem& x, const db::ErrorItem& y) {
+        EXPECT_EQ(x.description, y.description);
+        EXPECT_EQ(x.nativeError, y.nativeError);
+        EXPECT_EQ(x.sqlState, y.sqlState);
+        EXPECT_EQ(x.source, y.source);
+    };
+    // Refused by the translator.
+    const auto first = errorOf([&] { b->execute("BEGIN TRANSACTION"); });
+    same(errorOf([&] { b->execute("BEGIN TRANSACTION"); }), first);
+    // Refused by SQLite when first prepared, then once the text had run (the kept statement is
+    // prepared again and fails there).
+    const auto missing = errorOf([&] { fresh->execute("DROP TABLE #W"); });
+    EXPECT_EQ(missing.sqlState, "42S02");
+    same(errorOf([&] { b->execute("DROP TABLE #W"); }), missing);
+    b->execute("SELECT 1 AS K INTO #W");
+    b->execute("DROP TABLE #W");
+    same(errorOf([&] { b->execute("DROP TABLE #W"); }), missing);
+    fresh->execute("SELECT 1 AS K INTO #W");
+    const auto noColumn = errorOf([&] { fresh->execute("SELECT NOPE FROM #W"); });
+    EXPECT_EQ(noColumn.sqlState, "42S22");
+    b->execute("SELECT 1 AS NOPE INTO #W");
+    EXPECT_EQ(b->execute("SELECT NOPE FROM #W").resultSets.at(0).rows.size(), 1u);
+    b->execute("DROP TABLE #W");
+    b->execute("SELECT 1 AS K INTO #W");
+    same(errorOf([&] { b->execute("SELECT NOPE FROM #W"); }), noColumn);
+}
+
+TEST_F(SqliteBackendTest, KeptStatementsFollowTransactionsAttachmentsAndManyTexts) {
+    ddl("CREATE TABLE T (K INT PRIMARY KEY)");
+    {
+        RawDb grp((dir.path() / "GRP.db").string());
+        grp.exec("CREATE TABLE G (K INT); INSERT INTO G VALUES (7)");
+    }
+    auto b = openIn(dir);
+    const std::string insert = "INSERT INTO T VALUES (1)";
+    const std::string count = "SELECT COUNT(*) AS N FROM T";
+    b->beginTransaction();
+    EXPECT_EQ(b->execute(insert).rowsAffected, 1);
+    b->rollbackTransaction();
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(0));
+    b->beginTransaction();
+    EXPECT_EQ(b->execute(insert).rowsAffected, 1);
+    b->commitTransaction();
+    EXPECT_EQ(errorOf([&] { b->execute(insert); }).sqlState, "23000");
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(1));
+    // More texts than the session keeps: the first ones still run, and a table used by kept
+    // statements can be dropped (none is left running).
+    for (int i = 0; i < 600; ++i)
+        EXPECT_EQ(b->execute("SELECT K + " + std::to_string(i) + " AS X FROM [GRP].dbo.G").resultSets.at(0).rows.at(0)[0],
+                  Variant(7 + i));
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(1));
+    b->execute("DROP TABLE T");
+    EXPECT_EQ(errorOf([&] { b->execute(count); }).sqlState, "42S02");
+    // A prepared statement with markers still gets its own statement.
+    b->execute("CREATE TABLE T (K INT PRIMARY KEY)");
+    auto prepared = b->prepare("INSERT INTO T VALUES (?)");
+    EXPECT_EQ(prepared->execute({Variant(5)}), 1);
+    EXPECT_EQ(prepared->execute({Variant(6)}), 1);
+    EXPECT_EQ(b->execute(count).resultSets.at(0).rows.at(0)[0], Variant(2));
+}
+
+// The bulk correlation's MERGE into CG83_COLLRICL runs as one UPSERT on the table's key; the
+// same MERGE into a table the translator knows no key of runs as UPDATE then INSERT. Both must
+// leave the same rows, report the same actions and refuse the same sources the same way.
+class MergeForms : public SqliteBackendTest {
+protected:
+    struct Outcome {
+        std::vector<std::string> actions;   // "action key value", sorted
+        std::vector<std::string> rows;      // the target's rows, sorted
+        long long rowsAffected = -2;
+        std::string error;                  // "state native description" when refused
+    };
+
+    void SetUp() override {
+        SqliteBackendTest::SetUp();
+        for (const char* table : {"CG83_COLLRICL", "CG83_PLAIN"})
+            ddl(std::string("CREATE TABLE ") + table +
+                " (CG83_CODICE_CG10 TINYINT NOT NULL, CG83_CONTO_CG24 NVARCHAR(10) COLLATE TSQL NOT NULL, "
+                "CG83_CODICERICL_PC01 SMALLINT NOT NULL, CG83_INDSEGNO TINYINT NOT NULL CHECK (CG83_INDSEGNO IN (1, 2)), "
+                "CG83_CONTORICL_PC03 "
+                "NVARCHAR(15) COLLATE TSQL, PRIMARY KEY (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "
+                "CG83_INDSEGNO));"
+                "INSERT INTO " + table + " VALUES (10, 'A', 20, 1, 'old'), (10, 'b', 20, 2, 'old2'), (11, 'A', 20, 1, 'x')");
+        ddl("CREATE TABLE S (G INT, C NVARCHAR(10) COLLATE TSQL, R INT, SEGNO INT, V NVARCHAR(15))");
+    }
+
+    std::string mergeText(const std::string& table, bool output) const {
+        return "DECLARE @Esito TABLE (Azione NVARCHAR(10), G TINYINT, C NVARCHAR(10), V NVARCHAR(15));\n"
+               "MERGE " + table + " AS Target USING S AS Source\n"
+               "ON (Target.CG83_CODICE_CG10 = Source.G AND Target.CG83_CONTO_CG24 = Source.C\n"
+               "    AND Target.CG83_CODICERICL_PC01 = Source.R AND Target.CG83_INDSEGNO = Source.SEGNO)\n"
+               "WHEN MATCHED THEN UPDATE SET Target.CG83_CONTORICL_PC03 = Source.V\n"
+               "WHEN NOT MATCHED THEN INSERT (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "
+               "CG83_CONTORICL_PC03, CG83_INDSEGNO) VALUES (Source.G, Source.C, Source.R, Source.V, Source.SEGNO)\n" +
+               (output ? "OUTPUT $action, inserted.CG83_CODICE_CG10, inserted.CG83_CONTO_CG24, "
+                         "inserted.CG83_CONTORICL_PC03 INTO @Esito;\n"
+                         "SELECT Azione, G, C, V FROM @Esito"
+                       : "");
+    }
+
+    // Each merge starts from the rows SetUp stored: it runs in a transaction rolled back after.
+    Outcome merge(const std::string& table, const std::string& sourceRows, bool output = true) {
+        auto b = openIn(dir);
+        b->beginTransaction();
+        b->execute("DELETE FROM S");
+        if (!sourceRows.empty()) b->execute("INSERT INTO S VALUES " + sourceRows);
+        Outcome o;
+        try {
+            auto r = b->execute(mergeText(table, output));
+            o.rowsAffected = r.rowsAffected;
+            if (output)
+                for (const auto& row : r.resultSets.at(0).rows)
+                    o.actions.push_back(row[0].toText() + " " + row[1].toText() + " " + row[2].toText() + " " +
+                                        row[3].toText());
+        } catch (const db::Error& e) {
+            const auto& item = e.items().front();
+            o.error = item.sqlState + " " + std::to_string(item.nativeError) + " " +
+                      db::replaceAll(item.description, table, "<table>");
+        }
+        const auto stored = b->execute("SELECT * FROM " + table);
+        for (const auto& row : stored.resultSets.at(0).rows) {
+            std::string line;
+            for (const auto& v : row) line += v.toText() + "|";
+            o.rows.push_back(line);
+        }
+        b->rollbackTransaction();
+        std::sort(o.actions.begin(), o.actions.end());
+        std::sort(o.rows.begin(), o.rows.end());
+        return o;
+    }
+
+    void expectSameOutcome(const std::string& sourceRows, bool output = true) {
+        const Outcome upsert = merge("CG83_COLLRICL", sourceRows, output);
+        const Outcome plain = merge("CG83_PLAIN", sourceRows, output);
+        EXPECT_EQ(upsert.actions, plain.actions) << sourceRows;
+        EXPECT_EQ(upsert.rows, plain.rows) << sourceRows;
+        EXPECT_EQ(upsert.rowsAffected, plain.rowsAffected) << sourceRows;
+        EXPECT_EQ(upsert.error, plain.error) << sourceRows;
+    }
+};
+
+TEST_F(MergeForms, TheKeyedTableIsMergedByOneUpsertAndTheOtherInTwoSteps) {
+    auto text = [&](const std::string& table) {
+        std::string all;
+        for (const auto& step : db::tsql::translate(mergeText(table, true)).steps) all += step.sql + "\n";
+        return all;
+    };
+    EXPECT_NE(text("CG83_COLLRICL").find("ON CONFLICT (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "
+                                         "CG83_INDSEGNO) DO UPDATE SET CG83_CONTORICL_PC03 = excluded.CG83_CONTORICL_PC03"),
+              std::string::npos);
+    EXPECT_EQ(text("CG83_COLLRICL").find("NOT EXISTS"), std::string::npos);
+    EXPECT_EQ(text("CG83_PLAIN").find("ON CONFLICT"), std::string::npos);
+}
+
+TEST_F(MergeForms, BothFormsCountInsertedAndUpdatedRowsAlike) {
+    // A key in other case and with trailing blanks matches; another chart's same account does not.
+    const std::string rows = "(10, 'a  ', 20, 1, 'new'), (10, 'B', 20, 2, 'new2'), (10, 'C', 20, 1, 'ins1'), "
+                             "(10, 'D', 20, 2, 'ins2'), (12, 'A', 20, 1, 'ins3')";
+    const Outcome upsert = merge("CG83_COLLRICL", rows);
+    EXPECT_EQ(upsert.error, "");
+    EXPECT_EQ(upsert.actions, (std::vector<std::string>{"INSERT 10 C ins1", "INSERT 10 D ins2", "INSERT 12 A ins3",
+                                                        "UPDATE 10 A new", "UPDATE 10 b new2"}));
+    EXPECT_EQ(upsert.rowsAffected, 5);
+    EXPECT_EQ(upsert.rows.size(), 6u);
+    expectSameOutcome(rows);
+    expectSameOutcome(rows, false);
+    expectSameOutcome("");                                              // nothing to merge
+    expectSameOutcome("(10, 'A', 20, 1, NULL), (10, 'Z', 20, 1, NULL)");   // NULL values are values
+    // A second run updates every row it inserted the first time.
+    auto b = openIn(dir);
+    b->execute("INSERT INTO S VALUES " + rows);
+    b->execute(mergeText("CG83_COLLRICL", true));
+    auto again = b->execute(mergeText("CG83_COLLRICL", true)).resultSets.at(0).rows;
+    ASSERT_EQ(again.size(), 5u);
+    for (const auto& row : again) EXPECT_EQ(row[0], Variant("UPDATE"));
+}
+
+TEST_F(MergeForms, BothFormsRefuseTheSameSourcesWithTheSameErrorAndChangeNothing) {
+    // Two source rows for one stored row (in other case): SQL Server's error 8672.
+    expectSameOutcome("(10, 'A', 20, 1, 'one'), (10, 'a', 20, 1, 'two'), (10, 'C', 20, 1, 'ins')");
+    // Two source rows for one new row: the key's constraint, as when inserting both.
+    expectSameOutcome("(10, 'N', 20, 1, 'one'), (10, 'n ', 20, 1, 'two'), (10, 'A', 20, 1, 'upd')");
+    // A NULL key column and a value the column refuses.
+    expectSameOutcome("(10, NULL, 20, 1, 'one')");
+    expectSameOutcome("(10, 'Q', 20, 3, 'one')");
+    const Outcome twice = merge("CG83_COLLRICL", "(10, 'A', 20, 1, 'one'), (10, 'a', 20, 1, 'two')");
+    EXPECT_NE(twice.error.find("The MERGE statement attempted to UPDATE or DELETE the same row"), std::string::npos);
+    const Outcome refused = merge("CG83_COLLRICL", "(10, 'N', 20, 1, 'one'), (10, 'n', 20, 1, 'two')");
+    EXPECT_EQ(refused.error.substr(0, 6), "23000 ");
+    EXPECT_EQ(refused.rows.size(), 3u);
 }
 
 TEST(SqliteMapping, SqlStatesFollowTheKindOfFailure) {
