@@ -3,23 +3,23 @@
 //
 //   open/editor/<N>      the editor's header typed (chart 10, Tab, reclassification chart 101,
 //                        Tab) until the grid is bound to its rows, in a new process per
-//                        iteration; reports the peak RSS of the process and the heap the fill
-//                        kept per grid row
+//                        iteration; reports the peak RSS of the process (VmHWM) and the heap
+//                        the fill kept per grid row
 //   open/raw_sqlite/<N>  the statements the first of those fills executed, translated, on a
 //                        raw sqlite3 handle on the same file in a new process, every returned
-//                        row read
+//                        value read; run right after each editor iteration (within
+//                        open/editor/<N>), so that both sides meet the same load
 //
 // N is the number of generated accounts (two grid rows each) besides the demo's; by default
 // 1k and 100k, with BREVANTO_BENCH_OPEN_SIZES (for example "1000,100000,1000000") others. The
 // databases are built once per run (SizedDatabases.h). The raw benchmark reports
-// `editor_over_raw`, the ratio of the median times, and hands the ratio, both peak RSS and the
-// bytes per grid row to the summary.
+// `editor_over_raw`, the ratio of the median times (`cpu_editor_over_raw` of the CPU times), and
+// hands the ratio, both peak RSS and the bytes per grid row to the summary.
 
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -68,6 +69,21 @@ std::vector<std::string> readStatements(const fs::path& file) {
     return out;
 }
 
+// The peak resident set of this process since its program started (VmHWM), in bytes. Not
+// wait4's ru_maxrss: that also counts the parent's pages a vfork-style spawn shared until exec.
+double peakRssBytes() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return 1024.0 * std::atof(line.c_str() + 6);
+    return 0;
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 double elapsed(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 int editorChild(const fs::path& dir, const fs::path& statements) {
@@ -76,7 +92,9 @@ int editorChild(const fs::path& dir, const fs::path& statements) {
     Recorder recorder;
     const std::size_t heap = mallinfo2().uordblks;
     const auto start = Clock::now();
+    const double cpu = processCpuSeconds();
     fillHeader(*ed);
+    const double cpuSeconds = processCpuSeconds() - cpu;
     const double seconds = elapsed(start);
     const double kept = static_cast<double>(mallinfo2().uordblks) - static_cast<double>(heap);
     if (!h.dialogs->takeShown().empty()) {
@@ -84,7 +102,7 @@ int editorChild(const fs::path& dir, const fs::path& statements) {
         return 2;
     }
     if (!fs::exists(statements)) writeStatements(statements, translated(*recorder.texts));
-    std::printf("%.9f %ld %.0f\n", seconds, ed->Grid()->rowCount(), kept);
+    std::printf("%.9f %.9f %ld %.0f %.0f\n", seconds, cpuSeconds, ed->Grid()->rowCount(), kept, peakRssBytes());
     return 0;
 }
 
@@ -96,14 +114,18 @@ int rawChild(const fs::path& dir, const fs::path& statements) {
     }
     RawSqlite raw(dir / "BREVANTO.db");
     const auto start = Clock::now();
+    const double cpu = processCpuSeconds();
     long rows = 0;
     for (const auto& s : texts) rows += raw.run(s);
-    std::printf("%.9f %ld 0\n", elapsed(start), rows);
+    const double cpuSeconds = processCpuSeconds() - cpu;
+    const double seconds = elapsed(start);
+    std::printf("%.9f %.9f %ld 0 %.0f\n", seconds, cpuSeconds, rows, peakRssBytes());
     return 0;
 }
 
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0;
     long rows = 0;
     double keptBytes = 0;
     double peakRssBytes = 0;
@@ -111,7 +133,8 @@ struct ChildRun {
 
 // Runs this program as an open child; false when it failed.
 bool runChild(const std::string& side, const fs::path& dir, const fs::path& statements, ChildRun& out) {
-    const std::string exe = fs::read_symlink("/proc/self/exe").string();
+    // The running program itself, even should a rebuild have replaced its file meanwhile.
+    const std::string exe = "/proc/self/exe";
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return false;
     posix_spawn_file_actions_t actions;
@@ -132,12 +155,9 @@ bool runChild(const std::string& side, const fs::path& dir, const fs::path& stat
     close(pipeFds[0]);
     if (rc != 0) return false;
     int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
     std::istringstream in(text);
-    if (!(in >> out.seconds >> out.rows >> out.keptBytes)) return false;
-    out.peakRssBytes = 1024.0 * static_cast<double>(usage.ru_maxrss);
-    return true;
+    return static_cast<bool>(in >> out.seconds >> out.cpuSeconds >> out.rows >> out.keptBytes >> out.peakRssBytes);
 }
 
 std::string label(long n) {
@@ -153,59 +173,72 @@ double median(std::vector<double> v) {
 }
 
 struct Side {
-    std::vector<double> seconds, keptPerRow;
+    std::vector<double> seconds, cpuSeconds, keptPerRow;
     double peakRss = 0;
     long rows = 0;
+    void add(const ChildRun& run) {
+        seconds.push_back(run.seconds);
+        cpuSeconds.push_back(run.cpuSeconds);
+        peakRss = std::max(peakRss, run.peakRssBytes);
+        rows = run.rows;
+        if (run.rows > 0) keptPerRow.push_back(run.keptBytes / static_cast<double>(run.rows));
+    }
 };
-std::map<long, Side> g_editor;
+struct Open {
+    Side editor, raw;
+};
+std::map<long, Open> g_open;
 
 fs::path statementsFile(long n) {
     return sizedDatabases().folder(n) / ("open-statements-" + std::to_string(::getpid()) + ".sql");
 }
 
-void runSide(benchmark::State& state, long n, const std::string& side, Side& s) {
+// Each iteration opens the chart in an editor child, then replays its statements in a raw
+// child right after, so that both sides meet the same load of the machine.
+void openEditor(benchmark::State& state, long n) {
     const fs::path& dir = sizedDatabases().folder(n);
+    Open& o = g_open[n] = Open{};
     for (auto _ : state) {
-        ChildRun run;
-        if (!runChild(side, dir, statementsFile(n), run)) {
-            state.SkipWithError(("the " + side + " child failed").c_str());
+        ChildRun editor, raw;
+        if (!runChild("editor", dir, statementsFile(n), editor) || !runChild("raw", dir, statementsFile(n), raw)) {
+            state.SkipWithError("an open child failed");
             return;
         }
-        state.SetIterationTime(run.seconds);
-        s.seconds.push_back(run.seconds);
-        s.peakRss = std::max(s.peakRss, run.peakRssBytes);
-        s.rows = run.rows;
-        if (run.rows > 0) s.keptPerRow.push_back(run.keptBytes / static_cast<double>(run.rows));
+        state.SetIterationTime(editor.seconds);
+        o.editor.add(editor);
+        o.raw.add(raw);
     }
-    state.counters["rows"] = static_cast<double>(s.rows);
-    state.counters["peak_rss_MB"] = s.peakRss / 1e6;
-}
-
-void openEditor(benchmark::State& state, long n) {
-    Side& s = g_editor[n] = Side{};
-    runSide(state, n, "editor", s);
-    state.counters["bytes_per_grid_row"] = median(s.keptPerRow);
-}
-
-void openRaw(benchmark::State& state, long n) {
-    auto e = g_editor.find(n);
-    if (e == g_editor.end() || e->second.seconds.empty()) return state.SkipWithError("open/editor did not run");
-    Side raw;
-    runSide(state, n, "raw", raw);
     std::error_code ec;
     fs::remove(statementsFile(n), ec);
-    const double editorTime = median(e->second.seconds), rawTime = median(raw.seconds);
-    if (editorTime <= 0 || rawTime <= 0) return;
+    state.counters["rows"] = static_cast<double>(o.editor.rows);
+    state.counters["peak_rss_MB"] = o.editor.peakRss / 1e6;
+    state.counters["bytes_per_grid_row"] = median(o.editor.keptPerRow);
+}
+
+// The raw runs taken beside the editor's.
+void openRaw(benchmark::State& state, long n) {
+    auto o = g_open.find(n);
+    if (o == g_open.end() || o->second.raw.seconds.empty()) return state.SkipWithError("open/editor did not run");
+    const Side& editor = o->second.editor;
+    const Side& raw = o->second.raw;
+    std::size_t i = 0;
+    for (auto _ : state) state.SetIterationTime(raw.seconds[i++ % raw.seconds.size()]);
+    state.counters["rows"] = static_cast<double>(raw.rows);
+    state.counters["peak_rss_MB"] = raw.peakRss / 1e6;
+    const double editorTime = median(editor.seconds), rawTime = median(raw.seconds);
+    const double editorCpu = median(editor.cpuSeconds), rawCpu = median(raw.cpuSeconds);
+    if (editorTime <= 0 || rawTime <= 0 || rawCpu <= 0) return;
     const double ratio = editorTime / rawTime;
     state.counters["editor_over_raw"] = ratio;
-    char detail[160];
-    std::snprintf(detail, sizeof detail, "%.3f s / %.3f s; peak RSS %.0f MB / %.0f MB; %ld grid rows", editorTime,
-                  rawTime, e->second.peakRss / 1e6, raw.peakRss / 1e6, e->second.rows);
+    state.counters["cpu_editor_over_raw"] = editorCpu / rawCpu;
+    char detail[200];
+    std::snprintf(detail, sizeof detail, "%.3f s / %.3f s (CPU %.2f x); peak RSS %.0f MB / %.0f MB; %ld grid rows",
+                  editorTime, rawTime, editorCpu / rawCpu, editor.peakRss / 1e6, raw.peakRss / 1e6, editor.rows);
     std::printf("Open chart 10 with %s generated accounts (header to grid bound): editor %s, ratio %.2f\n",
                 label(n).c_str(), detail, ratio);
     bench::addSummary({"open " + label(n) + " (header to grid bound)", ratio, "x", 1.1, detail});
-    std::snprintf(detail, sizeof detail, "heap kept by the fill / %ld grid rows", e->second.rows);
-    bench::addSummary({"grid bytes per row, " + label(n), median(e->second.keptPerRow), "B", 100, detail});
+    std::snprintf(detail, sizeof detail, "heap kept by the fill / %ld grid rows", editor.rows);
+    bench::addSummary({"grid bytes per row, " + label(n), median(editor.keptPerRow), "B", 100, detail});
 }
 
 std::vector<long> sizes() {

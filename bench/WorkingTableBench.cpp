@@ -32,6 +32,7 @@
 
 #include "BenchDatabase.h"
 #include "OpenChild.h"
+#include "RawReplay.h"
 #include "Summary.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -168,7 +169,7 @@ void cogeRawSqlite(benchmark::State& state) {
         const int columns = sqlite3_column_count(st);
         while (sqlite3_step(st) == SQLITE_ROW) {
             ++rows;
-            for (int c = 0; c < columns; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            for (int c = 0; c < columns; ++c) benchdb::RawSqlite::readValue(st, c);
         }
         sqlite3_finalize(st);
     }
