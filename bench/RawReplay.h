@@ -105,10 +105,11 @@ inline std::vector<std::string> translated(const std::vector<std::string>& texts
     return out;
 }
 
-// The CPU time the calling thread has used, in seconds.
-inline double threadCpuSeconds() {
+// The CPU time the calling thread (or with CLOCK_PROCESS_CPUTIME_ID the process) has used, in
+// seconds.
+inline double threadCpuSeconds(clockid_t clock = CLOCK_THREAD_CPUTIME_ID) {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
