@@ -16,30 +16,39 @@
 
 namespace benchdb {
 
+inline std::string connectionStringOf(const std::filesystem::path& dir) {
+    return "Provider=SQLite;database=BREVANTO;Data Source=" + dir.string();
+}
+
+// A new folder `dir` holding BREVANTO.db and GRUPPO.db with the demo data plus `accounts`
+// generated accounts in chart 10.
+inline void buildDemoDatabase(const std::filesystem::path& dir, long accounts) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    auto host = db::Connection::create();
+    host->Open(connectionStringOf(dir) + ";Create=1");
+    db::schema::createHostSchema(*host);
+    auto group = db::Connection::create();
+    group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + dir.string() + ";Create=1");
+    db::schema::createHostSchema(*group);
+    db::schema::DemoOptions options;
+    options.generatedAccounts = accounts;
+    db::schema::fillDemo(*host, *group, options);
+}
+
 struct BenchDatabase {
     std::filesystem::path dir;
     long accounts = 100000;
     BenchDatabase() {
-        namespace fs = std::filesystem;
         if (const char* n = std::getenv("BREVANTO_BENCH_ACCOUNTS")) accounts = std::atol(n);
-        dir = fs::temp_directory_path() / ("brevanto-editor-bench-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        auto host = db::Connection::create();
-        host->Open(connectionString() + ";Create=1");
-        db::schema::createHostSchema(*host);
-        auto group = db::Connection::create();
-        group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + dir.string() + ";Create=1");
-        db::schema::createHostSchema(*group);
-        db::schema::DemoOptions options;
-        options.generatedAccounts = accounts;
-        db::schema::fillDemo(*host, *group, options);
+        dir = std::filesystem::temp_directory_path() / ("brevanto-editor-bench-" + std::to_string(::getpid()));
+        buildDemoDatabase(dir, accounts);
     }
     ~BenchDatabase() {
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
-    std::string connectionString() const { return "Provider=SQLite;database=BREVANTO;Data Source=" + dir.string(); }
+    std::string connectionString() const { return connectionStringOf(dir); }
 };
 
 // The statements that copy reclassification chart `from` (header, configuration, accounts) as

@@ -6,37 +6,35 @@
 //   editor/fill_raw_sqlite the statements that fill executed, already translated, on a raw
 //                          sqlite3 handle on the same file (every returned row read)
 //   editor/save            a typed account confirmed with Down: validation, the UPDATE, the
-//                          description and the arrival on the next row
-//   editor/save_raw_sqlite the statements of one save, translated, on raw sqlite3
+//                          description and the arrival on the next row; the account typed
+//                          alternates between two, so every save changes the stored row
+//   editor/save_raw_sqlite the statements of the first two saves, translated, replayed in turn
+//                          on raw sqlite3, so that every UPDATE changes the row as well, with
+//                          the history row the editor writes besides (historyWrite)
+//   editor/save_cpu        editor/save with every connection at synchronous=OFF: the CPU time
+//                          of a save without the disk syncs
+//   editor/save_cpu_raw_sqlite  its statements replayed in turn at synchronous=OFF, CPU time
 //
-// The raw benchmarks report `editor_over_raw`: the editor's mean time over theirs. The
-// database is built once, in a folder of its own: the demo data plus BREVANTO_BENCH_ACCOUNTS
-// generated accounts (default 100000) in chart 10 (BenchDatabase.h).
+// Both save pairs run at one durability on each side: synchronous=FULL with WAL (the
+// product's) for editor/save, OFF for editor/save_cpu. The raw benchmarks report
+// `editor_over_raw`: the editor's mean time (CPU time for save_cpu) over theirs. The database
+// is built once, in a folder of its own: the demo data plus BREVANTO_BENCH_ACCOUNTS generated
+// accounts (default 100000) in chart 10 (BenchDatabase.h).
 
 #include <benchmark/benchmark.h>
-
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchDatabase.h"
+#include "EditorHost.h"
 #include "RawReplay.h"
-#include "db/Connection.h"
-#include "editor/FRMCG_CORRRICL.h"
-#include "entry/CorrelationEntryClass.h"
-#include "entry/ModuleObjects.h"
-#include "kit/WindowSystem.h"
-#include "standalone/HostEventLog.h"
-#include "standalone/RecordingModels.h"
-#include "standalone/ScriptedDialogs.h"
-#include "standalone/StandaloneHost.h"
+#include "Summary.h"
+#include "SynchronousOff.h"
 
 namespace {
 
@@ -46,54 +44,19 @@ using benchdb::database;
 using benchdb::Recorder;
 using benchdb::translated;
 
-// The stand-alone host with scripted dialogs, as the automation driver and the tests use it.
-struct Host {
-    kit::TestWindowSystem windows;
-    std::shared_ptr<standalone::HostEventLog> events = std::make_shared<standalone::HostEventLog>();
-    std::shared_ptr<standalone::ScriptedDialogs> dialogs = std::make_shared<standalone::ScriptedDialogs>(events);
-    standalone::StandaloneHost host;
-    Host() {
-        standalone::Settings settings;
-        settings.connectionString = database().connectionString();
-        settings.companyCode = 1;
-        settings.ledgerLevels = 4;
-        host = standalone::StandaloneHost::create(settings, dialogs, events);
-        entry::setWindowSystem(&windows);
-    }
-    ~Host() { entry::setWindowSystem(nullptr); }
-
-    std::shared_ptr<entry::CorrelationEntryClass> entry;
-    std::shared_ptr<editor::FRMCG_CORRRICL> open() {
-        entry = std::make_shared<entry::CLSCG_CORRRICLCOGE>();
-        entry->setClsGlobal(host.global);
-        entry->setActiveNavigator(host.newNavigator());
-        entry->setClsVoceMenu(std::make_shared<standalone::SimpleMenuEntry>("Correlazioni"));
-        entry->setWindowModal(false);
-        entry->setIsActive(true);
-        entry->ShowForm();
-        return entry->Editor();
-    }
+struct Host : benchdb::EditorHost {
+    Host() : benchdb::EditorHost(database().connectionString()) {}
 };
-
-void fillHeader(editor::FRMCG_CORRRICL& ed) {
-    auto& pdc = ed.get("TXT_CODICE_PDC");
-    ed.setFocus(pdc);
-    pdc.enterText("10");
-    ed.keyDown(kit::keys::Tab);
-    auto& ricl = ed.get("TXT_CODICE_RICL");
-    ed.setFocus(ricl);
-    ricl.enterText("101");
-    ed.keyDown(kit::keys::Tab);
-}
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// What the editor benchmarks measured, for the raw ones that follow.
+// What an editor benchmark measured, for the raw one that follows: the translated statements
+// of its first rounds, replayed in turn.
 struct Measured {
-    std::vector<std::string> statements;   // translated
-    double meanSeconds = 0;
+    std::vector<std::vector<std::string>> rounds;
+    benchdb::MeanTimes mean;
 };
-Measured g_fill, g_save;
+Measured g_fill, g_save, g_saveCpu;
 
 void editorFill(benchmark::State& state) {
     database();
@@ -106,44 +69,55 @@ void editorFill(benchmark::State& state) {
         Recorder recorder;
         state.ResumeTiming();
         auto start = Clock::now();
-        fillHeader(*ed);
+        benchdb::fillHeader(*ed);
         total += seconds(Clock::now() - start);
         state.PauseTiming();
         ++iterations;
         rows = ed->Grid()->rowCount();
-        if (g_fill.statements.empty()) g_fill.statements = translated(*recorder.texts);
+        if (g_fill.rounds.empty()) g_fill.rounds.push_back(translated(*recorder.texts));
         if (!h.dialogs->takeShown().empty()) state.SkipWithError("the fill showed a message");
         ed->close();
         state.ResumeTiming();
     }
-    g_fill.meanSeconds = iterations ? total / static_cast<double>(iterations) : 0;
+    g_fill.mean.wall = iterations ? total / static_cast<double>(iterations) : 0;
     state.counters["rows"] = static_cast<double>(rows);
-    state.counters["statements"] = static_cast<double>(g_fill.statements.size());
+    state.counters["statements"] = static_cast<double>(g_fill.rounds.front().size());
 }
 
-void rawReport(benchmark::State& state, const Measured& m, const char* what) {
+void rawFill(benchmark::State& state) {
     benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
-    const double mean = benchdb::replayMeanSeconds(state, raw, m.statements);
-    if (mean > 0 && m.meanSeconds > 0) {
-        state.counters["editor_over_raw"] = m.meanSeconds / mean;
-        std::printf("%s, %ld accounts: editor %.2f ms, raw SQLite %.2f ms, ratio %.2f\n", what, database().accounts,
-                    1000 * m.meanSeconds, 1000 * mean, m.meanSeconds / mean);
+    const double mean = benchdb::replayMeanTimes(state, raw, g_fill.rounds).wall;
+    if (mean > 0 && g_fill.mean.wall > 0) {
+        state.counters["editor_over_raw"] = g_fill.mean.wall / mean;
+        std::printf("Editor fill (header to grid bound), %ld accounts: editor %.2f ms, raw SQLite %.2f ms, ratio %.2f\n",
+                    database().accounts, 1000 * g_fill.mean.wall, 1000 * mean, g_fill.mean.wall / mean);
     }
 }
 
-void rawFill(benchmark::State& state) { rawReport(state, g_fill, "Editor fill (header to grid bound)"); }
+// What the save's history entry costs: the editor also writes the change to BRV_STORICO,
+// outside the statement trace (its next step number read, then one row); the raw rounds do the
+// same, in a commit of its own as the editor does.
+std::vector<std::string> historyWrite(const char* before, const char* after) {
+    return {"SELECT MAX(BRV_PASSO) AS ULTIMO FROM BRV_STORICO",
+            std::string("INSERT INTO BRV_STORICO (BRV_PASSO, BRV_RIGA, BRV_ORIGINE, BRV_UTENTE, BRV_DATAORA, BRV_TIPO, "
+                        "BRV_PDC, BRV_PDCRICL, BRV_TABELLA, BRV_CONTO, BRV_SEGNO, BRV_PRIMA, BRV_DOPO, BRV_RIFERIMENTO) "
+                        "SELECT COALESCE(MAX(BRV_PASSO), 0) + 1, 1, 'Editor', 'bench', '2026-01-01 00:00:00', 'COGE', "
+                        "'10', '101', 'C', '0101010001', 1, '") +
+                before + "', '" + after + "', 0 FROM BRV_STORICO"};
+}
 
-void editorSave(benchmark::State& state) {
+// Saves row 1 (0101010001, debit) again and again, typing two accounts in turn: the row and
+// its credit row hold an account, so the save is an UPDATE, and coming back with Up saves
+// nothing. The first two saves' statements are kept in `m`.
+void timeSaves(benchmark::State& state, Measured& m) {
     database();
     Host h;
     auto ed = h.open();
-    fillHeader(*ed);
+    benchdb::fillHeader(*ed);
     auto rs = ed->GridRecordset();
     auto& box = ed->get<kit::CoinAccountBox>("TXT_CONTOCOIN");
-    // Row 1 (0101010001, debit) holds an account, as does its credit row: the save is an
-    // UPDATE, and coming back with Up saves nothing.
     const char* accounts[2] = {"0101002", "0101001"};
-    double total = 0;
+    benchdb::MeanTimes total;
     long iterations = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -152,27 +126,78 @@ void editorSave(benchmark::State& state) {
         box.enterText(accounts[iterations % 2]);
         Recorder recorder;
         state.ResumeTiming();
-        auto start = Clock::now();
+        const auto start = Clock::now();
+        const double cpu = benchdb::threadCpuSeconds();
         ed->keyDown(kit::keys::Down);
-        total += seconds(Clock::now() - start);
+        total.cpu += benchdb::threadCpuSeconds() - cpu;
+        total.wall += seconds(Clock::now() - start);
         state.PauseTiming();
-        if (g_save.statements.empty()) g_save.statements = translated(*recorder.texts);
+        if (m.rounds.size() < 2) {
+            m.rounds.push_back(translated(*recorder.texts));
+            for (auto& h : historyWrite(accounts[(iterations + 1) % 2], accounts[iterations % 2]))
+                m.rounds.back().push_back(std::move(h));
+            if (std::getenv("BREVANTO_BENCH_SHOW_STATEMENTS"))
+                for (const auto& s : m.rounds.back()) std::printf("save %zu: %s\n", m.rounds.size(), s.c_str());
+        }
         ++iterations;
         state.ResumeTiming();
     }
     if (!h.dialogs->takeShown().empty()) state.SkipWithError("the save showed a message");
-    g_save.meanSeconds = iterations ? total / static_cast<double>(iterations) : 0;
-    state.counters["statements"] = static_cast<double>(g_save.statements.size());
+    if (iterations) m.mean = {total.wall / static_cast<double>(iterations), total.cpu / static_cast<double>(iterations)};
+    state.counters["statements"] = m.rounds.empty() ? 0 : static_cast<double>(m.rounds.front().size());
+    state.counters["cpu_us"] = 1e6 * m.mean.cpu;
     ed->close();
 }
 
-void rawSave(benchmark::State& state) { rawReport(state, g_save, "Editor row save (validate, UPDATE, decode, next row)"); }
+void editorSave(benchmark::State& state) { timeSaves(state, g_save); }
+
+void editorSaveCpu(benchmark::State& state) {
+    const long before = benchdb::SynchronousOff::connections();
+    benchdb::SynchronousOff off;
+    timeSaves(state, g_saveCpu);
+    state.counters["connections_sync_off"] = static_cast<double>(benchdb::SynchronousOff::connections() - before);
+}
+
+void rawSave(benchmark::State& state) {
+    if (g_save.rounds.empty()) return state.SkipWithError("editor/save did not run");
+    benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
+    const auto mean = benchdb::replayMeanTimes(state, raw, g_save.rounds);
+    if (mean.wall <= 0 || g_save.mean.wall <= 0) return;
+    const double ratio = g_save.mean.wall / mean.wall;
+    state.counters["editor_over_raw"] = ratio;
+    std::printf("Editor row save, synchronous=FULL (validate, UPDATE, decode, next row), %ld accounts: editor %.3f ms, "
+                "raw SQLite %.3f ms, ratio %.2f\n",
+                database().accounts, 1000 * g_save.mean.wall, 1000 * mean.wall, ratio);
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "%.3f ms / %.3f ms wall", 1000 * g_save.mean.wall, 1000 * mean.wall);
+    bench::addSummary({"save, durable (synchronous=FULL, WAL)", ratio, "x", 0, detail});
+}
+
+void rawSaveCpu(benchmark::State& state) {
+    if (g_saveCpu.rounds.empty()) return state.SkipWithError("editor/save_cpu did not run");
+    benchdb::RawSqlite raw(database().dir / "BREVANTO.db");
+    raw.synchronousOff();
+    const auto mean = benchdb::replayMeanTimes(state, raw, g_saveCpu.rounds);
+    if (mean.cpu <= 0 || g_saveCpu.mean.cpu <= 0) return;
+    const double ratio = g_saveCpu.mean.cpu / mean.cpu;
+    state.counters["editor_over_raw"] = ratio;
+    state.counters["cpu_us"] = 1e6 * mean.cpu;
+    std::printf("Editor row save, synchronous=OFF, CPU time, %ld accounts: editor %.1f us, raw SQLite %.1f us, "
+                "ratio %.2f\n",
+                database().accounts, 1e6 * g_saveCpu.mean.cpu, 1e6 * mean.cpu, ratio);
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "%.1f us / %.1f us CPU, %zu statements", 1e6 * g_saveCpu.mean.cpu,
+                  1e6 * mean.cpu, g_saveCpu.rounds.front().size());
+    bench::addSummary({"save CPU (synchronous=OFF)", ratio, "x", 2.0, detail});
+}
 
 const bool registered = [] {
     benchmark::RegisterBenchmark("editor/fill", editorFill)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("editor/fill_raw_sqlite", rawFill)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("editor/save", editorSave)->Unit(benchmark::kMicrosecond)->Iterations(200);
     benchmark::RegisterBenchmark("editor/save_raw_sqlite", rawSave)->Unit(benchmark::kMicrosecond)->Iterations(200);
+    benchmark::RegisterBenchmark("editor/save_cpu", editorSaveCpu)->Unit(benchmark::kMicrosecond)->Iterations(1000);
+    benchmark::RegisterBenchmark("editor/save_cpu_raw_sqlite", rawSaveCpu)->Unit(benchmark::kMicrosecond)->Iterations(1000);
     return true;
 }();
 

@@ -96,7 +96,8 @@ void applyRawUpserts(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open((benchdb::database().dir / "BREVANTO.db").c_str(), &db);
     db::tsql::registerSqliteRuntime(db);   // the TSQL collation of the text columns
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);   // the client's durability
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     auto conn = connection();
     for (auto _ : state) {
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);

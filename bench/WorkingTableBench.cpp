@@ -2,12 +2,18 @@
 // database client adds over raw SQLite when the COGE working table is built and read.
 //
 //   translate/<shape>   db::tsql::translate of one statement the editor issues
-//   execute/<shape>     the same statement through db::Connection (translation included)
+//   execute/<shape>     the same statement through db::Connection (translation included);
+//                       update_correlation writes two accounts in turn, so that every
+//                       UPDATE changes the row
 //   coge/client         CreaTabella + reading query through db::Connection and its Recordset
 //   coge/raw_sqlite     the already-translated steps on a raw sqlite3 handle, same file
 //
-// The database is built once per run in a temporary folder: the demo data plus
-// BREVANTO_BENCH_ACCOUNTS generated accounts (default 100000) in chart 10, listed twice each.
+// The database is built once per run, when one of these runs first, in a temporary folder: the
+// demo data plus BREVANTO_BENCH_ACCOUNTS generated accounts (default 100000) in chart 10,
+// listed twice each.
+//
+// main also prints the summary of every benchmark of the run against its target (Summary.h),
+// and runs the child processes of the open benchmarks (OpenChild.h).
 
 #include <benchmark/benchmark.h>
 
@@ -22,11 +28,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "BenchDatabase.h"
+#include "OpenChild.h"
+#include "RawReplay.h"
+#include "Summary.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/Schema.h"
 #include "db/sqlite/TableFunctions.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -42,23 +51,19 @@ using brevanto::cli::Kind;
 fs::path g_dir;
 long g_accounts = 100000;
 
-std::string connectionString() {
-    return "Provider=SQLite;database=BREVANTO;Data Source=" + g_dir.string();
-}
+std::string connectionString() { return benchdb::connectionStringOf(g_dir); }
 
+// Built on first use (and removed at exit), so that a run of other benchmarks does not wait
+// for it.
 void buildDatabase() {
-    g_dir = fs::temp_directory_path() / ("brevanto-bench-" + std::to_string(::getpid()));
-    fs::remove_all(g_dir);
-    fs::create_directories(g_dir);
-    auto host = db::Connection::create();
-    host->Open(connectionString() + ";Create=1");
-    db::schema::createHostSchema(*host);
-    auto group = db::Connection::create();
-    group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + g_dir.string() + ";Create=1");
-    db::schema::createHostSchema(*group);
-    db::schema::DemoOptions options;
-    options.generatedAccounts = g_accounts;
-    db::schema::fillDemo(*host, *group, options);
+    static const bool built = [] {
+        if (const char* n = std::getenv("BREVANTO_BENCH_ACCOUNTS")) g_accounts = std::atol(n);
+        std::cout << "Building the database with " << g_accounts << " generated accounts..." << std::endl;
+        g_dir = fs::temp_directory_path() / ("brevanto-bench-" + std::to_string(::getpid()));
+        benchdb::buildDemoDatabase(g_dir, g_accounts);
+        return true;
+    }();
+    (void)built;
 }
 
 std::string cogeStatement() {
@@ -74,14 +79,18 @@ std::string cogeStatement() {
     return brevanto::cli::creaTabellaSql(in);
 }
 
+std::string updateCorrelation(const char* account) {
+    return std::string("UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '") + account +
+           "' WHERE CG83_CODICE_CG10 = 10 AND CG83_CONTO_CG24 = '0101010001' AND CG83_CODICERICL_PC01 = 101 AND "
+           "CG83_INDSEGNO = 1";
+}
+
 const std::map<std::string, std::string>& shapes() {
     static const std::map<std::string, std::string> s = {
         {"chart_type", "SELECT PC01_INDTIPOPDC FROM PC01_DESCRPDC WHERE PC01_CODICE = 101"},
         {"decode_account", "SELECT PC03_DESCR FROM FNPC03_ANAGPDC_COGE(101, '0101001', 1, Null) "},
         {"masters", " SELECT CG36_CODICE, CG36_CONTO_CG24 FROM CG36_PRSPDC WITH(NOLOCK) WHERE CG36_GRUPPO_CG10 = 10"},
-        {"update_correlation",
-         "UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0101001' WHERE CG83_CODICE_CG10 = 10 AND "
-         "CG83_CONTO_CG24 = '0101010001' AND CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = 1"},
+        {"update_correlation", updateCorrelation("0101001")},
         {"coin_query", brevanto::cli::coinQuerySql("201", "102", "1")},
         {"working_table_coge", cogeStatement()},
     };
@@ -95,16 +104,20 @@ void translateShape(benchmark::State& state, const std::string& text) {
     }
 }
 
-void executeShape(benchmark::State& state, const std::string& text) {
+// Runs texts[i % size] at iteration i.
+void executeShape(benchmark::State& state, const std::vector<std::string>& texts) {
+    buildDatabase();
     auto conn = db::Connection::create();
     conn->Open(connectionString());
+    std::size_t i = 0;
     for (auto _ : state) {
-        auto rs = conn->Execute(text);
+        auto rs = conn->Execute(texts[i++ % texts.size()]);
         benchmark::DoNotOptimize(rs);
     }
 }
 
 void cogeClient(benchmark::State& state) {
+    buildDatabase();
     auto conn = db::Connection::create();
     conn->Open(connectionString());
     const std::string create = cogeStatement();
@@ -134,6 +147,7 @@ void rawExec(sqlite3* db, const std::string& sql) {
 }
 
 void cogeRawSqlite(benchmark::State& state) {
+    buildDatabase();
     sqlite3* db = nullptr;
     const std::string file = (g_dir / "BREVANTO.db").string();
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -155,7 +169,7 @@ void cogeRawSqlite(benchmark::State& state) {
         const int columns = sqlite3_column_count(st);
         while (sqlite3_step(st) == SQLITE_ROW) {
             ++rows;
-            for (int c = 0; c < columns; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            for (int c = 0; c < columns; ++c) benchdb::RawSqlite::readValue(st, c);
         }
         sqlite3_finalize(st);
     }
@@ -181,15 +195,17 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const char* n = std::getenv("BREVANTO_BENCH_ACCOUNTS")) g_accounts = std::atol(n);
+    if (argc > 1 && std::string(argv[1]) == benchdb::kOpenChildFlag) return benchdb::runOpenChild(argc, argv);
     benchmark::Initialize(&argc, argv);
-    std::cout << "Building the database with " << g_accounts << " generated accounts...\n";
-    buildDatabase();
 
     for (const auto& [name, text] : shapes()) {
         benchmark::RegisterBenchmark(("translate/" + name).c_str(), translateShape, text)->Unit(benchmark::kMicrosecond);
         if (name != "working_table_coge")
-            benchmark::RegisterBenchmark(("execute/" + name).c_str(), executeShape, text)->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark(("execute/" + name).c_str(), executeShape,
+                                         name == "update_correlation"
+                                             ? std::vector<std::string>{text, updateCorrelation("0101002")}
+                                             : std::vector<std::string>{text})
+                ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("coge/client", cogeClient)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("coge/raw_sqlite", cogeRawSqlite)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -219,7 +235,8 @@ int main(int argc, char** argv) {
             std::printf("  translating its statement: %.1f us (%.4f%% of the client time)\n", tw->second,
                         100.0 * tw->second / 1000.0 / c->second);
     }
+    bench::printSummary();
     std::error_code ec;
-    fs::remove_all(g_dir, ec);
+    if (!g_dir.empty()) fs::remove_all(g_dir, ec);
     return 0;
 }

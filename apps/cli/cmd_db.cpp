@@ -90,7 +90,7 @@ void setupDbCommand(CLI::App& app) {
     auto* init = db->add_subcommand("init", "Crea il database BREVANTO (e con --demo quello intercompany GRUPPO)");
     init->add_option("--dir", options->dir, "Cartella dei file di database")->required();
     init->add_flag("--demo", options->demo, "Riempie i database con i dati dimostrativi");
-    init->add_option("--accounts", options->accounts, "Conti generati in aggiunta nel PdC 10")
+    init->add_option("--accounts", options->accounts, "Conti generati in aggiunta nel PdC 10, collegati allo schema CEE 82")
         ->check(CLI::Range(0L, 4000000L));
     init->add_flag("--force", options->force, "Sostituisce i file esistenti");
     init->callback([options] {

@@ -1,5 +1,6 @@
 #include "db/schema/DemoData.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -734,15 +735,38 @@ bool beginTransaction(db::Connection& c) {
 
 }  // namespace
 
+namespace {
+
+// Generated accounts sit under the customers' first level 14: level 2 from 50 up, 99 level-3
+// groups each of 9999 leaves ("14" + level 2 + level 3 + four digits).
+constexpr long kGeneratedPerGroup = 9999;
+
+std::string generatedLeafCode(long index) {
+    const long group = index / kGeneratedPerGroup;
+    char code[64];
+    std::snprintf(code, sizeof code, "14%02d%02d%04ld", 50 + static_cast<int>(group / 99),
+                  static_cast<int>(group % 99) + 1, index - group * kGeneratedPerGroup + 1);
+    return code;
+}
+
+// The CEE items of scheme 82 the standard chart's leaves use, each once, in chart order: the
+// generated accounts are spread over them, so that the interim-balance correlation by CEE
+// derives a row for each of them on both signs.
+std::vector<std::string> standardCeeItems() {
+    std::vector<std::string> items;
+    for (const auto& e : kChart80)
+        if (e.cee && *e.cee && std::find(items.begin(), items.end(), e.cee) == items.end()) items.emplace_back(e.cee);
+    return items;
+}
+
+}  // namespace
+
 long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batchRows) {
     long written = 0;
     if (count <= 0) return 0;
     Inserter ins(host, "CG24_TABPDC", {"CG24_GRUPPO_CG10", "CG24_CONTO", "CG24_DESCR", "CG24_INDTIPOCONTO"},
                  batchRows, written);
-    // Under the customers' first level 14: level 2 from 50 up, 99 level-3 groups each of 9999
-    // leaves ("14" + level 2 + level 3 + four digits).
-    const long perGroup = 9999;
-    long groups = (count + perGroup - 1) / perGroup;
+    long groups = (count + kGeneratedPerGroup - 1) / kGeneratedPerGroup;
     if (groups > 49L * 99L) throw db::UsageError("troppi conti generati: al massimo 4.850.000");
     char code[64];
     char descr[96];
@@ -759,13 +783,30 @@ long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batch
         std::snprintf(code, sizeof code, "14%02d%02d0000", level2, level3);
         std::snprintf(descr, sizeof descr, "Clienti generati gruppo %02d%02d", level2, level3);
         ins.row({num(kDemoCompanyChart), lit(code), lit(descr), "1"});
-        long first = g * perGroup;
-        long last = std::min(count, first + perGroup);
+        long first = g * kGeneratedPerGroup;
+        long last = std::min(count, first + kGeneratedPerGroup);
         for (long i = first; i < last; ++i) {
-            std::snprintf(code, sizeof code, "14%02d%02d%04ld", level2, level3, i - first + 1);
             std::snprintf(descr, sizeof descr, "Cliente %06ld", i + 1);
-            ins.row({num(kDemoCompanyChart), lit(code), lit(descr), "1"});
+            ins.row({num(kDemoCompanyChart), lit(generatedLeafCode(i)), lit(descr), "1"});
         }
+    }
+    ins.flush();
+    return written;
+}
+
+long insertGeneratedCeeLinks(db::Connection& host, long count, std::size_t batchRows) {
+    long written = 0;
+    if (count <= 0) return 0;
+    Inserter ins(host, "CG20_COLLPDCRICL",
+                 {"CG20_GRUPPO_CG10", "CG20_CONTO_CG24", "CG20_CODICE_CG21", "CG20_CODICE_CG23", "CG20_INDSEGNO",
+                  "CG20_IDMEDIA_CG99"},
+                 batchRows, written);
+    const std::vector<std::string> items = standardCeeItems();
+    const std::string chart = num(kDemoCompanyChart);
+    for (long i = 0; i < count; ++i) {
+        const std::string code = lit(generatedLeafCode(i));
+        const std::string item = lit(items[static_cast<std::size_t>(i) % items.size()]);
+        for (const char* sign : {"1", "2"}) ins.row({chart, code, "82", item, sign, "0"});
     }
     ins.flush();
     return written;
@@ -924,6 +965,7 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
             add(kDemoCompanyChart, kChart10, countOf(kChart10));
             ins.flush();
         }
+        h += insertGeneratedCeeLinks(host, options.generatedAccounts, batch);
 
         // --- Existing correlations ---------------------------------------------------------
         {

@@ -18,7 +18,8 @@ class Connection;
 namespace db::schema {
 
 struct DemoOptions {
-    // Leaf accounts added to the company chart 10 ("Cliente 000001" ...), for volume tests.
+    // Leaf accounts added to the company chart 10 ("Cliente 000001" ...), for volume tests; each
+    // is correlated on both signs with an item of the CEE scheme 82, the items taken in turn.
     long generatedAccounts = 0;
     // Rows per INSERT ... VALUES statement.
     std::size_t batchRows = 500;
@@ -50,5 +51,7 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
 
 // Only the generated accounts of chart 10 (used by fillDemo; exposed for benchmarks).
 long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batchRows = 500);
+// Their correlations with the CEE scheme 82 (rows of CG20_COLLPDCRICL).
+long insertGeneratedCeeLinks(db::Connection& host, long count, std::size_t batchRows = 500);
 
 }  // namespace db::schema

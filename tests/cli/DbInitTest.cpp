@@ -166,6 +166,30 @@ TEST_F(DemoDatabase, EveryCorrelationTableHasRowsThatPointAtExistingAccounts) {
                             "AND substr(CG83_CONTO_CG24, 7) <> '0000'"),
               2 * count(host(), "CG24_TABPDC WHERE CG24_GRUPPO_CG10 = 80 AND substr(CG24_CONTO, 7) <> '0000'"));
     EXPECT_GT(count(host(), "CG20_COLLPDCRICL WHERE CG20_GRUPPO_CG10 = 10 AND CG20_CODICE_CG21 = 82"), 0);
+    EXPECT_EQ(count(host(), "CG20_COLLPDCRICL WHERE CG20_CONTO_CG24 LIKE '145%'"), 0) << "no generated accounts asked for";
+}
+
+// The generated accounts are linked to the CEE scheme 82 on both signs, over items the standard
+// chart has interim-balance correlations for: the CEE bulk correlation then derives a row for
+// every one of them.
+TEST(DbInit, GeneratedAccountsAreLinkedToTheCeeScheme) {
+    TempDir dir;
+    auto r = cli("db init --demo --accounts 120 --dir " + sh(dir.str()));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string host = (dir.path() / "BREVANTO.db").string();
+    const std::string generated =
+        "CG20_COLLPDCRICL WHERE CG20_GRUPPO_CG10 = 10 AND CG20_CONTO_CG24 LIKE '145%' AND CG20_CODICE_CG21 = 82";
+    EXPECT_EQ(count(host, generated), 240);
+    EXPECT_EQ(count(host, generated + " AND CG20_INDSEGNO = 2 AND substr(CG20_CONTO_CG24, 7) <> '0000'"), 120)
+        << "leaves only, each on the credit side as well";
+    EXPECT_GT(count(host, "(SELECT DISTINCT CG20_CODICE_CG23 FROM " + generated + ")"), 20) << "spread over the items";
+    EXPECT_EQ(count(host, generated + " AND NOT EXISTS (SELECT 1 FROM CG20_COLLPDCRICL s JOIN CG83_COLLRICL b"
+                                      " ON b.CG83_CODICE_CG10 = 80 AND b.CG83_CONTO_CG24 = s.CG20_CONTO_CG24"
+                                      " AND b.CG83_INDSEGNO = s.CG20_INDSEGNO AND b.CG83_CODICERICL_PC01 = 103"
+                                      " WHERE s.CG20_GRUPPO_CG10 = 80 AND s.CG20_CODICE_CG21 = 82"
+                                      " AND s.CG20_CODICE_CG23 = CG20_COLLPDCRICL.CG20_CODICE_CG23"
+                                      " AND s.CG20_INDSEGNO = CG20_COLLPDCRICL.CG20_INDSEGNO)"),
+              0);
 }
 
 TEST_F(DemoDatabase, KeysRefuseDuplicatesAndTextComparesLikeSqlServer) {
