@@ -1083,11 +1083,16 @@ private:
             const std::string column = ident(alias) + "." + ident(plan.sourceKeys[i]);
             return isKnownTextColumn(plan.keyColumns[i]) ? column + " COLLATE TSQL" : column;
         };
+        // Grouped on tsql_key rather than through the collation: the same groups, compared as bytes.
+        auto groupKey = [&](std::size_t i) {
+            const std::string column = ident(sourceAlias) + "." + ident(plan.sourceKeys[i]);
+            return isKnownTextColumn(plan.keyColumns[i]) ? "tsql_key(" + column + ")" : column;
+        };
         std::string keys, groups, joined;
         for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) {
             const std::string sep = i ? ", " : "";
             keys += sep + sourceKey(i, sourceAlias) + " AS " + ident(plan.sourceKeys[i]);
-            groups += sep + sourceKey(i, sourceAlias);
+            groups += sep + groupKey(i);
             joined += std::string(i ? " AND " : "") + sourceKey(i, "~d") + " = " + ident(sourceAlias) + "." +
                       ident(plan.sourceKeys[i]);
         }

@@ -244,6 +244,14 @@ void fnCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, out);
 }
 
+// tsql_key(x): for a text, a text that two texts share exactly when the TSQL collation finds
+// them equal (trailing blanks dropped, every character upper-cased), so that grouping on it
+// compares bytes instead of calling the collation; any other value is returned as it is.
+void fnKey(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_value(ctx, argv[0]);
+    resultText(ctx, equalityKeyTsql(textArg(argv[0])));
+}
+
 // CAST(x AS [N]VARCHAR(n)): text cut to n characters; a number that does not fit raises an
 // error for NVARCHAR and gives "*" for VARCHAR, as SQL Server does. n = -1 is MAX.
 template <bool National>
@@ -402,6 +410,7 @@ constexpr FunctionDef kFunctions[] = {
     {"tsql_decimal", 3, fnDecimal},
     {"tsql_int", 2, fnInt},
     {"tsql_plus", 2, fnPlus},
+    {"tsql_key", 1, fnKey},
 };
 
 }  // namespace
@@ -449,6 +458,14 @@ int compareTsql(std::string_view a, std::string_view b) {
     if (i < a.size()) return 1;
     if (i < b.size()) return -1;
     return 0;
+}
+
+std::string equalityKeyTsql(std::string_view text) {
+    text = trimTrailingBlanks(text);
+    std::string key;
+    key.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) encode(toUpper(decode(text, i)), key);
+    return key;
 }
 
 int compareTsqlByCharacter(std::string_view a, std::string_view b) {

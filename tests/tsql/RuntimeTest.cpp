@@ -34,7 +34,8 @@ TEST(TsqlCollation, SortsAccentedLettersBesideTheirBaseLetter) {
 }
 
 // The shortcut for ASCII text against the character-by-character order, on random texts
-// mixing case, accents, blanks, NULs, a broken UTF-8 byte and characters around the letters.
+// mixing case, accents, blanks, NULs, a broken UTF-8 byte and characters around the letters;
+// and tsql_key's texts, equal exactly when the collation finds two texts equal.
 TEST(TsqlCollation, TheAsciiShortcutOrdersAsTheFullComparison) {
     const std::vector<std::string> pieces = {"a", "A", "e", "E", "z", "Z", "y", "Y", " ", "  ", "0", "9", "_", "@",
                                              "[", "`", "{", "~", std::string(1, '\0'), "\x7f", "è", "È", "é",
@@ -54,6 +55,9 @@ TEST(TsqlCollation, TheAsciiShortcutOrdersAsTheFullComparison) {
         if (random() % 4 == 0) b += std::string(random() % 3, ' ');
         const int fast = compareTsql(a, b), full = db::tsql::compareTsqlByCharacter(a, b);
         ASSERT_EQ(fast, full) << '"' << a << "\" vs \"" << b << '"';
+        // Grouping by tsql_key must make exactly the groups the collation makes.
+        ASSERT_EQ(fast == 0, db::tsql::equalityKeyTsql(a) == db::tsql::equalityKeyTsql(b))
+            << '"' << a << "\" vs \"" << b << '"';
         equal += fast == 0;
     }
     EXPECT_GT(equal, 10000);
