@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "db/Error.h"
 
@@ -345,9 +346,23 @@ Criteria Criteria::parse(std::string_view text, const std::vector<FieldInfo>& fi
     return c;
 }
 
-bool Criteria::matches(const Row& row) const { return root_ >= 0 && eval(root_, row); }
+namespace {
+// The two kinds of row a criteria reads: a text cell without a copy, any other as a value.
+std::optional<std::string_view> textCell(const Row& row, std::size_t i) {
+    if (i < row.size())
+        if (const std::string* s = row[i].textIf()) return std::string_view(*s);
+    return std::nullopt;
+}
+std::optional<std::string_view> textCell(const RowRef& row, std::size_t i) { return row.textAt(i); }
+Variant valueCell(const Row& row, std::size_t i) { return i < row.size() ? row[i] : Variant::null(); }
+Variant valueCell(const RowRef& row, std::size_t i) { return row[i]; }
+}  // namespace
 
-bool Criteria::eval(int n, const Row& row) const {
+bool Criteria::matches(const Row& row) const { return root_ >= 0 && eval(root_, row); }
+bool Criteria::matches(const RowRef& row) const { return root_ >= 0 && eval(root_, row); }
+
+template <class R>
+bool Criteria::eval(int n, const R& row) const {
     const Node& node = nodes_[static_cast<std::size_t>(n)];
     switch (node.type) {
         case Node::And: return eval(node.left, row) && eval(node.right, row);
@@ -355,32 +370,36 @@ bool Criteria::eval(int n, const Row& row) const {
         case Node::Leaf: break;
     }
     const Clause& c = clauses_[static_cast<std::size_t>(node.clause)];
-    static const Variant missing = Variant::null();
-    return matchClause(c, c.field < row.size() ? row[c.field] : missing);
+    if (auto text = textCell(row, c.field)) return matchText(c, *text);
+    return matchValue(c, valueCell(row, c.field));
 }
 
-bool Criteria::matchClause(const Clause& c, const Variant& v) const {
+// A text value (never Null): compared as text, or read as a number for a numeric field.
+bool Criteria::matchText(const Clause& c, std::string_view text) const {
+    if (c.literalNull) return c.op != Op::Eq;
+    if (c.op == Op::Like) return likeMatch(trimTrailingBlanks(text), c.text);
+    if (c.kind == Kind::Number) {
+        double d;
+        if (!parseNumber(text, d)) return false;
+        return holds(c.op, compareNumbers(d, c.number));
+    }
+    return holds(c.op, compareText(text, c.text));
+}
+
+bool Criteria::matchValue(const Clause& c, const Variant& v) const {
+    if (const std::string* s = v.textIf()) return matchText(c, *s);
     const bool isNull = v.isNull() || v.isEmpty();
     if (c.literalNull) return c.op == Op::Eq ? isNull : !isNull;
     if (isNull || v.isObject()) return false;
 
-    // Text of the value, without a copy when it is text already.
-    std::string converted;
-    auto textOf = [&]() -> std::string_view {
-        if (const std::string* s = v.textIf()) return *s;
-        converted = v.toText();
-        return converted;
-    };
-
-    if (c.op == Op::Like) return likeMatch(trimTrailingBlanks(textOf()), c.text);
-
+    if (c.op == Op::Like) return likeMatch(trimTrailingBlanks(v.toText()), c.text);
     bool numeric = c.kind == Kind::Number || (c.kind == Kind::Any && v.isNumeric() && c.literalIsNumber);
     if (numeric) {
         double d;
         if (!numberOf(v, d)) return false;
         return holds(c.op, compareNumbers(d, c.number));
     }
-    return holds(c.op, compareText(textOf(), c.text));
+    return holds(c.op, compareText(v.toText(), c.text));
 }
 
 }  // namespace db

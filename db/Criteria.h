@@ -20,6 +20,7 @@ public:
     static Criteria parse(std::string_view text, const std::vector<FieldInfo>& fields);
 
     bool matches(const Row& row) const;
+    bool matches(const RowRef& row) const;
     // True when the criteria is one clause (what Find accepts).
     bool isSingleClause() const { return clauses_.size() == 1; }
 
@@ -45,8 +46,9 @@ private:
     };
     friend class CriteriaParser;
 
-    bool eval(int node, const Row& row) const;
-    bool matchClause(const Clause& c, const Variant& v) const;
+    template <class R> bool eval(int node, const R& row) const;
+    bool matchText(const Clause& c, std::string_view text) const;
+    bool matchValue(const Clause& c, const Variant& v) const;
 
     std::vector<Clause> clauses_;
     std::vector<Node> nodes_;

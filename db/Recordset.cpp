@@ -13,7 +13,7 @@ namespace db {
 // row's index (its bookmark) stays valid; a deleted row is only flagged and leaves every view.
 struct RowStore {
     std::vector<FieldInfo> fields;
-    std::vector<Row> rows;
+    RowTable rows;
     std::vector<unsigned char> deleted;
     std::vector<Recordset*> members;   // recordsets open on this store (for Delete / AddNew)
 };
@@ -96,7 +96,7 @@ void rowsChanged(Recordset& rs, const std::vector<RecordsetListener*>& ls) {
 }
 
 // Position of a store index in a view (views are kept in store order), or -1.
-long findInView(const std::vector<std::size_t>& view, std::size_t storeIndex) {
+long findInView(const std::vector<std::uint32_t>& view, std::size_t storeIndex) {
     auto it = std::lower_bound(view.begin(), view.end(), storeIndex);
     if (it == view.end() || *it != storeIndex) return -1;
     return static_cast<long>(it - view.begin());
@@ -122,18 +122,15 @@ int Field::Attributes() const { return infoOf(BREVANTO_FIELD_INFOS(owner_), inde
 
 Variant Field::Value() const {
     owner_->requireRow("Value");
-    const Row& row = owner_->currentRow();
     infoOf(owner_->store_->fields, index_);
-    return index_ < row.size() ? row[index_] : Variant::null();
+    return owner_->store_->rows.value(owner_->currentRowIndex(), index_);
 }
 
 void Field::setValue(const Variant& v) {
     owner_->requireRow("Value");
     const FieldInfo& info = infoOf(owner_->store_->fields, index_);
     Variant stored = coerce(info, v);
-    Row& row = owner_->currentRow();
-    if (row.size() <= index_) row.resize(owner_->store_->fields.size(), Variant::null());
-    row[index_] = std::move(stored);
+    owner_->store_->rows.set(owner_->currentRowIndex(), index_, stored);
     std::string name = info.name;
     for (auto* l : snapshot(owner_->listeners_)) l->fieldChanged(*owner_, name);
 }
@@ -199,8 +196,7 @@ std::shared_ptr<Recordset> Recordset::fromResult(ResultSet result, std::shared_p
     auto store = std::make_shared<RowStore>();
     store->fields = std::move(result.fields);
     store->rows = std::move(result.rows);
-    for (auto& row : store->rows)
-        if (row.size() != store->fields.size()) row.resize(store->fields.size(), Variant::null());
+    store->rows.setColumns(store->fields.size());
     store->deleted.assign(store->rows.size(), 0);
     store->members.push_back(rs.get());
     rs->store_ = std::move(store);
@@ -236,9 +232,8 @@ void Recordset::Open(const std::string& source, std::shared_ptr<Connection> conn
         ResultSet& first = result.resultSets.front();
         store->fields = std::move(first.fields);
         store->rows = std::move(first.rows);
-        for (auto& row : store->rows)
-            if (row.size() != store->fields.size()) row.resize(store->fields.size(), Variant::null());
     }
+    store->rows.setColumns(store->fields.size());
     store->deleted.assign(store->rows.size(), 0);
     store->members.push_back(this);
     store_ = std::move(store);
@@ -277,12 +272,11 @@ void Recordset::rebuildView() {
     view_.clear();
     view_.reserve(store_->rows.size());
     for (std::size_t i = 0; i < store_->rows.size(); ++i)
-        if (!store_->deleted[i]) view_.push_back(i);
+        if (!store_->deleted[i]) view_.push_back(static_cast<std::uint32_t>(i));
     pos_ = view_.empty() ? -1 : 0;
 }
 
-Row& Recordset::currentRow() { return store_->rows[view_[static_cast<std::size_t>(pos_)]]; }
-const Row& Recordset::currentRow() const { return store_->rows[view_[static_cast<std::size_t>(pos_)]]; }
+std::size_t Recordset::currentRowIndex() const { return view_[static_cast<std::size_t>(pos_)]; }
 
 // ---- Fields shorthands ---------------------------------------------------------------------
 
@@ -290,8 +284,7 @@ Variant Recordset::value(std::string_view name) const {
     auto i = fields_.indexOf(name);
     if (!i) throw UsageError("Elemento non trovato nell'insieme: il campo '" + std::string(name) + "' non esiste");
     requireRow("Value");
-    const Row& row = currentRow();
-    return *i < row.size() ? row[*i] : Variant::null();
+    return store_->rows.value(currentRowIndex(), *i);
 }
 
 void Recordset::setValue(std::string_view name, const Variant& v) { fields_(name).setValue(v); }
@@ -312,7 +305,7 @@ namespace {
 // Moves `pos` to `target` with the listeners' consent; nothing happens when the target is
 // the current position. A listener may have changed the recordset while it was asked (closed
 // it, deleted a row): the target is then kept within the view as it stands.
-void goTo(Recordset& rs, long& pos, long target, const std::vector<std::size_t>& view,
+void goTo(Recordset& rs, long& pos, long target, const std::vector<std::uint32_t>& view,
           const std::vector<RecordsetListener*>& ls) {
     if (target == pos) return;
     if (!allowMove(rs, ls)) return;
@@ -433,10 +426,10 @@ void Recordset::setFilter(const std::string& criteria) {
     // The listeners still see the old row (a record frame saves it here), so the view is
     // computed afterwards, from the rows as they stand then.
     if (!allowMove(*this, listeners_) || !open_) return;
-    std::vector<std::size_t> view;
+    std::vector<std::uint32_t> view;
     view.reserve(clear ? store_->rows.size() : 64);
     for (std::size_t i = 0; i < store_->rows.size(); ++i)
-        if (!store_->deleted[i] && (clear || parsed->matches(store_->rows[i]))) view.push_back(i);
+        if (!store_->deleted[i] && (clear || parsed->matches(store_->rows[i]))) view.push_back(static_cast<std::uint32_t>(i));
     view_ = std::move(view);
     pos_ = view_.empty() ? -1 : 0;
     filter_ = clear ? std::string() : criteria;
@@ -488,8 +481,7 @@ void Recordset::AddNew() {
     requireOpen("AddNew");
     if (!allowMove(*this, listeners_) || !open_) return;
     auto store = store_;   // listeners below may close this recordset
-    const std::size_t index = store->rows.size();
-    store->rows.emplace_back(store->fields.size(), Variant::null());
+    const auto index = static_cast<std::uint32_t>(store->rows.appendRow());
     store->deleted.push_back(0);
     // Unfiltered clones see the new row at their end; a filtered clone keeps its view.
     std::vector<Recordset*> touched;
@@ -544,7 +536,7 @@ void Recordset::addListener(RecordsetListener* l) {
 
 void Recordset::removeListener(RecordsetListener* l) { std::erase(listeners_, l); }
 
-const Row& Recordset::viewRow(long index0) const {
+RowRef Recordset::viewRow(long index0) const {
     if (index0 < 0 || index0 >= static_cast<long>(view_.size()))
         throw UsageError("viewRow(" + std::to_string(index0) + ") fuori intervallo (record: " +
                          std::to_string(view_.size()) + ")");

@@ -3,6 +3,7 @@
 // by clones, each clone with its own position and filter. Writes to fields change the rows
 // in memory only; they are never sent back to the database.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -155,7 +156,7 @@ public:
 
     // Read access for views (grids): the rows of the current view without moving the cursor.
     long viewSize() const { return RecordCount(); }
-    const Row& viewRow(long index0) const;
+    RowRef viewRow(long index0) const;
     long currentIndex() const { return pos_; }   // 0-based in the view; -1 BOF, viewSize() EOF
 
 private:
@@ -164,8 +165,7 @@ private:
     void requireOpen(const char* what) const;
     void requireRow(const char* what) const;
     void rebuildView();
-    Row& currentRow();
-    const Row& currentRow() const;
+    std::size_t currentRowIndex() const;   // in the store
 
     int cursorLocation_ = ado::adUseServer;
     int cursorType_ = ado::adOpenForwardOnly;
@@ -174,7 +174,7 @@ private:
     std::shared_ptr<Connection> connection_;
     std::vector<FieldInfo> pendingFields_;   // Fields.Append before Open
     std::shared_ptr<RowStore> store_;
-    std::vector<std::size_t> view_;          // indices into store_->rows
+    std::vector<std::uint32_t> view_;        // indices into store_->rows, in store order
     long pos_ = -1;
     bool open_ = false;
     std::string filter_;

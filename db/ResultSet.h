@@ -1,11 +1,13 @@
 #pragma once
 // What a backend hands back for one statement that returns rows: column descriptions and
-// the rows, already in memory (the client-side static cursor is built on this).
+// the rows, already in memory in a compact table (the client-side static cursor is built on
+// this, without copying them).
 
 #include <string>
 #include <vector>
 
 #include "db/Ado.h"
+#include "db/RowTable.h"
 #include "db/Variant.h"
 
 namespace db {
@@ -17,11 +19,9 @@ struct FieldInfo {
     int attributes = ado::adFldIsNullable;
 };
 
-using Row = std::vector<Variant>;
-
 struct ResultSet {
     std::vector<FieldInfo> fields;
-    std::vector<Row> rows;
+    RowTable rows;   // as wide as `fields` once a backend has filled it
 };
 
 // Outcome of one command text (which may hold a batch of statements).

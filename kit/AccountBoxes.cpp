@@ -271,7 +271,7 @@ bool CoinAccountBox::OpenLookup() {
         if (!ws) throw KitError("nessuna finestra in cui mostrare la ricerca");
         auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, value_, idLookup_});
         if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
-        const db::Row& row = rs->viewRow(*choice);
+        const db::RowRef row = rs->viewRow(*choice);
         if (row.empty()) return false;
         setValue(row.front().toText());
         userEdited();

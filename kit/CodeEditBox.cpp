@@ -188,7 +188,7 @@ bool CodeEditBox::OpenLookup() {
     }
     auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, Text(), idLookup_});
     if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
-    const db::Row& row = rs->viewRow(*choice);
+    const db::RowRef row = rs->viewRow(*choice);
     if (row.empty()) return false;
     enterText(row.front().toText());
     decode();

@@ -104,7 +104,7 @@ db::Variant QueryGrid::cellValue(long row, int column) const {
     if (row < 0 || row >= rowCount()) return db::Variant();
     long idx = fieldIndex_.size() > static_cast<std::size_t>(column) ? fieldIndex_[column] : -1;
     if (idx < 0) return db::Variant();
-    const db::Row& r = recordset_->viewRow(row);
+    const db::RowRef r = recordset_->viewRow(row);
     if (static_cast<std::size_t>(idx) >= r.size()) return db::Variant();
     return r[idx];
 }

@@ -31,7 +31,7 @@ bool isOpen(const std::shared_ptr<db::Recordset>& rs) { return rs && rs->State()
 // The key of a recordset row; nothing for a row without an account or a sign.
 std::optional<Key> keyOfRow(db::Recordset& rs, long row, std::size_t account, std::size_t sign) {
     if (row < 0 || row >= rs.viewSize()) return std::nullopt;
-    const db::Row& values = rs.viewRow(row);
+    const db::RowRef values = rs.viewRow(row);
     if (account >= values.size() || sign >= values.size()) return std::nullopt;
     Key key{trimmed(values[account].toText()), 0};
     try {

@@ -4,7 +4,7 @@
 
 namespace mapping::detail {
 
-std::vector<db::Row> selectRows(db::Connection& conn, const std::string& sql) {
+db::RowTable selectRows(db::Connection& conn, const std::string& sql) {
     db::ExecResult result = conn.ExecuteAll(sql);
     if (result.resultSets.empty()) return {};
     return std::move(result.resultSets.front().rows);

@@ -11,7 +11,7 @@
 namespace mapping::detail {
 
 // The rows of the first result set of `sql` (none when the statement returns no rows).
-std::vector<db::Row> selectRows(db::Connection& conn, const std::string& sql);
+db::RowTable selectRows(db::Connection& conn, const std::string& sql);
 
 // Blanks removed at both ends.
 std::string trimmed(std::string_view text);

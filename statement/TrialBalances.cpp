@@ -60,7 +60,7 @@ TrialBalances TrialBalances::read(db::Connection& conn, const std::string& compa
     std::string sql = std::string("SELECT BRV_CONTO, BRV_DARE, BRV_AVERE") + (date ? "" : ", BRV_DATA") + " FROM " +
                       kBalancesTable + " WITH(NOLOCK) WHERE BRV_DITTA = " + company + " AND BRV_PDC = " + chart;
     if (date) sql += " AND BRV_DATA = " + db::sqlQuoted(*date);
-    std::vector<db::Row> rows;
+    db::RowTable rows;
     try {
         rows = mapping::detail::selectRows(conn, sql);
     } catch (const db::Error& e) {

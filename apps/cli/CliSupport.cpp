@@ -66,6 +66,24 @@ std::size_t displayWidth(const std::string& text) {
     return n;
 }
 
+void printTableLine(std::ostream& out, const std::vector<std::size_t>& widths, const std::vector<std::string>& cells) {
+    std::string text;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const std::string cell = i < cells.size() ? cells[i] : "";
+        text += cell;
+        if (i + 1 < widths.size()) text += std::string(widths[i] - displayWidth(cell) + 2, ' ');
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out << text << '\n';
+}
+
+void printTableHead(std::ostream& out, const std::vector<std::size_t>& widths, const std::vector<std::string>& headers) {
+    printTableLine(out, widths, headers);
+    std::vector<std::string> rule;
+    for (auto w : widths) rule.push_back(std::string(w, '-'));
+    printTableLine(out, widths, rule);
+}
+
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths(headers.size(), 0);
@@ -73,21 +91,8 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
     for (const auto& row : rows)
         for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i)
             widths[i] = std::max(widths[i], displayWidth(row[i]));
-    auto line = [&](const std::vector<std::string>& cells) {
-        std::string text;
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            const std::string cell = i < cells.size() ? cells[i] : "";
-            text += cell;
-            if (i + 1 < widths.size()) text += std::string(widths[i] - displayWidth(cell) + 2, ' ');
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        out << text << '\n';
-    };
-    line(headers);
-    std::vector<std::string> rule;
-    for (auto w : widths) rule.push_back(std::string(w, '-'));
-    line(rule);
-    for (const auto& row : rows) line(row);
+    printTableHead(out, widths, headers);
+    for (const auto& row : rows) printTableLine(out, widths, row);
 }
 
 std::string cellText(const db::Variant& v) {

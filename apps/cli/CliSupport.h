@@ -56,6 +56,10 @@ std::size_t displayWidth(const std::string& text);
 // Aligned columns with a header line and a separator line.
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows);
+// The same table printed as its rows come, the column widths measured beforehand: the header
+// and separator lines, then one line per row.
+void printTableHead(std::ostream& out, const std::vector<std::size_t>& widths, const std::vector<std::string>& headers);
+void printTableLine(std::ostream& out, const std::vector<std::size_t>& widths, const std::vector<std::string>& cells);
 
 // Text of a value in a table cell: NULL for Null.
 std::string cellText(const db::Variant& v);

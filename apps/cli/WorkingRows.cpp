@@ -251,99 +251,165 @@ std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& p
            editor::textValue(set.suppliersMaster) + "') ORDER BY CG24_CONTO";
 }
 
-WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
+namespace {
+
+// A cell by the index of its field; a field the recordset lacks reads as Null.
+db::Variant cellOf(const db::RowRef& row, std::optional<std::size_t> column) {
+    return column ? row[*column] : db::Variant::null();
+}
+
+// A text cell into a reused string; another value through its text form.
+void assignText(std::string& out, const db::RowRef& row, std::optional<std::size_t> column) {
+    if (column)
+        if (auto text = row.textAt(*column)) {
+            out.assign(*text);
+            return;
+        }
+    out = cellOf(row, column).toText();
+}
+
+void assignOptText(std::optional<std::string>& out, const db::RowRef& row, std::optional<std::size_t> column) {
+    if (column)
+        if (auto text = row.textAt(*column)) {
+            if (out)
+                out->assign(*text);
+            else
+                out.emplace(*text);
+            return;
+        }
+    out = optText(cellOf(row, column));
+}
+
+}  // namespace
+
+WorkingRowReader::WorkingRowReader(db::Connection& conn, const ListRequest& request) : kind_(request.kind) {
     PreparedChart prepared = prepareChart(conn, request);
-    WorkingSet set = std::move(prepared.set);
-    const int levels = prepared.levels, consLevels = prepared.consLevels;
+    set_ = std::move(prepared.set);
     const std::string noRows = "Non è stato definito nessun conto del piano dei conti impostato.";
 
-    // --- COIN: the rows are built here from the analytic chart ----------------------------------
     if (request.kind == Kind::COIN) {
-        std::map<std::string, bool> analytic;
+        // The rows are built here from the analytic chart.
         for (const auto& r : readAll(conn, "SELECT PC03_CONTO, PC03_INDANALITICO FROM PC03_ANAGPDC "
-                                           "WHERE PC03_CODICE_PC01 = " + set.chart)) {
+                                           "WHERE PC03_CODICE_PC01 = " + set_.chart)) {
             auto v = get(r, "PC03_INDANALITICO");
-            analytic[get(r, "PC03_CONTO").toText()] = !v.isNull() && v.toInt32() != 0;
+            analytic_[get(r, "PC03_CONTO").toText()] = !v.isNull() && v.toInt32() != 0;
         }
-        set.statement = coinQuerySql(request.chart, request.reclChart, request.company);
-        auto src = readAll(conn, set.statement);
-        if (src.empty()) {
-            if (request.allowEmpty) return set;
-            throw ListRefused(noRows);
+        set_.statement = coinQuerySql(request.chart, request.reclChart, request.company);
+        rows_ = conn.Execute(set_.statement);
+    } else {
+        // COGE, HYPE, CONS: the working table on the server.
+        WorkingTableInput in;
+        in.kind = request.kind;
+        in.chart = set_.chart;
+        in.reclChart = request.reclChart;
+        in.intercompany = request.intercompany;
+        in.levels = prepared.levels;
+        in.consLevels = prepared.consLevels;
+        in.mask = set_.mask;
+        in.customersMaster = set_.customersMaster;
+        in.suppliersMaster = set_.suppliersMaster;
+        in.database = set_.database;
+        in.company = request.company;
+        set_.statement = creaTabellaSql(in);
+
+        try {
+            conn.Execute("DROP TABLE #CORRPDCRICL");
+        } catch (const db::Exception&) {
+            conn.Errors().Clear();   // the table does not exist yet
         }
-        auto isAnalytic = [&](const std::string& code) {
-            auto it = analytic.find(code);
-            return it != analytic.end() && it->second;
-        };
-        for (std::size_t i = 0; i < src.size(); ++i) {
-            const Record& r = src[i];
-            std::string code = get(r, "CONTOPDC").toText();
-            if (!isAnalytic(code)) continue;
-            std::string descr = get(r, "DESCRCONTO").toText();
-            WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, formatCode(code, set.mask)};
-            WorkingRow second{code, descr, {}, {}, {}, {}, 2, {}, {}, ""};
-            auto segno = get(r, "SEGNO");
-            if (segno.isNull() || segno.isEmpty() || segno.toText().empty()) {
-                // no correlation for this account
-            } else if (segno.toInt32() == 1) {
-                first.contoRicl = optText(get(r, "CONTOPDCRICL"));
-                first.descrRicl = optText(get(r, "DESCRCONTORICL"));
-                if (i + 1 < src.size() && get(src[i + 1], "CONTOPDC").toText() == code) {
-                    ++i;   // the same account's credit-side correlation
-                    second.contoRicl = optText(get(src[i], "CONTOPDCRICL"));
-                    second.descrRicl = optText(get(src[i], "DESCRCONTORICL"));
-                }
-            } else {
-                second.contoRicl = optText(get(r, "CONTOPDCRICL"));
-                second.descrRicl = optText(get(r, "DESCRCONTORICL"));
-            }
-            set.rows.push_back(std::move(first));
-            set.rows.push_back(std::move(second));
-        }
-        return set;
+        conn.Execute(set_.statement);
+        rows_ = conn.Execute(readingQuerySql());
     }
-
-    // --- COGE, HYPE, CONS: the working table on the server -----------------------------------
-
-    WorkingTableInput in;
-    in.kind = request.kind;
-    in.chart = set.chart;
-    in.reclChart = request.reclChart;
-    in.intercompany = request.intercompany;
-    in.levels = levels;
-    in.consLevels = consLevels;
-    in.mask = set.mask;
-    in.customersMaster = set.customersMaster;
-    in.suppliersMaster = set.suppliersMaster;
-    in.database = set.database;
-    in.company = request.company;
-    set.statement = creaTabellaSql(in);
-
-    try {
-        conn.Execute("DROP TABLE #CORRPDCRICL");
-    } catch (const db::Exception&) {
-        conn.Errors().Clear();   // the table does not exist yet
-    }
-    conn.Execute(set.statement);
-    auto rs = conn.Execute(readingQuerySql());
-    if (!rs || rs->State() != db::ado::adStateOpen || rs->RecordCount() == 0) {
-        if (request.allowEmpty) return set;
+    if (!rows_ || rows_->State() != db::ado::adStateOpen || rows_->RecordCount() == 0) {
+        rows_.reset();
+        if (request.allowEmpty) return;
         throw ListRefused(noRows);
     }
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        WorkingRow w;
-        w.contoPdc = rs->value("CONTOPDC").toText();
-        w.descrPdc = rs->value("DESCRPDC").toText();
-        w.contoPdcGrid = optText(rs->value("CONTOPDCGRID"));
-        w.descrPdcGrid = optText(rs->value("DESCRPDCGRID"));
-        w.contoRicl = optText(rs->value("CONTORICL"));
-        w.descrRicl = optText(rs->value("DESCRRICL"));
-        w.segno = static_cast<int>(rs->value("SEGNO").toInt64());
-        w.indTipoConto = optInt(rs->value("INDTIPOCONTO"));
-        w.tipoCF = optInt(rs->value("TIPOCF"));
-        if (w.contoPdcGrid) w.displayCode = formatCode(*w.contoPdcGrid, set.mask);
-        set.rows.push_back(std::move(w));
+    if (kind_ == Kind::COIN)
+        forEachCoin([this](const WorkingRow&) { ++count_; }, 0);
+    else
+        count_ = static_cast<std::size_t>(rows_->RecordCount());
+}
+
+void WorkingRowReader::forEach(const std::function<void(const WorkingRow&)>& visit, std::size_t limit) const {
+    if (!rows_) return;
+    if (kind_ == Kind::COIN) {
+        forEachCoin(visit, limit);
+        return;
     }
+    auto column = [this](std::string_view name) { return rows_->fields().indexOf(name); };
+    const auto contoPdc = column("CONTOPDC"), descrPdc = column("DESCRPDC"), contoPdcGrid = column("CONTOPDCGRID"),
+               descrPdcGrid = column("DESCRPDCGRID"), contoRicl = column("CONTORICL"), descrRicl = column("DESCRRICL"),
+               segno = column("SEGNO"), indTipoConto = column("INDTIPOCONTO"), tipoCF = column("TIPOCF");
+    const long n = limit ? std::min<long>(rows_->viewSize(), static_cast<long>(limit)) : rows_->viewSize();
+    WorkingRow w;
+    for (long i = 0; i < n; ++i) {
+        const db::RowRef r = rows_->viewRow(i);
+        assignText(w.contoPdc, r, contoPdc);
+        assignText(w.descrPdc, r, descrPdc);
+        assignOptText(w.contoPdcGrid, r, contoPdcGrid);
+        assignOptText(w.descrPdcGrid, r, descrPdcGrid);
+        assignOptText(w.contoRicl, r, contoRicl);
+        assignOptText(w.descrRicl, r, descrRicl);
+        w.segno = static_cast<int>(cellOf(r, segno).toInt64());
+        w.indTipoConto = optInt(cellOf(r, indTipoConto));
+        w.tipoCF = optInt(cellOf(r, tipoCF));
+        if (w.contoPdcGrid)
+            w.displayCode = formatCode(*w.contoPdcGrid, set_.mask);
+        else
+            w.displayCode.clear();
+        visit(w);
+    }
+}
+
+// ValorizzaGridOld: each analytic account gives a debit and a credit row, with the
+// correlations the query returns for it (one row per sign it has).
+void WorkingRowReader::forEachCoin(const std::function<void(const WorkingRow&)>& visit, std::size_t limit) const {
+    auto column = [this](std::string_view name) { return rows_->fields().indexOf(name); };
+    const auto contoPdc = column("CONTOPDC"), descrConto = column("DESCRCONTO"), segnoColumn = column("SEGNO"),
+               contoRicl = column("CONTOPDCRICL"), descrRicl = column("DESCRCONTORICL");
+    auto isAnalytic = [&](const std::string& code) {
+        auto it = analytic_.find(code);
+        return it != analytic_.end() && it->second;
+    };
+    std::size_t given = 0;
+    const long n = rows_->viewSize();
+    for (long i = 0; i < n; ++i) {
+        const db::RowRef r = rows_->viewRow(i);
+        std::string code = cellOf(r, contoPdc).toText();
+        if (!isAnalytic(code)) continue;
+        std::string descr = cellOf(r, descrConto).toText();
+        WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, formatCode(code, set_.mask)};
+        WorkingRow second{code, descr, {}, {}, {}, {}, 2, {}, {}, ""};
+        auto segno = cellOf(r, segnoColumn);
+        if (segno.isNull() || segno.isEmpty() || segno.toText().empty()) {
+            // no correlation for this account
+        } else if (segno.toInt32() == 1) {
+            first.contoRicl = optText(cellOf(r, contoRicl));
+            first.descrRicl = optText(cellOf(r, descrRicl));
+            if (i + 1 < n && cellOf(rows_->viewRow(i + 1), contoPdc).toText() == code) {
+                ++i;   // the same account's credit-side correlation
+                const db::RowRef credit = rows_->viewRow(i);
+                second.contoRicl = optText(cellOf(credit, contoRicl));
+                second.descrRicl = optText(cellOf(credit, descrRicl));
+            }
+        } else {
+            second.contoRicl = optText(cellOf(r, contoRicl));
+            second.descrRicl = optText(cellOf(r, descrRicl));
+        }
+        for (const WorkingRow* w : {&first, &second}) {
+            if (limit && given == limit) return;
+            visit(*w);
+            ++given;
+        }
+    }
+}
+
+WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request) {
+    WorkingRowReader reader(conn, request);
+    WorkingSet set = reader.set();
+    set.rows.reserve(reader.count());
+    reader.forEach([&set](const WorkingRow& row) { set.rows.push_back(row); });
     return set;
 }
 

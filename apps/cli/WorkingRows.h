@@ -3,6 +3,9 @@
 // the editor issues: CreaTabella's SELECT ... INTO #CORRPDCRICL for the kinds COGE, HYPE and
 // CONS, and ValorizzaGridOld's query for COIN, written by the editor's own statement builders.
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -10,6 +13,7 @@
 
 namespace db {
 class Connection;
+class Recordset;
 }
 
 namespace brevanto::cli {
@@ -107,10 +111,32 @@ PreparedChart prepareChart(db::Connection& conn, const ListRequest& request);
 // in its order, read without building it.
 std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& prepared);
 
-// Builds the working rows on `conn` as the editor would after the reclassification chart is
-// confirmed. ListRefused for a refused chart, structure or an empty chart (message 107,
-// unless the request allows an empty set);
-// db::Error when the database refuses a statement.
+// The working rows read one at a time from the recordset the statements return, without a
+// copy of them: the command line prints them as they come.
+class WorkingRowReader {
+public:
+    // Runs the statements as the editor would after the reclassification chart is confirmed.
+    // ListRefused for a refused chart, structure or an empty chart (message 107, unless the
+    // request allows an empty set); db::Error when the database refuses a statement.
+    WorkingRowReader(db::Connection& conn, const ListRequest& request);
+
+    const WorkingSet& set() const { return set_; }   // the chart's details and statement; no rows
+    std::size_t count() const { return count_; }     // the rows forEach gives
+    // Calls `visit` with each row in order, at most `limit` of them (0: all). The row passed
+    // is reused from one call to the next.
+    void forEach(const std::function<void(const WorkingRow&)>& visit, std::size_t limit = 0) const;
+
+private:
+    void forEachCoin(const std::function<void(const WorkingRow&)>& visit, std::size_t limit) const;
+
+    WorkingSet set_;
+    Kind kind_ = Kind::COGE;
+    std::shared_ptr<db::Recordset> rows_;   // as the statements returned them
+    std::map<std::string, bool> analytic_;  // COIN: the analytic chart's accounts
+    std::size_t count_ = 0;
+};
+
+// The same rows, all held in the set.
 WorkingSet loadWorkingRows(db::Connection& conn, const ListRequest& request);
 
 }  // namespace brevanto::cli

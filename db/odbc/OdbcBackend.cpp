@@ -148,15 +148,14 @@ ResultSet readResult(const Handle& stmt, SQLSMALLINT columns) {
         result.fields.push_back(fieldInfoFor(std::move(name), sqlType, size, nullable));
         kinds.push_back(valueKindFor(sqlType));
     }
+    result.rows = RowTable(kinds.size());
     for (;;) {
         SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         check(rc, stmt, "SQLFetch");
-        Row row;
-        row.reserve(kinds.size());
+        const std::size_t row = result.rows.appendRow();
         for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c)
-            row.push_back(readValue(stmt, c, kinds[c - 1]));
-        result.rows.push_back(std::move(row));
+            result.rows.set(row, c - 1u, readValue(stmt, c, kinds[c - 1]));
     }
     return result;
 }

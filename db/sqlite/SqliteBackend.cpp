@@ -110,22 +110,34 @@ bool changesData(sqlite3_stmt* stmt) {
     return kw == "WITH" && !sqlite3_stmt_readonly(stmt);
 }
 
-Variant readValue(sqlite3_stmt* stmt, int i, bool asDecimal) {
+// Column i of the statement's current row, written into `row` of the table (whose cells
+// start as Null).
+void readValue(sqlite3_stmt* stmt, int i, bool asDecimal, RowTable& table, std::size_t row) {
+    const auto column = static_cast<std::size_t>(i);
     switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER: {
-        auto v = static_cast<long long>(sqlite3_column_int64(stmt, i));
-        return asDecimal ? Variant::decimal(static_cast<double>(v)) : Variant(v);
+        const auto v = static_cast<std::int64_t>(sqlite3_column_int64(stmt, i));
+        if (asDecimal)
+            table.setDecimal(row, column, static_cast<double>(v));
+        else
+            table.setInteger(row, column, v);
+        return;
     }
     case SQLITE_FLOAT: {
-        double v = sqlite3_column_double(stmt, i);
-        return asDecimal ? Variant::decimal(v) : Variant(v);
+        const double v = sqlite3_column_double(stmt, i);
+        if (asDecimal)
+            table.setDecimal(row, column, v);
+        else
+            table.setDouble(row, column, v);
+        return;
     }
     case SQLITE_NULL:
-        return Variant::null();
+        return;
     default: {   // TEXT and BLOB: the bytes as UTF-8 text
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
         int n = sqlite3_column_bytes(stmt, i);
-        return Variant(std::string(bytes ? bytes : "", static_cast<std::size_t>(n)));
+        table.setText(row, column, std::string_view(bytes ? bytes : "", static_cast<std::size_t>(n)));
+        return;
     }
     }
 }
@@ -134,6 +146,7 @@ ResultSet readResultSet(sqlite3_stmt* stmt, int rcFirst, int& rcLast) {
     const int n = sqlite3_column_count(stmt);
     ResultSet rs;
     rs.fields.resize(static_cast<std::size_t>(n));
+    rs.rows = RowTable(static_cast<std::size_t>(n));
     std::vector<bool> decimal(static_cast<std::size_t>(n), false);
     for (int i = 0; i < n; ++i) {
         const char* decl = sqlite3_column_decltype(stmt, i);
@@ -145,29 +158,27 @@ ResultSet readResultSet(sqlite3_stmt* stmt, int rcFirst, int& rcLast) {
     }
     int rc = rcFirst;
     while (rc == SQLITE_ROW) {
-        Row row;
-        row.reserve(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) row.push_back(readValue(stmt, i, decimal[static_cast<std::size_t>(i)]));
-        rs.rows.push_back(std::move(row));
+        const std::size_t row = rs.rows.appendRow();
+        for (int i = 0; i < n; ++i) readValue(stmt, i, decimal[static_cast<std::size_t>(i)], rs.rows, row);
         rc = sqlite3_step(stmt);
     }
     rcLast = rc;
     // Columns without a declared type (expressions) take the type of their first value.
-    for (int i = 0; i < n; ++i) {
-        auto& fi = rs.fields[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < rs.fields.size(); ++i) {
+        auto& fi = rs.fields[i];
         if (fi.type != ado::adVariant) continue;
-        for (const auto& row : rs.rows) {
-            const Variant& v = row[static_cast<std::size_t>(i)];
-            if (v.isNull()) continue;
-            if (v.type() == Variant::Type::Integer) {
-                bool wide = std::any_of(rs.rows.begin(), rs.rows.end(), [&](const Row& r) {
-                    const Variant& x = r[static_cast<std::size_t>(i)];
-                    return x.type() == Variant::Type::Integer &&
-                           (x.toInt64() > std::numeric_limits<std::int32_t>::max() ||
-                            x.toInt64() < std::numeric_limits<std::int32_t>::min());
-                });
+        for (std::size_t r = 0; r < rs.rows.size(); ++r) {
+            const Variant::Type t = rs.rows.type(r, i);
+            if (t == Variant::Type::Null) continue;
+            if (t == Variant::Type::Integer) {
+                bool wide = false;
+                for (std::size_t k = 0; k < rs.rows.size() && !wide; ++k) {
+                    if (rs.rows.type(k, i) != Variant::Type::Integer) continue;
+                    const std::int64_t x = rs.rows.value(k, i).toInt64();
+                    wide = x > std::numeric_limits<std::int32_t>::max() || x < std::numeric_limits<std::int32_t>::min();
+                }
                 fi.type = wide ? ado::adBigInt : ado::adInteger;
-            } else if (v.type() == Variant::Type::Double) {
+            } else if (t == Variant::Type::Double) {
                 fi.type = ado::adDouble;
             } else {
                 fi.type = ado::adVarWChar;

@@ -47,7 +47,7 @@ std::optional<long> AutomationLookupPresenter::pick(const kit::LookupRequest& re
             if (*r >= 0 && *r < snap.rowCount) answer = *r;
         } else if (auto* code = std::get_if<std::string>(&c.choice)) {
             for (long r = 0; rs && r < snap.rowCount; ++r) {
-                const db::Row& row = rs->viewRow(r);
+                const db::RowRef row = rs->viewRow(r);
                 if (!row.empty() && row.front().toText() == *code) {
                     answer = r;
                     break;

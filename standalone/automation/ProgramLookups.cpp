@@ -10,7 +10,7 @@ std::optional<std::string> ProgramLookups::run(const host::ProgramRequest& reque
     if (!rows || rows->State() != db::ado::adStateOpen) return std::nullopt;
     auto choice = lookups_.pick(kit::LookupRequest{request.caption, request.fields, rows, request.position, ""});
     if (!choice || *choice < 0 || *choice >= rows->viewSize()) return std::nullopt;
-    const db::Row& row = rows->viewRow(*choice);
+    const db::RowRef row = rows->viewRow(*choice);
     if (row.empty()) return std::nullopt;
     return row.front().toText();
 }

@@ -164,7 +164,7 @@ bool StandaloneIntercompanyProgram::search(const std::string& connect) {
     auto choice = windows->lookups().pick(
         kit::LookupRequest{listing.caption, listing.fields, rs, components::trimmedText(text_), idLookup});
     if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
-    const db::Row& row = rs->viewRow(*choice);
+    const db::RowRef row = rs->viewRow(*choice);
     if (row.empty()) return false;
     std::string code = row.front().toText();
     box_->setText(code);

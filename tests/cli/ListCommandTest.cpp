@@ -185,3 +185,63 @@ TEST(ListVolume, GeneratedAccountsAreListedInFull) {
 }
 
 }  // namespace
+
+namespace {
+
+// What `list` printed as a table before it streamed its rows: all the cells held, each column
+// as wide as its widest cell, two blanks between columns, trailing blanks cut.
+std::string heldTable(const nlohmann::ordered_json& rows) {
+    const std::vector<std::string> headers{"CONTOPDCGRID", "DESCRPDCGRID", "SEGNO", "CONTORICL", "DESCRRICL"};
+    auto text = [](const nlohmann::ordered_json& v) { return v.is_null() ? std::string() : v.get<std::string>(); };
+    auto width = [](const std::string& s) {
+        std::size_t n = 0;
+        for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+        return n;
+    };
+    std::vector<std::vector<std::string>> lines{headers, {}};
+    for (const auto& r : rows)
+        lines.push_back({text(r["CONTOPDCGRID"]), text(r["DESCRPDCGRID"]), r["SEGNO"] == 1 ? "Dare" : "Avere",
+                         text(r["CONTORICL"]), text(r["DESCRRICL"])});
+    std::vector<std::size_t> widths(headers.size(), 0);
+    for (const auto& l : lines)
+        for (std::size_t i = 0; i < l.size(); ++i) widths[i] = std::max(widths[i], width(l[i]));
+    for (std::size_t i = 0; i < widths.size(); ++i) lines[1].push_back(std::string(widths[i], '-'));
+    std::string out;
+    for (const auto& l : lines) {
+        std::string line;
+        for (std::size_t i = 0; i < l.size(); ++i) line += l[i] + (i + 1 < l.size() ? std::string(widths[i] - width(l[i]) + 2, ' ') : "");
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ListVolume, StreamedRowsPrintAsTheHeldOnesDid) {
+    TempDir dir;
+    ASSERT_EQ(cli("db init --demo --accounts 3000 --dir " + sh(dir.str())).exitCode, 0);
+    const std::string args = " --kind COGE --pdc 10 --ricl 101 --dir " + sh(dir.str());
+
+    // JSON: byte for byte the document one dump of the whole would give.
+    auto json = cli("list --json" + args);
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto document = nlohmann::ordered_json::parse(json.out);
+    EXPECT_EQ(json.out, document.dump(2) + "\n");
+    const auto& rows = document["rows"];
+    ASSERT_GT(rows.size(), 6000u);
+    EXPECT_EQ(document["rowCount"], rows.size());
+
+    auto table = cli("list" + args);
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    const std::string title = "Correlazione COGE: piano 10 \"" + scalar((dir.path() / "BREVANTO.db").string(),
+        "SELECT CG10_DESCR FROM CG10_DESPDC WHERE CG10_GRUPPO = 10") + "\", riclassificazione 101\n";
+    EXPECT_EQ(table.out, title + heldTable(rows) + "(" + std::to_string(rows.size()) + " righe)\n");
+
+    // A limit cuts the rows printed and the widths measured, not the count.
+    auto limited = cli("list --limit 3" + args);
+    ASSERT_EQ(limited.exitCode, 0) << limited.err;
+    auto first = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < 3; ++i) first.push_back(rows[i]);
+    EXPECT_EQ(limited.out, title + heldTable(first) + "(" + std::to_string(rows.size()) + " righe, mostrate 3)\n");
+}

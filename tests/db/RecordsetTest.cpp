@@ -459,3 +459,42 @@ TEST(RecordsetTest, ResultRowsOpenOnTheFirstRow) {
     EXPECT_EQ(rs->currentIndex(), 0);
     EXPECT_EQ(rs->viewRow(1)[0].toInt32(), 55);
 }
+
+TEST(RecordsetTest, ThousandsOfRowsKeepEveryBehaviourAcrossClones) {
+    std::vector<std::string> accounts;
+    for (int i = 0; i < 1500; ++i) accounts.push_back(std::to_string(1400000000 + i));
+    auto rs = workingRows(accounts);
+    auto clone = rs->Clone();
+    ASSERT_EQ(rs->RecordCount(), 3000);
+
+    rs->setAbsolutePosition(2101);   // 1400001050, sign 1
+    const Variant mark = rs->Bookmark();
+    rs->setValue("CONTORICL", "0101001");
+    rs->setValue("DESCRPDC", "Conto cambiato");
+    clone->setBookmark(mark);
+    EXPECT_EQ(clone->value("CONTORICL").toText(), "0101001");
+    EXPECT_EQ(clone->value("DESCRPDC").toText(), "Conto cambiato");
+
+    clone->setFilter("CONTORICL = NULL AND SEGNO = 1");
+    EXPECT_EQ(clone->RecordCount(), 1499);
+    clone->setFilter("DESCRPDC LIKE '*cambiato'");
+    EXPECT_EQ(clone->RecordCount(), 1);
+    EXPECT_EQ(clone->value("CONTOPDC").toText(), "1400001050");
+    clone->setFilter("");
+
+    clone->MoveFirst();
+    clone->Find("CONTOPDC = '1400001499'");
+    EXPECT_EQ(clone->AbsolutePosition(), 2999);
+    clone->Find("CONTOPDC = '1400000001'", 0, ado::adSearchBackward);
+    EXPECT_EQ(clone->AbsolutePosition(), 4);
+
+    rs->Delete();
+    EXPECT_EQ(clone->RecordCount(), 2999);
+    EXPECT_THROW(clone->setBookmark(mark), UsageError);
+    rs->AddNew();
+    rs->setValue("CONTOPDC", "9999999999");
+    EXPECT_EQ(clone->RecordCount(), 3000);
+    clone->MoveLast();
+    EXPECT_EQ(conto(*clone), "9999999999");
+    EXPECT_TRUE(clone->value("SEGNO").isNull());
+}

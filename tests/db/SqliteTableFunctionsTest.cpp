@@ -44,7 +44,7 @@ protected:
         sqlite3_close(raw);
     }
 
-    std::vector<db::Row> rows(const std::string& sql) { return b->execute(sql).resultSets.at(0).rows; }
+    db::RowTable rows(const std::string& sql) { return b->execute(sql).resultSets.at(0).rows; }
 
     testsupport::TempDir dir;
     std::unique_ptr<db::sqlite::SqliteBackend> b;
