@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <optional>
 
 #include "db/Error.h"
@@ -58,7 +57,7 @@ thread_local ActionMemo<LedgerAccount> t_ledgerAccounts;
 template <class Account, class Read>
 std::optional<Account> readOncePerAction(ActionMemo<Account>& memo, db::Connection& conn, const std::string& sql,
                                          Read read) {
-    const std::string key = std::to_string(reinterpret_cast<std::uintptr_t>(&conn)) + '\n' + sql;
+    const std::string key = conn.ConnectionString() + '\n' + sql;
     if (auto known = memo.find(key)) return known;
     auto rs = conn.Execute(sql);
     if (!rs || rs->State() != db::ado::adStateOpen) return std::nullopt;
