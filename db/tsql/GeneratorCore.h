@@ -224,8 +224,8 @@ protected:
                               bool negated) = 0;
     // CROSS APPLY (outer false) / OUTER APPLY of `table` (written with its alias).
     virtual std::string applyJoin(bool outer, const std::string& table) const = 0;
-    // The declared type of a column, with its collation for text.
-    virtual std::string columnType(const TypeSpec& t, std::size_t offset) const = 0;
+    // The declared type of the column `column` (already an identifier), with its collation for text.
+    virtual std::string columnType(const TypeSpec& t, const std::string& column, std::size_t offset) const = 0;
     // The column that tells a target row from another when the ON names no target column.
     virtual std::string rowIdentity() const = 0;
     // How MERGE's UPDATE step names the target's columns in RETURNING ("" or "alias.").
@@ -847,7 +847,8 @@ protected:
     std::string columnDecl(const ColumnDef& c, std::size_t offset) {
         const TypeSpec& t = c.type;
         if (!isTextType(t) && !isNumericType(t) && !isDateType(t)) unsupported("tipo di colonna " + t.written, offset);
-        std::string s = ident(c.name.text) + " " + columnType(t, offset);
+        const std::string name = ident(c.name.text);
+        std::string s = name + " " + columnType(t, name, offset);
         if (c.notNull) s += " NOT NULL";
         if (c.primaryKey) s += " PRIMARY KEY";
         switch (c.defaultKind) {

@@ -84,8 +84,16 @@ private:
         return outer ? " LEFT JOIN LATERAL " + table + " ON true" : " CROSS JOIN LATERAL " + table;
     }
 
-    std::string columnType(const TypeSpec& t, std::size_t offset) const override {
-        if (isTextType(t)) return "bpchar COLLATE tsql";
+    // Text as bpchar (see collated); the declared length as a check, since bpchar(n) would pad.
+    std::string columnType(const TypeSpec& t, const std::string& column, std::size_t offset) const override {
+        if (isTextType(t)) {
+            const int length = t.max || t.name == "NTEXT" || t.name == "TEXT" ? -1
+                               : t.length >= 0                      ? t.length
+                               : t.name == "SYSNAME"                ? 128
+                                                                    : 1;
+            return "bpchar COLLATE tsql" +
+                   (length < 0 ? "" : " CHECK (char_length(" + column + ") <= " + std::to_string(length) + ")");
+        }
         if (t.name == "TINYINT" || t.name == "SMALLINT") return "smallint";
         if (t.name == "INT" || t.name == "INTEGER") return "integer";
         if (t.name == "BIGINT") return "bigint";

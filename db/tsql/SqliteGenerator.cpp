@@ -47,7 +47,7 @@ private:
         return (outer ? " LEFT JOIN " : " JOIN ") + table + " ON 1";
     }
 
-    std::string columnType(const TypeSpec& t, std::size_t) const override {
+    std::string columnType(const TypeSpec& t, const std::string&, std::size_t) const override {
         std::string s = t.name;
         // SQLite takes numbers only: (MAX) is left out.
         if (t.length >= 0) s += "(" + std::to_string(t.length) + (t.scale >= 0 ? "," + std::to_string(t.scale) : "") + ")";
