@@ -226,6 +226,8 @@ protected:
     virtual std::string applyJoin(bool outer, const std::string& table) const = 0;
     // The declared type of the column `column` (already an identifier), with its collation for text.
     virtual std::string columnType(const TypeSpec& t, const std::string& column, std::size_t offset) const = 0;
+    // What follows a derived MERGE source in SELECT * FROM (...): "" or an alias the target needs.
+    virtual std::string derivedSourceAlias() const { return ""; }
     // The column that tells a target row from another when the ON names no target column.
     virtual std::string rowIdentity() const = 0;
     // How MERGE's UPDATE step names the target's columns in RETURNING ("" or "alias.").
@@ -972,7 +974,7 @@ protected:
             case TableRef::Kind::Function:
                 srcSql = objectName(s.source.parts, s.source.offset) + "(" + exprList(s.source.args) + ")";
                 break;
-            case TableRef::Kind::Derived: srcSql = "(" + query(*s.source.derived) + ")"; break;
+            case TableRef::Kind::Derived: srcSql = "(" + query(*s.source.derived) + ")" + derivedSourceAlias(); break;
             }
         }
         addStep("CREATE TEMP TABLE " + source + " AS " + ctes(s.ctes) + "SELECT * FROM " + srcSql);

@@ -111,6 +111,7 @@ private:
         unsupported("tipo di colonna " + t.written, offset);
     }
 
+    std::string derivedSourceAlias() const override { return " AS \"~merge_derived\""; }
     std::string rowIdentity() const override { return "ctid"; }
     std::string returningQualifier(const std::string& targetAlias) const override { return ident(targetAlias) + "."; }
 

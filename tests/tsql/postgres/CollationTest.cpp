@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 
 namespace {
@@ -27,25 +25,18 @@ int serverOrder(PGconn* c, const std::string& a, const std::string& b) {
     return std::atoi(PQgetvalue(r.get(), 0, 0));
 }
 
-// One database for the suite, a session per test.
 class TsqlCollation : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!tsqlpg::serverParameters().empty())
-            db_ = new tsqlpg::PgDatabase("brevanto_tsql_collation_" + std::to_string(getpid()));
-    }
-    static void TearDownTestSuite() {
-        delete db_;
-        db_ = nullptr;
-    }
     void SetUp() override {
-        if (!db_) GTEST_SKIP() << "nessun server PostgreSQL per i test";
-        conn_ = db_->connect().release();
+        const tsqlpg::PgDatabase* db = tsqlpg::sharedDatabase();
+        if (!db) GTEST_SKIP() << "nessun server PostgreSQL per i test";
+        conn_ = db->connect().release();
+        exec(conn_, "CREATE SCHEMA IF NOT EXISTS collation_test");
+        exec(conn_, "SET search_path = collation_test, public");
     }
     void TearDown() override {
         if (conn_) PQfinish(conn_);
     }
-    static inline tsqlpg::PgDatabase* db_ = nullptr;
     PGconn* conn_ = nullptr;
 };
 
