@@ -49,7 +49,11 @@ private:
         return quoteIdent(lower);
     }
     std::string mainQualified(const std::string& object) const override { return object; }
+    // Database names are case-insensitive: every spelling of one names the schema as it was
+    // first written in the batch (the spelling listed in attachedDatabases).
     std::string databaseQualified(const std::string& db, const std::string& object) const override {
+        for (const std::string& listed : out_.attachedDatabases)
+            if (equalsIgnoreCase(listed, db)) return quoteIdent(listed) + "." + object;
         return quoteIdent(db) + "." + object;
     }
     std::string tempSchema() const override { return "pg_temp."; }
