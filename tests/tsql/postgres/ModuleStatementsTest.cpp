@@ -1,6 +1,6 @@
 // The module's statements of the golden files (tests/tsql/golden-pg/) run on the host schema,
-// a file in one transaction: each case's changes are undone after it, except the #tables a case
-// creates, which the file's later cases read and drop.
+// a file in one transaction: each case's changes are undone after it, except the tables a case
+// creates, which the file's later cases read and drop. A statement with markers is prepared.
 
 #include "../GoldenFile.h"
 #include "PgSession.h"
@@ -26,7 +26,8 @@ TEST(TsqlPostgresModule, EveryModuleStatementRunsOnTheHostSchema) {
     }
     exec(c, "SET search_path = module_main, public");
     int cases = 0;
-    for (const char* file : {"editor_statements.txt", "intermediaries.txt", "working_table.txt", "bulk_cee.txt"}) {
+    for (const char* file : {"editor_statements.txt", "intermediaries.txt", "working_table.txt", "bulk_cee.txt",
+                             "module_more.txt"}) {
         exec(c, "BEGIN");
         for (const auto& gc : tsqltest::readGoldenFile(testsupport::testData(std::string("tsql/golden-pg/") + file))) {
             if (gc.expected.rfind("error:", 0) == 0) continue;
@@ -44,8 +45,14 @@ TEST(TsqlPostgresModule, EveryModuleStatementRunsOnTheHostSchema) {
                                 step.sql.substr(create.size() - 2, step.sql.find('"', create.size()) - create.size() + 3));
             try {
                 for (const auto& step : t.steps) {
+                    if (t.parameters > 0) {
+                        std::unique_ptr<PGresult, void (*)(PGresult*)> r(PQprepare(c, "", step.sql.c_str(), 0, nullptr),
+                                                                         PQclear);
+                        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) throw tsqlpg::PgFailure(PQerrorMessage(c));
+                        continue;
+                    }
                     exec(c, step.sql);
-                    keep = keep || step.sql.rfind("CREATE TEMP TABLE \"#", 0) == 0;
+                    keep = keep || step.sql.rfind("CREATE TEMP TABLE \"#", 0) == 0 || step.sql.rfind("CREATE TABLE ", 0) == 0;
                 }
             } catch (const std::exception& e) {
                 keep = false;
