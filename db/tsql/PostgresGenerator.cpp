@@ -56,6 +56,8 @@ private:
             if (equalsIgnoreCase(listed, db)) return quoteIdent(listed) + "." + object;
         return quoteIdent(db) + "." + object;
     }
+    // Quoted names are case-sensitive here: a #table is named in lower case however written.
+    std::string tempTableName(const std::string& name) const override { return toLowerAscii(name); }
     std::string tempSchema() const override { return "pg_temp."; }
     std::string parameter(const std::string& number) const override { return "$" + number; }
     const char* functionName(const FunctionInfo& f) const override { return f.postgres; }
