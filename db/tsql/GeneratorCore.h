@@ -1176,5 +1176,21 @@ protected:
     }
 };
 
+// The batch as text of the target `Generator` writes (`target` names it in the refusal of a
+// statement that would hold a comment or a ';' there).
+template <class Generator>
+Translation generateBatch(const std::vector<Statement>& batch, const TranslateOptions& options, const char* target) {
+    Translation out;
+    Generator g(options, out);
+    for (const Statement& s : batch) {
+        const std::size_t before = out.steps.size();
+        g.statement(s);
+        for (std::size_t i = before; i < out.steps.size(); ++i)
+            if (unsafeMark(out.steps[i].sql) != std::string_view::npos)
+                unsupported(std::string("istruzione che in ") + target + " conterrebbe un commento o un ';'", s.offset);
+    }
+    return out;
+}
+
 }  // namespace core
 }  // namespace db::tsql

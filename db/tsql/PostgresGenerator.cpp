@@ -136,16 +136,7 @@ private:
 }  // namespace
 
 Translation generatePostgres(const std::vector<Statement>& batch, const TranslateOptions& options) {
-    Translation out;
-    PostgresGenerator g(options, out);
-    for (const Statement& s : batch) {
-        const std::size_t before = out.steps.size();
-        g.statement(s);
-        for (std::size_t i = before; i < out.steps.size(); ++i)
-            if (unsafeMark(out.steps[i].sql) != std::string_view::npos)
-                unsupported("istruzione che in PostgreSQL conterrebbe un commento o un ';'", s.offset);
-    }
-    return out;
+    return core::generateBatch<PostgresGenerator>(batch, options, "PostgreSQL");
 }
 
 }  // namespace db::tsql

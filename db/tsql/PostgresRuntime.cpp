@@ -1,19 +1,14 @@
 #include "db/tsql/PostgresRuntime.h"
 
+#include "db/SqlText.h"
+
 #include <regex>
 
 namespace db::tsql {
 
 namespace {
 
-std::string quoteIdent(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
+std::string quoteIdent(const std::string& name) { return "\"" + db::replaceAll(name, "\"", "\"\"") + "\""; }
 
 // The messages are SQL Server's, so that a caller sees the same text on both targets.
 const std::vector<std::string> kRuntime = {

@@ -80,16 +80,7 @@ private:
 }  // namespace
 
 Translation generateSqlite(const std::vector<Statement>& batch, const TranslateOptions& options) {
-    Translation out;
-    SqliteGenerator g(options, out);
-    for (const Statement& s : batch) {
-        const std::size_t before = out.steps.size();
-        g.statement(s);
-        for (std::size_t i = before; i < out.steps.size(); ++i)
-            if (unsafeMark(out.steps[i].sql) != std::string_view::npos)
-                core::unsupported("istruzione che in SQLite conterrebbe un commento o un ';'", s.offset);
-    }
-    return out;
+    return core::generateBatch<SqliteGenerator>(batch, options, "SQLite");
 }
 
 }  // namespace db::tsql
