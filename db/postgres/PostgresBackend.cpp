@@ -9,7 +9,7 @@
 
 #include "db/postgres/PostgresResult.h"
 #include "db/postgres/PostgresText.h"
-#include "db/postgres/PendingTranslator.h"
+#include "db/tsql/Translator.h"
 
 namespace db {
 

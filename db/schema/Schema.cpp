@@ -8,7 +8,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/SqlText.h"
-#include "db/postgres/PendingTranslator.h"
+#include "db/tsql/PostgresRuntime.h"
 #include "db/tsql/SqliteRuntime.h"
 
 namespace db::schema {
