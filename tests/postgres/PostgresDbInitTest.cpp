@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/Recordset.h"
+#include "db/SqlText.h"
 #include "postgres/PostgresFixture.h"
 #include "support/TestSupport.h"
 
@@ -24,6 +26,7 @@ TEST_F(PostgresDbInitTest, DemoOnAFreshDatabaseThenARefusal) {
     ASSERT_EQ(made.exitCode, 0) << made.err;
     EXPECT_NE(made.out.find("Creato lo schema GRUPPO"), std::string::npos) << made.out;
     EXPECT_EQ(made.out.find("Password=x"), std::string::npos) << "the password is not printed";
+    EXPECT_NE(made.out.find("Dbname=" + database_->name() + ";database=BREVANTO;"), std::string::npos) << made.out;
 
     // The module's T-SQL reads the host's chart and, by a three-part name, the group's.
     auto host = conn_->Execute("SELECT COUNT(*) AS n FROM CG24_TABPDC WHERE CG24_GRUPPO_CG10 = 10");
@@ -55,6 +58,17 @@ TEST_F(PostgresDbInitTest, TestDatabasesAreCopiesOfATemplateAndGoAway) {
         auto accounts = c->Execute("SELECT COUNT(*) AS n FROM [GRUPPO].dbo.CG24_TABPDC");
         EXPECT_GT(accounts->value("n").toInt64(), 50);
         c->Execute("DELETE FROM CG24_TABPDC");
+
+        // The editor's intercompany connection: the host's string with database=GRUPPO.
+        const std::string host = db::ConnectionString(demo.connectionString()).without({"database"}) +
+                                 "Dbname=" + demo.name() + ";database=BREVANTO;";
+        auto h = db::Connection::create();
+        h->Open(host);
+        EXPECT_EQ(h->Execute("SELECT COUNT(*) AS n FROM CG18_ANADITTA")->value("n").toInt64(), 2);
+        auto g = db::Connection::create();
+        g->Open(db::replaceAll(host, "database=BREVANTO", "database=GRUPPO"));
+        EXPECT_EQ(g->Execute("SELECT CG18_RAGSOC FROM CG18_ANADITTA")->value("CG18_RAGSOC").toText(),
+                  "Gruppo Rossi Holding S.r.l.");
 
         PostgresTestDatabase other(PostgresTestDatabase::Content::Demo);
         auto d = db::Connection::create();
