@@ -37,11 +37,11 @@ protected:
         } catch (const db::Error& e) {
             FAIL() << "PostgreSQL not reachable through " << cs << ": " << e.what();
         }
-        backend_->execute("DROP TABLE IF EXISTS brevanto_odbc_t");
-        backend_->execute("CREATE TABLE brevanto_odbc_t (id INTEGER PRIMARY KEY, amount NUMERIC(12,2), note VARCHAR(40))");
+        // A session table: the tests run at once in several processes on one server.
+        backend_->execute("CREATE TEMP TABLE brevanto_odbc_t (id INTEGER PRIMARY KEY, amount NUMERIC(12,2), note VARCHAR(40))");
     }
     void TearDown() override {
-        if (backend_) backend_->execute("DROP TABLE IF EXISTS brevanto_odbc_t");
+        if (backend_) backend_->execute("DROP TABLE IF EXISTS pg_temp.brevanto_odbc_t");
     }
     std::unique_ptr<db::Backend> backend_;
 };
