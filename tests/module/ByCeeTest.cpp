@@ -2,7 +2,7 @@
 // the interim-balance chart 103: the mandatory code, the two scheme checks, the declined
 // confirmation, a run that derives chart 10's correlations from the standard chart 80's, a
 // run that finds nothing to derive; the statements executed, the rows of CG83_COLLRICL, the
-// messages and the calling editor afterwards.
+// messages and the calling editor afterwards. The runs and the refusals also on PostgreSQL.
 
 #include <functional>
 
@@ -102,6 +102,9 @@ protected:
     }
 };
 
+using ByCeeOn = rowstest::OnEveryServer<ByCee>;
+ON_EVERY_SERVER(ByCeeOn);
+
 TEST_F(ByCee, WindowControlsAndMandatoryCode) {
     auto ed = openEditor();
     ASSERT_TRUE(ed);
@@ -178,7 +181,7 @@ TEST_F(ByCee, EscapeAndChiudiCloseTheWindowWithoutRunning) {
     EXPECT_EQ(derivedCount(), "0");
 }
 
-TEST_F(ByCee, RunDerivesCorrelationsRefillsEditorAndCloses) {
+TEST_P(ByCeeOn, RunDerivesCorrelationsRefillsEditorAndCloses) {
     journal::session().clear();
     auto ed = openEditor();
     ASSERT_TRUE(ed);
@@ -266,7 +269,7 @@ TEST_F(ByCee, DeclinedConfirmationRunsNothingAndStaysOpen) {
     EXPECT_EQ(derivedCount(), "0");
 }
 
-TEST_F(ByCee, SchemeNotCorrelatedWithEitherChartIsRefused) {
+TEST_P(ByCeeOn, SchemeNotCorrelatedWithEitherChartIsRefused) {
     auto ed = openEditor();
     ASSERT_TRUE(ed);
     // Scheme 83 exists but chart 10 is not correlated with it.
@@ -299,7 +302,7 @@ TEST_F(ByCee, SchemeNotCorrelatedWithEitherChartIsRefused) {
     EXPECT_EQ(derivedCount(), "0");
 }
 
-TEST_F(ByCee, NothingToDeriveKeepsWindowOpen) {
+TEST_P(ByCeeOn, NothingToDeriveKeepsWindowOpen) {
     // Without the standard chart's interim-balance correlations no row can be derived.
     sql("DELETE FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 80 AND CG83_CODICERICL_PC01 = 103");
     auto ed = openEditor();

@@ -1,7 +1,8 @@
 // Saving a row's reclassified account as a user meets it: typing and leaving the row issues
 // INSERT, UPDATE or DELETE on the kind's table; each validation message with its effect on
 // the box, the row and the focus; a statement the database refuses; and the reclassified
-// account box's navigation keys.
+// account box's navigation keys. The saves and the refused statement run on SQLite and on
+// PostgreSQL.
 
 #include "EditorRowsTest.h"
 
@@ -14,6 +15,9 @@ const char* kInsert =
     "INSERT INTO CG83_COLLRICL  (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, CG83_CONTORICL_PC03,  "
     "CG83_INDSEGNO) VALUES (10, '0101020001', 101, '0101001', 1)";
 
+using EditorRowsOn = OnEveryServer<EditorRows>;
+ON_EVERY_SERVER(EditorRowsOn);
+
 TEST_F(EditorRows, AnAccountTypedThroughTheMaskIsSavedPlain) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
@@ -24,7 +28,7 @@ TEST_F(EditorRows, AnAccountTypedThroughTheMaskIsSavedPlain) {
     EXPECT_EQ(box(*ed).DisplayText(), "01/01/001");
 }
 
-TEST_F(EditorRows, TypingInsertsThenAnotherAccountUpdatesThenEmptyingDeletes) {
+TEST_P(EditorRowsOn, TypingInsertsThenAnotherAccountUpdatesThenEmptyingDeletes) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "0101020001", 1);   // both signs empty
@@ -93,7 +97,7 @@ TEST_F(EditorRows, OneKeyReadsTheTypedAccountsDescriptionOnce) {
     EXPECT_EQ(std::count(sent.begin(), sent.end(), description), 1);
 }
 
-TEST_F(EditorRows, RefusedInsertShowsMessage108OnceAndLeavesTheRowAsStored) {
+TEST_P(EditorRowsOn, RefusedInsertShowsMessage108OnceAndLeavesTheRowAsStored) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "0101020001", 1);
@@ -191,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         return "Message" + std::to_string(info.param.code) + "_" + std::to_string(info.index);
     });
 
-TEST_F(EditorRows, MasterMayTakeANonAnalyticAccountUnlessTheOtherMasterHasIt) {
+TEST_P(EditorRowsOn, MasterMayTakeANonAnalyticAccountUnlessTheOtherMasterHasIt) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     // The suppliers' master takes the level-1 account 05.
@@ -227,7 +231,7 @@ TEST_F(EditorRows, MasterMayTakeANonAnalyticAccountUnlessTheOtherMasterHasIt) {
     EXPECT_EQ(shown[0].text, "Il conto 02 non è valido in quanto è stato correlato al mastro clienti.");
 }
 
-TEST_F(EditorRows, CoinTypeMismatchAsksWithTheSecondButtonAndAnswerZeroRestoresTheEntryValue) {
+TEST_P(EditorRowsOn, CoinTypeMismatchAsksWithTheSecondButtonAndAnswerZeroRestoresTheEntryValue) {
     auto ed = openFilled(CorrelationKind::COIN, "201", "102");
     ASSERT_TRUE(ed);
     goTo(*ed, "1001002", 1);   // holds 20003 (a cost, like the analytic account)

@@ -1,7 +1,9 @@
 #pragma once
 // The correlation editor with a database of its own per test: the rows tests write
 // correlations, so each gets a fresh copy of a pristine demo database (made once per test
-// binary by the command-line tool, then copied file by file).
+// binary by the command-line tool, then copied file by file; on PostgreSQL a database made
+// from the server's demo template). The fixtures run on SQLite; OnEveryServer<F> runs a
+// fixture's TEST_P on SQLite and on PostgreSQL, which skips without a server.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include "ModuleTestHost.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "support/PostgresTestDatabase.h"
 
 namespace rowstest {
 
@@ -30,21 +33,41 @@ inline const std::string& pristineDemo() {
     return folder;
 }
 
+enum class Server { SQLite, PostgreSQL };
+
+inline std::string serverName(const testing::TestParamInfo<Server>& info) {
+    return info.param == Server::SQLite ? "SQLite" : "PostgreSQL";
+}
+
 class EditorRows : public moduletest::ModuleHost {
 protected:
     void SetUp() override {
         ModuleHost::SetUp();
-        for (const auto& f : std::filesystem::directory_iterator(pristineDemo()))
-            std::filesystem::copy_file(f.path(), dir_.path() / f.path().filename());
+        if (server_ == Server::PostgreSQL) {
+            if (testsupport::postgresServer().empty()) GTEST_SKIP() << "no PostgreSQL server";
+            postgres_ = std::make_unique<testsupport::PostgresTestDatabase>(testsupport::PostgresTestDatabase::Content::Demo);
+            connectionString_ = postgres_->connectionString();
+        } else {
+            for (const auto& f : std::filesystem::directory_iterator(pristineDemo()))
+                std::filesystem::copy_file(f.path(), dir_.path() / f.path().filename());
+            connectionString_ = "Provider=SQLite;database=BREVANTO;Data Source=" + dir_.str();
+        }
+        host = newHost(dialogs, events);
+        navigator = host.newNavigator();
+    }
+
+    // Another host on the test's database, as a second user's program would be.
+    standalone::StandaloneHost newHost(std::shared_ptr<standalone::ScriptedDialogs> d,
+                                       std::shared_ptr<standalone::HostEventLog> log) const {
         standalone::Settings settings;
         settings.connectionString = connectionString();
         settings.companyCode = 1;
         settings.ledgerLevels = 4;
-        host = standalone::StandaloneHost::create(settings, dialogs, events);
-        navigator = host.newNavigator();
+        return standalone::StandaloneHost::create(settings, std::move(d), std::move(log));
     }
 
-    std::string connectionString() const { return "Provider=SQLite;database=BREVANTO;Data Source=" + dir_.str(); }
+    const std::string& connectionString() const { return connectionString_; }
+    bool onPostgres() const { return server_ == Server::PostgreSQL; }
 
     // A statement on the test's database behind the editor's back.
     void sql(const std::string& statement) {
@@ -154,7 +177,26 @@ protected:
         return out;
     }
 
+    Server server_ = Server::SQLite;
     testsupport::TempDir dir_;
+
+private:
+    std::unique_ptr<testsupport::PostgresTestDatabase> postgres_;
+    std::string connectionString_;
+};
+
+// A fixture whose TEST_P run once per database server (see ON_EVERY_SERVER).
+template <class Fixture>
+class OnEveryServer : public Fixture, public testing::WithParamInterface<Server> {
+protected:
+    void SetUp() override {
+        this->server_ = this->GetParam();
+        Fixture::SetUp();
+    }
 };
 
 }  // namespace rowstest
+
+#define ON_EVERY_SERVER(Suite)                                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Servers, Suite, testing::Values(rowstest::Server::SQLite, rowstest::Server::PostgreSQL), \
+                             rowstest::serverName)

@@ -2,7 +2,8 @@
 // suppliers' master row, correlate the master and intermediaries on both signs, change one,
 // empty one, undo one, close; the exact statements, the rows of the correlation tables, and
 // the calling editor back on the row it was on. Also the order in which leaving a row and
-// saving it happen: the DELETE and the UPDATE must find the stored row.
+// saving it happen: the DELETE and the UPDATE must find the stored row. These run on SQLite
+// and on PostgreSQL.
 
 #include "IntermediTestHost.h"
 
@@ -60,9 +61,10 @@ std::string cg93Update(const std::string& n, int intermediary, const std::string
            "'   AND CG93_INDSEGNO = " + std::to_string(sign);
 }
 
-class IntermediEditor : public IntermediHost {};
+using IntermediEditorOn = rowstest::OnEveryServer<IntermediHost>;
+ON_EVERY_SERVER(IntermediEditorOn);
 
-TEST_F(IntermediEditor, CogeCustomersMasterAndIntermediariesOnBothSigns) {
+TEST_P(IntermediEditorOn, CogeCustomersMasterAndIntermediariesOnBothSigns) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     // The calling editor stands on the master's credit row.
@@ -190,7 +192,7 @@ TEST_F(IntermediEditor, CogeCustomersMasterAndIntermediariesOnBothSigns) {
     EXPECT_TRUE(ed->get("GRB_CHECK").Visible());   // intermediaries 1 and 2 are correlated
 }
 
-TEST_F(IntermediEditor, LeavingByClickOrByDownSavesWhileTheRowStillHoldsTheStoredAccount) {
+TEST_P(IntermediEditorOn, LeavingByClickOrByDownSavesWhileTheRowStillHoldsTheStoredAccount) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "1401000000", 1);
@@ -235,7 +237,7 @@ TEST_F(IntermediEditor, LeavingByClickOrByDownSavesWhileTheRowStillHoldsTheStore
     EXPECT_TRUE(dialogs->takeShown().empty());
 }
 
-TEST_F(IntermediEditor, ConsSuppliersMasterWritesTheStructuresTables) {
+TEST_P(IntermediEditorOn, ConsSuppliersMasterWritesTheStructuresTables) {
     // A second supplier intermediary of the group company, in both databases.
     sql("INSERT INTO CG40_ANADITTAINTER (CG40_DITTA_CG18, CG40_TIPOCF, CG40_INTERMEDIO, CG40_DESCR) "
         "VALUES (2, 1, 4, 'Fornitori esteri del gruppo')");

@@ -44,7 +44,12 @@ protected:
         takeSql();
     }
 
-    std::string groupConnectionString() const { return "Provider=SQLite;database=GRUPPO;Data Source=" + dir_.str(); }
+    // The intercompany database: a file beside the host's on SQLite, a schema of the same
+    // database on PostgreSQL.
+    std::string groupConnectionString() const {
+        return onPostgres() ? connectionString() + ";DefaultSchema=GRUPPO"
+                            : "Provider=SQLite;database=GRUPPO;Data Source=" + dir_.str();
+    }
     void groupSql(const std::string& statement) {
         auto c = db::Connection::create();
         c->Open(groupConnectionString());

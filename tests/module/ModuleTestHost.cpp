@@ -54,9 +54,16 @@ void ModuleHost::TearDown() {
 }
 
 std::shared_ptr<entry::CorrelationEntryClass> ModuleHost::entryFor(editor::CorrelationKind kind, bool modal) {
+    return entryFor(kind, host, navigator, modal);
+}
+
+std::shared_ptr<entry::CorrelationEntryClass> ModuleHost::entryFor(editor::CorrelationKind kind,
+                                                                   const standalone::StandaloneHost& on,
+                                                                   std::shared_ptr<standalone::RecordingNavigator> nav,
+                                                                   bool modal) {
     auto e = newEntryClass(kind);
-    e->setClsGlobal(host.global);
-    e->setActiveNavigator(navigator);
+    e->setClsGlobal(on.global);
+    e->setActiveNavigator(std::move(nav));
     e->setClsVoceMenu(std::make_shared<standalone::SimpleMenuEntry>("Correlazioni piani dei conti"));
     e->setCaption("Correlazione");
     e->setLeft(120);

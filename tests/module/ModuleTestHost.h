@@ -35,6 +35,10 @@ protected:
     // An entry class of `kind` with the host's global object, the navigator, a menu entry,
     // a caption and a place set, as the shell hands them over.
     std::shared_ptr<entry::CorrelationEntryClass> entryFor(editor::CorrelationKind kind, bool modal = false);
+    // The same handed over by another host (a second user's program).
+    std::shared_ptr<entry::CorrelationEntryClass> entryFor(editor::CorrelationKind kind, const standalone::StandaloneHost& on,
+                                                           std::shared_ptr<standalone::RecordingNavigator> nav,
+                                                           bool modal = false);
     // Opens the editor modeless and returns it (activated).
     std::shared_ptr<editor::FRMCG_CORRRICL> open(const std::shared_ptr<entry::CorrelationEntryClass>& e);
     // The statements executed since the last call.
