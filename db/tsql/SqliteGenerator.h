@@ -1,8 +1,8 @@
 #pragma once
-// SQLite text for the syntax tree of Ast.h. Most nodes print as they are; the nodes whose
-// meaning differs between the dialects (text "+", LEFT/RIGHT/SUBSTRING, CAST to text or
-// decimal, TOP, #temp and three-part names, APPLY, IF EXISTS, DECLARE, MERGE) have a handler
-// each. The user functions and the TSQL collation the output calls are registered by
+// SQLite text for the syntax tree of Ast.h. Most nodes print as they are (GeneratorCore.h);
+// the nodes whose meaning differs between the dialects (text "+", LEFT/RIGHT/SUBSTRING, CAST
+// to text or decimal, TOP, #temp and three-part names, APPLY, IF EXISTS, DECLARE, MERGE) have
+// a handler each. The user functions and the TSQL collation the output calls are registered by
 // registerSqliteRuntime (SqliteRuntime.h).
 
 #include "db/tsql/Ast.h"
@@ -13,11 +13,5 @@
 namespace db::tsql {
 
 Translation generateSqlite(const std::vector<Statement>& batch, const TranslateOptions& options);
-
-// Static type of an expression, as far as the text alone tells.
-enum class StaticType { Unknown, Text, Number };
-
-// True for the columns the module always declares as text (codes, descriptions, masks).
-bool isKnownTextColumn(std::string_view column);
 
 }  // namespace db::tsql

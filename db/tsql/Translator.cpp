@@ -1,12 +1,17 @@
 #include "db/tsql/Translator.h"
 
 #include "db/tsql/Parser.h"
+#include "db/tsql/PostgresGenerator.h"
 #include "db/tsql/SqliteGenerator.h"
 
 namespace db::tsql {
 
 Translation translate(std::string_view tsql, const TranslateOptions& options) {
     return generateSqlite(parseBatch(tsql), options);
+}
+
+Translation translateForPostgres(std::string_view tsql, const TranslateOptions& options) {
+    return generatePostgres(parseBatch(tsql), options);
 }
 
 Translation translate(std::string_view tsql) { return translate(tsql, TranslateOptions{}); }

@@ -1,6 +1,7 @@
 #pragma once
-// T-SQL -> SQLite translation of the statements the module writes. A batch is tokenized,
-// parsed into statements of a known subset, and each statement is generated as SQLite text.
+// T-SQL -> SQLite or PostgreSQL translation of the statements the module writes. A batch is
+// tokenized, parsed into statements of a known subset, and each statement is generated as
+// text of the target.
 // Anything outside the subset raises TranslateError naming the construct: never quietly
 // different SQL.
 
@@ -21,7 +22,7 @@ private:
     std::size_t offset_;
 };
 
-// One SQLite statement to run, in order.
+// One statement of the target to run, in order.
 struct Step {
     std::string sql;
     // When not empty: every row the statement returns (RETURNING) is inserted into this
@@ -38,8 +39,9 @@ struct Step {
 
 struct Translation {
     std::vector<Step> steps;
-    // Databases named by three-part names ([GRP].dbo.T): the backend attaches each before
-    // running the steps, under the same name.
+    // Databases named by three-part names ([GRP].dbo.T): on SQLite the backend attaches each
+    // before running the steps, under the same name; on PostgreSQL each is a schema of that
+    // name (as written) in the connection's database.
     std::vector<std::string> attachedDatabases;
     // When true the steps form one statement of the T-SQL text (MERGE): run them inside one
     // savepoint and roll all of them back when one fails, as SQL Server applies it whole.
@@ -49,13 +51,18 @@ struct Translation {
 };
 
 struct TranslateOptions {
-    // The database the connection opened (SQLite "main"): a three-part name in it is written
-    // main.T and not attached. Compared case-insensitively; empty means none.
+    // The database the connection opened (SQLite "main", PostgreSQL's default schema): a
+    // three-part name in it is written main.T (PostgreSQL: T) and not attached. Compared
+    // case-insensitively; empty means none.
     std::string mainDatabase;
 };
 
 Translation translate(std::string_view tsql);
 Translation translate(std::string_view tsql, const TranslateOptions& options);
+
+// The same batch for PostgreSQL 15: ? markers as $1, $2, ...; the functions and the collation
+// tsql it calls are created by postgresRuntimeStatements (PostgresRuntime.h).
+Translation translateForPostgres(std::string_view tsql, const TranslateOptions& options);
 
 // Convenience for golden tests: the steps' SQL joined with ";\n".
 std::string translateToText(std::string_view tsql);

@@ -1,4 +1,5 @@
-// Every case of the golden files under tests/tsql/golden/ translates to its expected text.
+// Every case of the golden files translates to its expected text: tests/tsql/golden/ for
+// SQLite, tests/tsql/golden-pg/ for PostgreSQL (the same inputs, where both targets have them).
 
 #include "GoldenFile.h"
 #include "support/TestSupport.h"
@@ -10,18 +11,20 @@
 
 namespace {
 
-std::string translateCase(const tsqltest::GoldenCase& c) {
+using TranslateFn = db::tsql::Translation (*)(std::string_view, const db::tsql::TranslateOptions&);
+
+std::string translateCase(const tsqltest::GoldenCase& c, TranslateFn translate) {
     try {
         db::tsql::TranslateOptions options;
         options.mainDatabase = c.mainDatabase;
-        return tsqltest::renderTranslation(db::tsql::translate(c.input, options));
+        return tsqltest::renderTranslation(translate(c.input, options));
     } catch (const db::tsql::TranslateError& e) {
         return std::string("error: ") + e.what();
     }
 }
 
-TEST(TsqlGolden, EveryCaseTranslatesToItsExpectedText) {
-    const auto dir = testsupport::testData("tsql/golden");
+void checkGoldenFolder(const char* folder, TranslateFn translate) {
+    const auto dir = testsupport::testData(folder);
     int files = 0, cases = 0;
     // BREVANTO_GOLDEN_DUMP=1 prints the actual rendering of every case, to review new cases.
     const bool dump = std::getenv("BREVANTO_GOLDEN_DUMP") != nullptr;
@@ -30,13 +33,23 @@ TEST(TsqlGolden, EveryCaseTranslatesToItsExpectedText) {
         ++files;
         for (const auto& c : tsqltest::readGoldenFile(entry.path())) {
             ++cases;
-            const std::string actual = translateCase(c);
+            const std::string actual = translateCase(c, translate);
             if (dump) std::printf("==== %s\n%s\n", c.name.c_str(), actual.c_str());
             EXPECT_EQ(actual, c.expected) << entry.path().filename().string() << ":" << c.line << " " << c.name;
         }
     }
     EXPECT_GT(files, 0);
     EXPECT_GT(cases, 0);
+}
+
+TEST(TsqlGolden, EveryCaseTranslatesToItsExpectedText) {
+    checkGoldenFolder("tsql/golden", [](std::string_view tsql, const db::tsql::TranslateOptions& options) {
+        return db::tsql::translate(tsql, options);
+    });
+}
+
+TEST(TsqlGolden, EveryPostgresCaseTranslatesToItsExpectedText) {
+    checkGoldenFolder("tsql/golden-pg", db::tsql::translateForPostgres);
 }
 
 }  // namespace

@@ -1,16 +1,7 @@
-// Script files under tests/tsql/scripts/: T-SQL translated and run on an in-memory SQLite
-// database with the translator's runtime and the host's table functions.
-//
-//   sqlite ok                 raw SQLite (fixture schema and data), up to a blank line
-//   statement ok              T-SQL that must succeed
-//   statement changes N       T-SQL that must succeed and change N rows in total
-//   statement error <text>    T-SQL that must fail with a message containing <text>
-//   query                     T-SQL whose result rows follow "----", one per line, columns
-//                             joined with " | ", NULL as NULL, up to a blank line
-//
-// T-SQL text in a script: its lines are joined with "\n"; \r and \n escapes give exact line ends.
+// The script files under tests/tsql/scripts/ (see ScriptFile.h): T-SQL translated and run on an
+// in-memory SQLite database with the translator's runtime and the host's table functions.
 
-#include "GoldenFile.h"
+#include "ScriptFile.h"
 #include "db/sqlite/TableFunctions.h"
 #include "db/tsql/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
@@ -28,7 +19,7 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-class Runner {
+class Runner final : public tsqltest::ScriptRunner {
 public:
     Runner() {
         if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("cannot open SQLite");
@@ -38,6 +29,8 @@ public:
     ~Runner() { sqlite3_close(db_); }
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
+
+    void fixture(const std::string& sql) override { raw(sql); }
 
     void raw(const std::string& sql) {
         char* err = nullptr;
@@ -49,7 +42,7 @@ public:
     }
 
     // Runs the translation's steps as the backend does; returns the rows of the result sets.
-    std::vector<std::string> run(const std::string& tsql, long long& changes) {
+    std::vector<std::string> run(const std::string& tsql, long long& changes) override {
         const db::tsql::Translation t = db::tsql::translate(tsql);
         std::vector<std::string> rows;
         changes = 0;
@@ -114,95 +107,14 @@ private:
     }
 };
 
-struct Block {
-    std::string directive;
-    std::string text;
-    std::vector<std::string> expected;
-    int line = 0;
-};
-
-std::vector<Block> readScript(const std::filesystem::path& file) {
-    std::istringstream in(testsupport::readFile(file));
-    std::vector<Block> blocks;
-    std::string line;
-    int lineNo = 0;
-    enum { Idle, Text, Rows } state = Idle;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (state == Idle) {
-            if (line.empty() || line[0] == '#') continue;
-            Block b;
-            b.directive = line;
-            b.line = lineNo;
-            blocks.push_back(b);
-            state = Text;
-            continue;
-        }
-        if (line.empty()) {
-            state = Idle;
-            continue;
-        }
-        Block& b = blocks.back();
-        if (state == Text && line == "----") {
-            state = Rows;
-        } else if (state == Text) {
-            if (!b.text.empty()) b.text += "\n";
-            b.text += tsqltest::unescape(line);
-        } else {
-            b.expected.push_back(line);
-        }
-    }
-    return blocks;
-}
-
-std::string joinRows(const std::vector<std::string>& rows) {
-    std::string s;
-    for (const auto& r : rows) s += r + "\n";
-    return s;
-}
-
-void runScript(const std::filesystem::path& file) {
-    Runner runner;
-    for (const Block& b : readScript(file)) {
-        const std::string where = file.filename().string() + ":" + std::to_string(b.line);
-        long long changes = 0;
-        try {
-            if (b.directive == "sqlite ok") {
-                runner.raw(b.text);
-            } else if (b.directive == "statement ok") {
-                runner.run(b.text, changes);
-            } else if (b.directive.rfind("statement changes ", 0) == 0) {
-                runner.run(b.text, changes);
-                EXPECT_EQ(changes, std::stoll(b.directive.substr(18))) << where;
-            } else if (b.directive.rfind("statement error ", 0) == 0) {
-                const std::string wanted = b.directive.substr(16);
-                try {
-                    runner.run(b.text, changes);
-                    ADD_FAILURE() << where << ": no error, expected \"" << wanted << "\"";
-                } catch (const std::exception& e) {
-                    EXPECT_NE(std::string(e.what()).find(wanted), std::string::npos)
-                        << where << ": error \"" << e.what() << "\", expected \"" << wanted << "\"";
-                }
-            } else if (b.directive == "query") {
-                EXPECT_EQ(joinRows(runner.run(b.text, changes)), joinRows(b.expected)) << where;
-            } else {
-                ADD_FAILURE() << where << ": unknown directive " << b.directive;
-            }
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << where << ": " << e.what();
-        }
-    }
-}
-
 TEST(TsqlScripts, EveryScriptRunsAsWritten) {
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(testsupport::testData("tsql/scripts"))) {
-        if (entry.path().extension() != ".test") continue;
-        ++files;
-        SCOPED_TRACE(entry.path().filename().string());
-        runScript(entry.path());
+    const auto files = tsqltest::scriptFiles();
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        Runner runner;
+        tsqltest::runScript(file, runner, 0);
     }
-    EXPECT_GT(files, 0);
+    EXPECT_FALSE(files.empty());
 }
 
 }  // namespace

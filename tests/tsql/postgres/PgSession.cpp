@@ -1,0 +1,115 @@
+#include "PgSession.h"
+
+#include "db/tsql/PostgresRuntime.h"
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace tsqlpg {
+
+namespace {
+
+// "K=V;K=V" with case-insensitive keys.
+std::map<std::string, std::string> keyValues(const std::string& text) {
+    std::map<std::string, std::string> out;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ';')) {
+        const auto eq = part.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = part.substr(0, eq);
+        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        std::string value = part.substr(eq + 1);
+        while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
+        out[key] = value;
+    }
+    return out;
+}
+
+std::string firstLine(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+std::string quoteValue(const std::string& v) {
+    std::string out = "'";
+    for (char c : v) {
+        if (c == '\'' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "'";
+}
+
+std::string withDatabase(const std::string& server, const std::string& db) {
+    return server + " dbname=" + quoteValue(db);
+}
+
+}  // namespace
+
+std::string serverParameters() {
+    if (const char* env = std::getenv("BREVANTO_TEST_PG"); env && *env) return env;
+#ifdef BREVANTO_PG_STATE
+    const std::filesystem::path state(BREVANTO_PG_STATE);
+    if (std::filesystem::exists(state / "libpq.txt")) {
+        auto kv = keyValues(firstLine(state / "libpq.txt"));
+        return "host=" + quoteValue(kv["host"]) + " port=" + quoteValue(kv["port"]) + " user=" + quoteValue(kv["user"]);
+    }
+    if (std::filesystem::exists(state / "odbc.txt")) {
+        auto kv = keyValues(firstLine(state / "odbc.txt"));
+        return "host=" + quoteValue(kv["server"]) + " port=" + quoteValue(kv["port"]) + " user=" + quoteValue(kv["uid"]);
+    }
+#endif
+    return "";
+}
+
+std::unique_ptr<PGresult, void (*)(PGresult*)> exec(PGconn* c, const std::string& sql,
+                                                    const std::vector<const char*>& params) {
+    std::unique_ptr<PGresult, void (*)(PGresult*)> r(
+        PQexecParams(c, sql.c_str(), static_cast<int>(params.size()), nullptr, params.data(), nullptr, nullptr, 0),
+        PQclear);
+    const auto status = PQresultStatus(r.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const char* primary = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);
+        throw PgFailure(primary ? primary : PQerrorMessage(c));
+    }
+    return r;
+}
+
+std::vector<std::string> column(PGconn* c, const std::string& sql) {
+    auto r = exec(c, sql);
+    std::vector<std::string> out;
+    for (int i = 0; i < PQntuples(r.get()); ++i)
+        out.push_back(PQgetisnull(r.get(), i, 0) ? "NULL" : PQgetvalue(r.get(), i, 0));
+    return out;
+}
+
+PgDatabase::PgDatabase(const std::string& name) : server_(serverParameters()), name_(name) {
+    auto admin = std::unique_ptr<PGconn, void (*)(PGconn*)>(PQconnectdb(withDatabase(server_, "postgres").c_str()), PQfinish);
+    if (PQstatus(admin.get()) != CONNECTION_OK) throw PgFailure(PQerrorMessage(admin.get()));
+    exec(admin.get(), "SET client_min_messages = warning");
+    exec(admin.get(), "DROP DATABASE IF EXISTS \"" + name_ + "\"");
+    exec(admin.get(), "CREATE DATABASE \"" + name_ + "\" TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'");
+    auto c = connect();
+    for (const std::string& s : db::tsql::postgresRuntimeStatements()) exec(c.get(), s);
+}
+
+PgDatabase::~PgDatabase() {
+    auto admin = std::unique_ptr<PGconn, void (*)(PGconn*)>(PQconnectdb(withDatabase(server_, "postgres").c_str()), PQfinish);
+    if (PQstatus(admin.get()) == CONNECTION_OK)
+        PQclear(PQexec(admin.get(), ("DROP DATABASE IF EXISTS \"" + name_ + "\" WITH (FORCE)").c_str()));
+}
+
+std::unique_ptr<PGconn, void (*)(PGconn*)> PgDatabase::connect() const {
+    std::unique_ptr<PGconn, void (*)(PGconn*)> c(PQconnectdb(withDatabase(server_, name_).c_str()), PQfinish);
+    if (PQstatus(c.get()) != CONNECTION_OK) throw PgFailure(PQerrorMessage(c.get()));
+    PQclear(PQexec(c.get(), "SET client_min_messages = warning"));
+    return c;
+}
+
+}  // namespace tsqlpg

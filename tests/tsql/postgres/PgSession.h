@@ -1,0 +1,46 @@
+#pragma once
+// A libpq session on the test suite's PostgreSQL cluster, for the translator's tests: a fresh
+// database of its own (dropped at the end), the translator's runtime created in it.
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tsqlpg {
+
+struct PgFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// libpq connection parameters of the suite's server ("host=… port=… user=…"), or "" when none
+// runs: BREVANTO_TEST_PG (libpq conninfo) wins, then the cluster fixture's state files.
+std::string serverParameters();
+
+class PgDatabase {
+public:
+    // Creates the database `name` (dropped first if a failed run left it) with the runtime.
+    explicit PgDatabase(const std::string& name);
+    ~PgDatabase();
+    PgDatabase(const PgDatabase&) = delete;
+    PgDatabase& operator=(const PgDatabase&) = delete;
+
+    // A new session on the database.
+    std::unique_ptr<PGconn, void (*)(PGconn*)> connect() const;
+
+private:
+    std::string server_;
+    std::string name_;
+};
+
+// Runs `sql` (one statement, optional text parameters, nullptr = NULL); throws PgFailure with
+// the server's primary message.
+std::unique_ptr<PGresult, void (*)(PGresult*)> exec(PGconn* c, const std::string& sql,
+                                                    const std::vector<const char*>& params = {});
+
+// The first column of every row, NULL as "NULL".
+std::vector<std::string> column(PGconn* c, const std::string& sql);
+
+}  // namespace tsqlpg
