@@ -29,6 +29,9 @@ void Backend::beginTransaction() {
 }
 void Backend::commitTransaction() { beginTransaction(); }
 void Backend::rollbackTransaction() { beginTransaction(); }
+ExecResult Backend::executeNative(const std::string&) {
+    throw Error("Il motore di database " + name() + " accetta solo comandi T-SQL", 0, "HYC00", name());
+}
 std::unique_ptr<PreparedStatement> Backend::prepare(const std::string&) {
     throw Error("Il motore di database " + name() + " non gestisce i comandi preparati", 0, "HYC00", name());
 }
@@ -55,8 +58,12 @@ std::unique_ptr<Backend> openBackend(const ConnectionString& cs, const std::stri
         backend = openSqliteBackend(cs);
     else if (key == "odbc")
         backend = openOdbcBackend(cs, user, password);
+    else if (key == "postgresql")
+        backend = openPostgresBackend(cs, user, password);
     else
-        throw Error("Provider '" + provider + "' non disponibile: usare Provider=SQLite o Provider=ODBC", 0,
+        throw Error("Provider '" + provider +
+                        "' non disponibile: usare Provider=SQLite, Provider=PostgreSQL o Provider=ODBC",
+                    0,
                     "IM002", "ADO");
     if (!backend)
         throw Error("Provider '" + provider + "': il motore non ha aperto la connessione", 0, "08001", "ADO");

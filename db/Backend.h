@@ -29,7 +29,10 @@ public:
     // one or more items when the engine refuses it.
     virtual ExecResult execute(const std::string& commandText) = 0;
     virtual void close() = 0;
-    // "SQLite" or "ODBC": used for messages and for the source of error items.
+    // Runs a text in the engine's own dialect, untranslated (schema scripts, database
+    // administration). An engine that only takes T-SQL refuses (db::Error, HYC00).
+    virtual ExecResult executeNative(const std::string& sql);
+    // "SQLite", "ODBC" or "PostgreSQL": used for messages and for the source of error items.
     virtual std::string name() const = 0;
     // A transaction on the engine's session: the statements run until commit or rollback
     // apply whole or not at all. An engine without transactions refuses (db::Error, HYC00).
@@ -51,15 +54,18 @@ using BackendFactory = std::function<std::unique_ptr<Backend>(
 void registerBackend(const std::string& provider, BackendFactory factory);
 
 // Opens the backend that the connection string's Provider names: "SQLite" (the embedded
-// default) or "ODBC" (any unixODBC driver; SQL Server through FreeTDS gets the T-SQL as is).
+// default), "ODBC" (any unixODBC driver; SQL Server through FreeTDS gets the T-SQL as is) or
+// "PostgreSQL" (libpq; the T-SQL is translated).
 // Throws db::Error with a clear description on an unknown provider, a missing database or a
 // driver failure.
 std::unique_ptr<Backend> openBackend(const ConnectionString& cs, const std::string& user,
                                      const std::string& password);
 
-// The two engines; openBackend dispatches on Provider.
+// The engines; openBackend dispatches on Provider.
 std::unique_ptr<Backend> openSqliteBackend(const ConnectionString& cs);
 std::unique_ptr<Backend> openOdbcBackend(const ConnectionString& cs, const std::string& user,
                                          const std::string& password);
+std::unique_ptr<Backend> openPostgresBackend(const ConnectionString& cs, const std::string& user,
+                                             const std::string& password);
 
 }  // namespace db

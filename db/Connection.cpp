@@ -173,4 +173,11 @@ std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText, l
 
 ExecResult Connection::ExecuteAll(const std::string& commandText) { return run(commandText); }
 
+ExecResult Connection::ExecuteNative(const std::string& sql) {
+    return onEngine(sql, [&](Backend& engine) {
+        refuseNul(sql);
+        return engine.executeNative(sql);
+    });
+}
+
 }  // namespace db

@@ -75,6 +75,8 @@ public:
                                        int options = ado::adCmdText);
     // The whole outcome of a batch (every result set), for tools such as `brevanto-cli sql`.
     ExecResult ExecuteAll(const std::string& commandText);
+    // A text in the engine's own dialect, untranslated (schema scripts on PostgreSQL).
+    ExecResult ExecuteNative(const std::string& sql);
 
     // A transaction around the statements executed until CommitTrans or RollbackTrans; they
     // do not nest. db::Error (also in Errors) when the engine refuses.
@@ -88,7 +90,7 @@ public:
 
     db::Errors& Errors() { return errors_; }
     long id() const { return id_; }
-    std::string providerName() const;   // "SQLite", "ODBC", "" when closed
+    std::string providerName() const;   // "SQLite", "ODBC", "PostgreSQL", "" when closed
 
 private:
     ExecResult run(const std::string& commandText);

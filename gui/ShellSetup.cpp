@@ -38,7 +38,7 @@ std::string databaseLabel(const standalone::Settings& settings) {
     if (auto file = db::schema::sqliteFileOf(settings.connectionString); !file.empty()) return file;
     db::ConnectionString cs(settings.connectionString);
     std::string database = cs.getOr("database", "");
-    std::string where = cs.getOr("Server", cs.getOr("DSN", cs.getOr("Driver", "")));
+    std::string where = cs.getOr("Server", cs.getOr("Host", cs.getOr("DSN", cs.getOr("Driver", ""))));
     if (database.empty()) return where.empty() ? "database non indicato" : where;
     return where.empty() ? database : database + " su " + where;
 }

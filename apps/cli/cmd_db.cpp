@@ -1,8 +1,10 @@
 // brevanto-cli db init: creates the host database (and with --demo the intercompany database)
-// in a folder and fills them with the demonstration data.
+// in a folder and fills them with the demonstration data; with --conn, the tables (and the
+// intercompany database as a schema) in a PostgreSQL database.
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +13,7 @@
 #include "apps/cli/CliSupport.h"
 #include "apps/cli/Commands.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/schema/DemoData.h"
 #include "db/schema/HostDatabase.h"
 #include "db/schema/Schema.h"
@@ -23,6 +26,7 @@ namespace fs = std::filesystem;
 
 struct InitOptions {
     std::string dir;
+    std::string conn;
     bool demo = false;
     long accounts = 0;
     bool force = false;
@@ -30,7 +34,59 @@ struct InitOptions {
 
 const char* const kHostDatabase = "BREVANTO";
 
+// The host tables in the PostgreSQL database of o.conn, and with --demo the intercompany
+// database as schema GRUPPO of the same database; what was made is dropped again on a failure.
+int runInitPostgres(const InitOptions& o) {
+    db::ConnectionString cs(o.conn);
+    std::string provider = cs.getOr("Provider", "");
+    for (auto& c : provider) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (provider != "postgresql") {
+        std::cerr << "Errore: --conn indica un database PostgreSQL (Provider=PostgreSQL;Host=…;database=…); "
+                     "per SQLite usare --dir\n";
+        return 1;
+    }
+    if (o.force) {
+        std::cerr << "Errore: --force non vale con --conn: le tabelle di un server non vengono mai sostituite\n";
+        return 1;
+    }
+    const std::string database = cs.getOr("database", "");
+    auto started = std::chrono::steady_clock::now();
+    auto host = db::schema::createPostgresHost(o.conn);
+    std::cout << "Create le tabelle nel database " << database << " (" << db::schema::hostTableNames().size()
+              << " tabelle)\n";
+    if (o.demo) {
+        try {
+            auto group = db::schema::createPostgresSchema(o.conn, db::schema::kDemoGroupDatabase);
+            std::cout << "Creato lo schema " << db::schema::kDemoGroupDatabase << " (database intercompany)\n";
+            db::schema::DemoOptions options;
+            options.generatedAccounts = o.accounts;
+            auto summary = db::schema::fillDemo(*host, *group, options);
+            group->Close();
+            double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            std::cout << "Dati dimostrativi: " << summary.hostRows << " righe in " << database << ", "
+                      << summary.groupRows << " righe in " << db::schema::kDemoGroupDatabase << "; piano dei conti "
+                      << db::schema::kDemoCompanyChart << " con " << summary.ledgerAccounts10 << " conti ("
+                      << static_cast<long>(seconds * 1000) << " ms)\n";
+        } catch (...) {
+            try {
+                db::schema::dropPostgresHost(*host, db::schema::kDemoGroupDatabase);
+            } catch (const std::exception&) {
+                // The first failure is the one to report.
+            }
+            throw;
+        }
+    }
+    host->Close();
+    std::cout << "Stringa di connessione: " << cs.without({"Password", "PWD"}) << "Password=…\n";
+    return 0;
+}
+
 int runInit(const InitOptions& o) {
+    if (!o.conn.empty()) return runInitPostgres(o);
+    if (o.dir.empty()) {
+        std::cerr << "Errore: indicare la cartella (--dir) o il database PostgreSQL (--conn)\n";
+        return 1;
+    }
     std::error_code ec;
     fs::path dir = fs::absolute(o.dir, ec);
     if (ec) dir = o.dir;
@@ -88,7 +144,11 @@ void setupDbCommand(CLI::App& app) {
     db->require_subcommand(1);
     auto options = std::make_shared<InitOptions>();
     auto* init = db->add_subcommand("init", "Crea il database BREVANTO (e con --demo quello intercompany GRUPPO)");
-    init->add_option("--dir", options->dir, "Cartella dei file di database")->required();
+    auto* dir = init->add_option("--dir", options->dir, "Cartella dei file di database");
+    auto* conn = init->add_option("--conn", options->conn,
+                                  "Database PostgreSQL (Provider=PostgreSQL;Host=…;Port=…;database=…;User=…;Password=…)");
+    dir->excludes(conn);
+    conn->excludes(dir);
     init->add_flag("--demo", options->demo, "Riempie i database con i dati dimostrativi");
     init->add_option("--accounts", options->accounts, "Conti generati in aggiunta nel PdC 10, collegati allo schema CEE 82")
         ->check(CLI::Range(0L, 4000000L));

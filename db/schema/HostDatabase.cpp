@@ -2,7 +2,10 @@
 
 #include <stdexcept>
 
+#include "balances/BalanceTable.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
+#include "db/SqlText.h"
 #include "db/schema/Schema.h"
 
 namespace db::schema {
@@ -56,6 +59,41 @@ std::shared_ptr<db::Connection> createHostDatabase(const fs::path& folder, const
         removeDatabaseFiles(file);
         throw;
     }
+}
+
+namespace {
+std::string quotedName(const std::string& name) { return "\"" + db::replaceAll(name, "\"", "\"\"") + "\""; }
+}  // namespace
+
+std::shared_ptr<db::Connection> createPostgresHost(const std::string& connectionString) {
+    auto connection = db::Connection::create();
+    connection->Open(connectionString);
+    createHostSchema(*connection);
+    return connection;
+}
+
+std::shared_ptr<db::Connection> createPostgresSchema(const std::string& connectionString, const std::string& name) {
+    {
+        auto host = db::Connection::create();
+        host->Open(connectionString);
+        auto found = host->ExecuteNative("SELECT 1 FROM pg_namespace WHERE nspname = " + db::sqlQuoted(name));
+        if (!found.resultSets.at(0).rows.empty())
+            throw db::Error("Lo schema \"" + name + "\" esiste già nel database: il database intercompany " + name +
+                                " non viene ricreato",
+                            0, "42S01", "PostgreSQL");
+        host->ExecuteNative("CREATE SCHEMA " + quotedName(name));
+    }
+    auto connection = db::Connection::create();
+    connection->Open(db::ConnectionString(connectionString).without({"DefaultSchema"}) + "DefaultSchema=" + name);
+    createHostSchema(*connection);
+    return connection;
+}
+
+void dropPostgresHost(db::Connection& host, const std::string& group) {
+    std::string tables = std::string("public.") + balances::kBalanceTable;
+    for (const auto& t : hostTableNames()) tables += ", public." + t;
+    host.ExecuteNative("DROP SCHEMA IF EXISTS " + quotedName(group) + " CASCADE; DROP TABLE IF EXISTS " + tables +
+                       " CASCADE");
 }
 
 }  // namespace db::schema

@@ -8,6 +8,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/SqlText.h"
+#include "db/postgres/PendingTranslator.h"
 #include "db/tsql/SqliteRuntime.h"
 
 namespace db::schema {
@@ -222,6 +223,44 @@ void createOnSqliteFile(const std::string& file) {
     sqlite3_close(handle);
 }
 
+// The tables in the connection's current schema (public, or the schema of an intercompany
+// database), after the runtime the generated statements call, in one transaction; refused
+// when one of the tables is already there.
+void createOnPostgres(db::Connection& connection) {
+    std::string names;
+    for (const auto& table : hostTableNames()) {
+        std::string lower = table;
+        for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names += (names.empty() ? "" : ", ") + db::sqlQuoted(lower);
+    }
+    auto found = connection.ExecuteNative(
+        "SELECT current_schema() AS s, (SELECT string_agg(tablename, ', ' ORDER BY tablename) FROM pg_tables "
+        "WHERE schemaname = current_schema() AND lower(tablename) IN (" + names + ")) AS t");
+    const auto& row = found.resultSets.at(0).rows[0];
+    const std::string schema = row[0].toText();
+    if (!row[1].isNull())
+        throw db::Error("Le tabelle di Brevanto esistono già nello schema \"" + schema + "\" (" + row[1].toText() +
+                            "): il database non viene modificato",
+                        0, "42S01", "PostgreSQL");
+    const std::string here = "SET LOCAL search_path TO \"" + db::replaceAll(schema, "\"", "\"\"") + "\", public";
+    std::string script = "BEGIN;\nSET LOCAL search_path TO public";
+    for (const auto& s : db::tsql::postgresRuntimeStatements()) script += ";\n" + s;
+    script += ";\n" + here;
+    for (const auto& s : db::tsql::postgresTableDdl(hostSchemaStatements(), schema)) script += ";\n" + s;
+    for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) script += ";\n" + s;
+    script += ";\nCOMMIT";
+    try {
+        connection.ExecuteNative(script);
+    } catch (const db::Error&) {
+        try {
+            connection.ExecuteNative("ROLLBACK");
+        } catch (const db::Error&) {
+            // The server is gone: nothing was committed.
+        }
+        throw;
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& hostSchemaStatements() {
@@ -274,6 +313,10 @@ void createHostSchema(db::Connection& connection) {
             throw db::UsageError("createHostSchema: la stringa di connessione non indica un file SQLite: " +
                                  connection.ConnectionString());
         createOnSqliteFile(file);
+        return;
+    }
+    if (connection.providerName() == "PostgreSQL") {
+        createOnPostgres(connection);
         return;
     }
     // Another engine (SQL Server through ODBC): the same tables in its own dialect.

@@ -27,7 +27,9 @@ const std::vector<std::string>& hostTableNames();
 // Creates every table on an open connection. On SQLite the DDL runs on a private handle on the
 // same file (with the TSQL collation registered), because the DDL is SQLite text and not the
 // T-SQL the connection translates; on any other provider each statement is sent through the
-// connection without the COLLATE clauses (SQL Server compares case-insensitively by default).
+// connection without the COLLATE clauses (SQL Server compares case-insensitively by default);
+// on PostgreSQL the runtime (collation, helper functions), the tables, their indexes and the
+// table functions are made in the connection's current schema in one transaction.
 // Throws db::Error when a table already exists or the database refuses a statement.
 void createHostSchema(db::Connection& connection);
 

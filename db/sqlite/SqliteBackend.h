@@ -39,7 +39,7 @@
 #include "db/Backend.h"
 #include "db/Error.h"
 #include "db/ResultSet.h"
-#include "db/sqlite/LruMap.h"
+#include "db/LruMap.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
-namespace db::sqlite {
+namespace db {
 
 template <typename Value>
 class LruMap {
@@ -55,4 +55,4 @@ private:
     std::unordered_map<std::string_view, typename Entries::iterator> index_;   // views of the keys in entries_
 };
 
-}  // namespace db::sqlite
+}  // namespace db
