@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "Figures.h"
 #include "PostgresChild.h"
 #include "PostgresCluster.h"
 #include "PostgresDatabases.h"
@@ -52,17 +53,7 @@ long envLong(const char* name, long fallback) {
 
 long accounts() { return envLong("BREVANTO_BENCH_PG_ACCOUNTS", 100000); }
 
-std::string label(long n) {
-    if (n >= 1000000 && n % 1000000 == 0) return std::to_string(n / 1000000) + "M";
-    if (n >= 1000 && n % 1000 == 0) return std::to_string(n / 1000) + "k";
-    return std::to_string(n);
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+std::string label(long n) { return sizeLabel(n); }
 
 // The value below which `share` of the sorted values lie (nearest rank).
 double percentile(std::vector<double> v, double share) {
