@@ -77,7 +77,11 @@ int runInitPostgres(const InitOptions& o) {
         }
     }
     host->Close();
-    std::cout << "Stringa di connessione: " << cs.without({"Password", "PWD"}) << "Password=…\n";
+    // Brevanto's name for the database after database= and the server's after Dbname=: the
+    // editor reaches the intercompany database by changing the first one to GRUPPO.
+    const std::string dbname = cs.getOr("Dbname", database);
+    std::cout << "Stringa di connessione: " << cs.without({"Password", "PWD", "database", "Dbname"})
+              << "Dbname=" << dbname << ";database=" << kHostDatabase << ";Password=…\n";
     return 0;
 }
 

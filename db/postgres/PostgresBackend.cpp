@@ -9,7 +9,7 @@
 
 #include "db/postgres/PostgresResult.h"
 #include "db/postgres/PostgresText.h"
-#include "db/postgres/PendingTranslator.h"
+#include "db/tsql/Translator.h"
 
 namespace db {
 
@@ -121,9 +121,10 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
     const std::string host = item({"Host"});
     const std::string port = item({"Port"});
     const std::string database = item({"database"});
+    const std::string dbname = item({"Dbname"}).empty() ? database : item({"Dbname"});
     const std::string login = user.empty() ? item({"User", "User ID", "UID"}) : user;
     const std::string secret = password.empty() ? item({"Password", "PWD"}) : password;
-    const std::string schema = item({"DefaultSchema"});
+    std::string schema = item({"DefaultSchema"});
 
     std::vector<std::string> missing;
     if (host.empty()) missing.push_back("Host (il server o la cartella del suo socket)");
@@ -148,7 +149,7 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
     const std::string encoding = "UTF8", timeout = "10", application = "brevanto", options = "-c DateStyle=ISO,YMD";
     add("host", host);
     add("port", port);
-    add("dbname", database);
+    add("dbname", dbname);
     add("user", login);
     add("password", secret);
     add("client_encoding", encoding);
@@ -162,10 +163,16 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
     if (PQstatus(conn) != CONNECTION_OK) {
         const std::string message = PQerrorMessage(conn);
         PQfinish(conn);
-        throw connectionError(message, host, port, database, login);
+        throw connectionError(message, host, port, dbname, login);
     }
     PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     std::unique_ptr<PostgresBackend> backend(new PostgresBackend(conn, database, schema));
+    // The module reaches an intercompany database by putting its name after database=: with
+    // the server's database given by Dbname, that name is the schema of the same name.
+    if (schema.empty() && upper(database) != upper(dbname) && backend->schemaExists(database)) {
+        schema = database;
+        backend->defaultSchema_ = schema;
+    }
     if (!schema.empty()) {
         backend->requireSchema(schema);
         backend->execSimple("SET search_path TO " + quoteIdentifier(schema) + ", public");
@@ -220,12 +227,16 @@ void PostgresBackend::ensureSchema(const std::string& name) {
     requireSchema(name);
 }
 
-void PostgresBackend::requireSchema(const std::string& name) {
+bool PostgresBackend::schemaExists(const std::string& name) {
     const char* values[] = {name.c_str()};
     Result r(PQexecParams(conn_, "SELECT 1 FROM pg_namespace WHERE nspname = $1", 1, nullptr, values, nullptr,
                           nullptr, 0));
     if (!succeeded(r.get())) fail(r.release());
-    if (PQntuples(r.get()) == 0)
+    return PQntuples(r.get()) > 0;
+}
+
+void PostgresBackend::requireSchema(const std::string& name) {
+    if (!schemaExists(name))
         throw Error("Il database '" + name + "' non esiste (il database " + database_ + " non ha lo schema \"" + name +
                         "\")",
                     kNoSuchDatabase, "42S02", kSource);

@@ -8,6 +8,9 @@
 //   Host=H                server name or address, or the folder of its Unix socket ("/…")
 //   Port=P                default 5432
 //   database=DB           the database holding Brevanto's tables (schema public)
+//   Dbname=D              the server's database when it is not DB: then database=DB names
+//                         Brevanto's database, and one that is a schema of D (an
+//                         intercompany database, as the module names it) opens on that schema
 //   User=U, Password=W    also "User ID"/UID and PWD; the user and password of Open win
 //   DefaultSchema=S       unqualified names resolve in schema S (then public): the tables of
 //                         an intercompany database, kept as a schema of DB
@@ -83,6 +86,7 @@ private:
     // own database is never looked up.
     void ensureSchema(const std::string& name);
     void requireSchema(const std::string& name);
+    bool schemaExists(const std::string& name);
     void runSteps(const tsql::Translation& translation, ExecResult& out, long long& changed, bool& anyDml);
     void runStatement(const std::string& sql, const tsql::Step& step, ExecResult& out, long long& changed,
                       bool& anyDml);
@@ -97,7 +101,7 @@ private:
     void ensureOpen() const;
 
     pg_conn* conn_ = nullptr;
-    std::string database_;        // as written after database=
+    std::string database_;        // as written after database= (Brevanto's name for it)
     std::string defaultSchema_;   // DefaultSchema=, or "" for public
     std::set<std::string> schemas_;   // the schemas three-part names found so far
     long nextStatement_ = 0;

@@ -8,7 +8,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/SqlText.h"
-#include "db/postgres/PendingTranslator.h"
+#include "db/tsql/PostgresRuntime.h"
 #include "db/tsql/SqliteRuntime.h"
 
 namespace db::schema {
@@ -234,13 +234,13 @@ void createOnPostgres(db::Connection& connection) {
         names += (names.empty() ? "" : ", ") + db::sqlQuoted(lower);
     }
     auto found = connection.ExecuteNative(
-        "SELECT current_schema() AS s, (SELECT string_agg(tablename, ', ' ORDER BY tablename) FROM pg_tables "
-        "WHERE schemaname = current_schema() AND lower(tablename) IN (" + names + ")) AS t");
+        "SELECT current_schema() AS s, min(tablename) AS t, count(*) AS n FROM pg_tables "
+        "WHERE schemaname = current_schema() AND lower(tablename) IN (" + names + ")");
     const auto& row = found.resultSets.at(0).rows[0];
     const std::string schema = row[0].toText();
     if (!row[1].isNull())
-        throw db::Error("Le tabelle di Brevanto esistono già nello schema \"" + schema + "\" (" + row[1].toText() +
-                            "): il database non viene modificato",
+        throw db::Error("Le tabelle di Brevanto esistono già nello schema \"" + schema + "\" (" + row[2].toText() +
+                            " tabelle, tra cui " + row[1].toText() + "): il database non viene modificato",
                         0, "42S01", "PostgreSQL");
     const std::string here = "SET LOCAL search_path TO \"" + db::replaceAll(schema, "\"", "\"\"") + "\", public";
     std::string script = "BEGIN;\nSET LOCAL search_path TO public";

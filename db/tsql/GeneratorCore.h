@@ -209,6 +209,8 @@ protected:
     virtual std::string mainQualified(const std::string& object) const = 0;
     // An object of another database (`db` as written, already listed in attachedDatabases).
     virtual std::string databaseQualified(const std::string& db, const std::string& object) const = 0;
+    // The spelling of a #temp table's name in the output, before quoting.
+    virtual std::string tempTableName(const std::string& name) const { return name; }
     // The schema prefix of the connection's temporary tables ("temp.").
     virtual std::string tempSchema() const = 0;
     virtual std::string parameter(const std::string& number) const = 0;
@@ -226,6 +228,8 @@ protected:
     virtual std::string applyJoin(bool outer, const std::string& table) const = 0;
     // The declared type of the column `column` (already an identifier), with its collation for text.
     virtual std::string columnType(const TypeSpec& t, const std::string& column, std::size_t offset) const = 0;
+    // What follows a derived MERGE source in SELECT * FROM (...): "" or an alias the target needs.
+    virtual std::string derivedSourceAlias() const { return ""; }
     // The column that tells a target row from another when the ON names no target column.
     virtual std::string rowIdentity() const = 0;
     // How MERGE's UPDATE step names the target's columns in RETURNING ("" or "alias.").
@@ -276,7 +280,7 @@ protected:
         if (parts.empty()) unsupported("nome vuoto", offset);
         if (parts.size() > 3) unsupported("nome a quattro parti (server collegato)", offset);
         const Name& obj = parts.back();
-        std::string objSql = obj.text.size() > 1 && obj.text[0] == '#' ? quoteIdent(obj.text) : ident(obj.text);
+        std::string objSql = obj.text.size() > 1 && obj.text[0] == '#' ? quoteIdent(tempTableName(obj.text)) : ident(obj.text);
         if (parts.size() >= 2) {
             const Name& schema = parts[parts.size() - 2];
             if (!equalsIgnoreCase(schema.text, "dbo"))
@@ -315,7 +319,7 @@ protected:
         const Name& first = p[0];
         if (count == 1 && !first.quoted && !first.text.empty() && first.text[0] == '@')
             return quoteIdent(tableVariable(first.text, offset));
-        if (count == 1 && !first.text.empty() && first.text[0] == '#') return quoteIdent(first.text);
+        if (count == 1 && !first.text.empty() && first.text[0] == '#') return quoteIdent(tempTableName(first.text));
         if (count == 1) return ident(first.text);
         return objectName(NameParts(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(count)), offset);
     }
@@ -720,7 +724,7 @@ protected:
         const Name& target = first.into.back();
         std::string body = query(*s.query);
         if (first.into.size() == 1 && !target.text.empty() && target.text[0] == '#')
-            return addStep("CREATE TEMP TABLE " + quoteIdent(target.text) + " AS " + body);
+            return addStep("CREATE TEMP TABLE " + quoteIdent(tempTableName(target.text)) + " AS " + body);
         addStep("CREATE TABLE " + objectName(first.into, first.offset) + " AS " + body);
     }
 
@@ -945,7 +949,7 @@ protected:
         std::string captureInto;
         if (!s.outputInto.empty()) {
             if (s.outputIntoVariable) captureInto = tableVariable(s.outputInto[0].text, s.offset);
-            else if (s.outputInto.size() == 1) captureInto = s.outputInto[0].text;
+            else if (s.outputInto.size() == 1) captureInto = tempTableName(s.outputInto[0].text);
             else unsupported("OUTPUT INTO una tabella con nome composto", s.offset);
         }
 
@@ -972,7 +976,7 @@ protected:
             case TableRef::Kind::Function:
                 srcSql = objectName(s.source.parts, s.source.offset) + "(" + exprList(s.source.args) + ")";
                 break;
-            case TableRef::Kind::Derived: srcSql = "(" + query(*s.source.derived) + ")"; break;
+            case TableRef::Kind::Derived: srcSql = "(" + query(*s.source.derived) + ")" + derivedSourceAlias(); break;
             }
         }
         addStep("CREATE TEMP TABLE " + source + " AS " + ctes(s.ctes) + "SELECT * FROM " + srcSql);

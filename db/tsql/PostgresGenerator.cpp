@@ -49,9 +49,15 @@ private:
         return quoteIdent(lower);
     }
     std::string mainQualified(const std::string& object) const override { return object; }
+    // Database names are case-insensitive: every spelling of one names the schema as it was
+    // first written in the batch (the spelling listed in attachedDatabases).
     std::string databaseQualified(const std::string& db, const std::string& object) const override {
+        for (const std::string& listed : out_.attachedDatabases)
+            if (equalsIgnoreCase(listed, db)) return quoteIdent(listed) + "." + object;
         return quoteIdent(db) + "." + object;
     }
+    // Quoted names are case-sensitive here: a #table is named in lower case however written.
+    std::string tempTableName(const std::string& name) const override { return toLowerAscii(name); }
     std::string tempSchema() const override { return "pg_temp."; }
     std::string parameter(const std::string& number) const override { return "$" + number; }
     const char* functionName(const FunctionInfo& f) const override { return f.postgres; }
@@ -111,6 +117,7 @@ private:
         unsupported("tipo di colonna " + t.written, offset);
     }
 
+    std::string derivedSourceAlias() const override { return " AS \"~merge_derived\""; }
     std::string rowIdentity() const override { return "ctid"; }
     std::string returningQualifier(const std::string& targetAlias) const override { return ident(targetAlias) + "."; }
 

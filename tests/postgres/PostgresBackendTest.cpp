@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(PostgresBackendTest, ColumnTypesValuesNullsAndQuotes) {
-    conn_->Execute(
+    conn_->ExecuteNative(
         "INSERT INTO t VALUES (1, 2, 9000000000, 12.50, 0.25, true, 'l''è \"x\"', 'ab', '2025-12-31', "
         "'2026-01-02 10:30:00', 'più')");
     conn_->Execute("INSERT INTO t (id) VALUES (2)");
@@ -87,7 +87,7 @@ TEST_F(PostgresBackendTest, BatchGivesEveryResultAndCountsOnlyChangedRows) {
     EXPECT_EQ(affected, -1) << "a query changes no rows";
     conn_->Execute("DELETE FROM t WHERE id > 100", &affected);
     EXPECT_EQ(affected, 0);
-    conn_->Execute("CREATE TEMP TABLE copia AS SELECT * FROM t", &affected);
+    conn_->Execute("SELECT * INTO #copia FROM t", &affected);
     EXPECT_EQ(affected, -1) << "a table made from a query is not a change of rows";
     // A text run again is prepared on the server: the same answers.
     for (int i = 0; i < 3; ++i) {
@@ -133,6 +133,36 @@ TEST_F(PostgresBackendTest, FailedStatementInsideATransactionDoesNotEndIt) {
     EXPECT_THROW(conn_->Execute("INSERT INTO t (id) VALUES (5); INSERT INTO t (id) VALUES (1)"), db::Error);
     conn_->CommitTrans();
     EXPECT_EQ(ids(*conn_), (std::vector<std::string>{"1", "2", "4"}));
+}
+
+TEST_F(PostgresBackendTest, PreparedStatementsBindValuesNeverSplicedIntoTheText) {
+    auto insert = conn_->Prepare("INSERT INTO t (id, note, amount) VALUES (?, ?, ?)");
+    EXPECT_EQ(insert->Execute({1, "'); DROP TABLE t; --", 12.25}), 1);
+    EXPECT_EQ(insert->Execute({2, Variant::null(), Variant::decimal(0.1)}), 1);
+    auto e = errorOf([&] { insert->Execute({1, "doppio", 0}); });
+    EXPECT_EQ(e.items()[0].nativeError, 2627);
+    EXPECT_THROW(insert->Execute({3}), db::Error);
+
+    conn_->BeginTrans();
+    auto update = conn_->Prepare("UPDATE t SET note = ? WHERE id >= ?");
+    EXPECT_EQ(update->Execute({"tutti", 1}), 2);
+    EXPECT_THROW(insert->Execute({2, "doppio", 0}), db::Error);
+    EXPECT_EQ(update->Execute({"più", 2}), 1);
+    conn_->CommitTrans();
+    EXPECT_EQ(scalar("SELECT string_agg(id || ':' || note || ':' || amount, ',' ORDER BY id) FROM t"),
+              "1:tutti:12.25,2:più:0.10");
+
+    // A statement prepared on a connection closed since refuses instead of reaching another session.
+    conn_->Close();
+    EXPECT_THROW(update->Execute({"x", 1}), db::Error);
+}
+
+TEST_F(PostgresBackendTest, ThreePartNamesReachTheSchemaOfTheIntercompanyDatabase) {
+    auto missing = errorOf([&] { conn_->Execute("SELECT * FROM [GRUPPO].dbo.t"); });
+    EXPECT_EQ(missing.items()[0].nativeError, 911);
+    conn_->ExecuteNative("CREATE SCHEMA \"GRUPPO\"; CREATE TABLE \"GRUPPO\".t (id int PRIMARY KEY)");
+    conn_->Execute("INSERT INTO [GRUPPO].dbo.t (id) VALUES (5)");
+    EXPECT_EQ(scalar("SELECT id FROM \"GRUPPO\".t"), "5");
 }
 
 TEST_F(PostgresBackendTest, UniqueViolationInOneSessionLeavesTheOthersRow) {

@@ -8,8 +8,8 @@
 # Without PostgreSQL's server programs, start writes nothing and succeeds: the tests that need
 # the server then report themselves skipped. The server listens only on a Unix socket inside
 # the cluster's folder, never on the network, and runs as an unprivileged user when started by
-# root (PostgreSQL refuses to run as root). The user brevanto logs in with the password x, so
-# that a wrong password is refused as on a real server.
+# root (PostgreSQL refuses to run as root). The user brevanto is trusted; roles a test creates
+# log in with their password, so that a wrong one is refused as on a real server.
 set -euo pipefail
 
 action="${1:?start|stop}"
@@ -52,11 +52,11 @@ case "$action" in
     echo "$data" > "$state/data"
     if [[ "$(id -u)" == 0 ]]; then chown nobody:nogroup "$data"; fi
     chmod 700 "$data"
-    echo x > "$data/password"
-    if [[ "$(id -u)" == 0 ]]; then chown nobody:nogroup "$data/password"; fi
-    as_owner "$bindir/initdb" -D "$data/db" -A scram-sha-256 --pwfile="$data/password" -U brevanto -E UTF8 \
-      --locale=C.UTF-8 --no-sync >"$data/initdb.log" 2>&1 \
+    as_owner "$bindir/initdb" -D "$data/db" -A trust -U brevanto -E UTF8 --locale=C.UTF-8 --no-sync >"$data/initdb.log" 2>&1 \
       || { cat "$data/initdb.log"; exit 1; }
+    # brevanto is trusted on the socket; any other role logs in with its password.
+    printf 'local all brevanto trust\nlocal all all scram-sha-256\n' > "$data/db/pg_hba.conf"
+    if [[ "$(id -u)" == 0 ]]; then chown nobody:nogroup "$data/db/pg_hba.conf"; fi
     port=5432
     as_owner "$bindir/pg_ctl" -D "$data/db" -l "$data/server.log" -w -t 60 \
       -o "-c listen_addresses='' -k $data -p $port -c fsync=off -c full_page_writes=off" start >/dev/null \

@@ -9,6 +9,8 @@
 #include <map>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace tsqlpg {
 
 namespace {
@@ -110,6 +112,70 @@ std::unique_ptr<PGconn, void (*)(PGconn*)> PgDatabase::connect() const {
     if (PQstatus(c.get()) != CONNECTION_OK) throw PgFailure(PQerrorMessage(c.get()));
     PQclear(PQexec(c.get(), "SET client_min_messages = warning"));
     return c;
+}
+
+namespace {
+
+void runStep(PGconn* c, const db::tsql::Step& step, const std::vector<const char*>& params,
+             std::vector<std::string>& rows, long long& changes) {
+    auto r = exec(c, step.sql, params);
+    PGresult* res = r.get();
+    const int n = PQntuples(res), columns = PQnfields(res);
+    if (!step.failWhenNonZero.empty()) {
+        if (n > 0 && std::string(PQgetvalue(res, 0, 0)) != "0") throw PgFailure(step.failWhenNonZero);
+        return;
+    }
+    if (!step.captureInto.empty()) {
+        std::string ins = "INSERT INTO \"" + step.captureInto + "\" VALUES (";
+        for (int i = 0; i < columns; ++i) ins += (i ? ", $" : "$") + std::to_string(i + 1);
+        ins += ")";
+        for (int row = 0; row < n; ++row) {
+            std::vector<const char*> values;
+            for (int i = 0; i < columns; ++i) values.push_back(PQgetisnull(res, row, i) ? nullptr : PQgetvalue(res, row, i));
+            exec(c, ins, values);
+        }
+        changes += n;
+        return;
+    }
+    if (step.returnsRows) {
+        for (int row = 0; row < n; ++row) {
+            std::string line;
+            for (int i = 0; i < columns; ++i) {
+                if (i) line += " | ";
+                line += PQgetisnull(res, row, i) ? "NULL" : PQgetvalue(res, row, i);
+            }
+            rows.push_back(line);
+        }
+    }
+    const std::string& s = step.sql;
+    if (s.rfind("INSERT", 0) == 0 || s.rfind("UPDATE", 0) == 0 || s.rfind("DELETE", 0) == 0)
+        changes += std::atoll(PQcmdTuples(res));
+}
+
+}  // namespace
+
+std::vector<std::string> runTranslation(PGconn* c, const db::tsql::Translation& t, long long& changes,
+                                        const std::vector<const char*>& params) {
+    std::vector<std::string> rows;
+    if (t.atomic) exec(c, "BEGIN");
+    try {
+        // Every marker of the text is in the one step of a statement with markers.
+        for (const auto& step : t.steps)
+            runStep(c, step, step.sql.find('$') != std::string::npos ? params : std::vector<const char*>{}, rows,
+                    changes);
+    } catch (...) {
+        if (t.atomic) PQclear(PQexec(c, "ROLLBACK"));
+        throw;
+    }
+    if (t.atomic) exec(c, "COMMIT");
+    return rows;
+}
+
+const PgDatabase* sharedDatabase() {
+    static const std::unique_ptr<PgDatabase> db =
+        serverParameters().empty() ? nullptr
+                                   : std::make_unique<PgDatabase>("brevanto_tsql_" + std::to_string(getpid()));
+    return db.get();
 }
 
 }  // namespace tsqlpg

@@ -2,6 +2,8 @@
 // A libpq session on the test suite's PostgreSQL cluster, for the translator's tests: a fresh
 // database of its own (dropped at the end), the translator's runtime created in it.
 
+#include "db/tsql/Translator.h"
+
 #include <libpq-fe.h>
 
 #include <memory>
@@ -39,6 +41,15 @@ private:
 // the server's primary message.
 std::unique_ptr<PGresult, void (*)(PGresult*)> exec(PGconn* c, const std::string& sql,
                                                     const std::vector<const char*>& params = {});
+
+// Runs a translation's steps as the backend does (one transaction when atomic, OUTPUT INTO
+// captured, failWhenNonZero checked) with the values of its $n markers; returns the rows of the
+// result sets, columns joined with " | ", and adds the rows changed to `changes`.
+std::vector<std::string> runTranslation(PGconn* c, const db::tsql::Translation& t, long long& changes,
+                                        const std::vector<const char*>& params = {});
+
+// The database shared by the tests of this binary (dropped at exit), or nullptr without a server.
+const PgDatabase* sharedDatabase();
 
 // The first column of every row, NULL as "NULL".
 std::vector<std::string> column(PGconn* c, const std::string& sql);

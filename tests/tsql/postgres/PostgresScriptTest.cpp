@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 using tsqlpg::exec;
@@ -59,68 +57,22 @@ public:
     }
 
     std::vector<std::string> run(const std::string& tsql, long long& changes) override {
-        const db::tsql::Translation t = db::tsql::translateForPostgres(tsql, db::tsql::TranslateOptions{});
-        std::vector<std::string> rows;
         changes = 0;
-        if (t.atomic) exec(conn_.get(), "BEGIN");
-        try {
-            for (const auto& step : t.steps) runStep(step, rows, changes);
-        } catch (...) {
-            if (t.atomic) PQclear(PQexec(conn_.get(), "ROLLBACK"));
-            throw;
-        }
-        if (t.atomic) exec(conn_.get(), "COMMIT");
-        return rows;
+        return tsqlpg::runTranslation(conn_.get(), db::tsql::translateForPostgres(tsql, {}), changes);
     }
 
 private:
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
     std::string schema_;
-
-    void runStep(const db::tsql::Step& step, std::vector<std::string>& rows, long long& changes) {
-        auto r = exec(conn_.get(), step.sql);
-        PGresult* res = r.get();
-        const int n = PQntuples(res), columns = PQnfields(res);
-        if (!step.failWhenNonZero.empty()) {
-            if (n > 0 && std::string(PQgetvalue(res, 0, 0)) != "0") throw tsqlpg::PgFailure(step.failWhenNonZero);
-            return;
-        }
-        if (!step.captureInto.empty()) {
-            std::string ins = "INSERT INTO \"" + step.captureInto + "\" VALUES (";
-            for (int i = 0; i < columns; ++i) ins += (i ? ", $" : "$") + std::to_string(i + 1);
-            ins += ")";
-            for (int row = 0; row < n; ++row) {
-                std::vector<const char*> values;
-                for (int i = 0; i < columns; ++i)
-                    values.push_back(PQgetisnull(res, row, i) ? nullptr : PQgetvalue(res, row, i));
-                exec(conn_.get(), ins, values);
-            }
-            changes += n;
-            return;
-        }
-        if (step.returnsRows) {
-            for (int row = 0; row < n; ++row) {
-                std::string line;
-                for (int i = 0; i < columns; ++i) {
-                    if (i) line += " | ";
-                    line += PQgetisnull(res, row, i) ? "NULL" : PQgetvalue(res, row, i);
-                }
-                rows.push_back(line);
-            }
-        }
-        const std::string& s = step.sql;
-        if (s.rfind("INSERT", 0) == 0 || s.rfind("UPDATE", 0) == 0 || s.rfind("DELETE", 0) == 0)
-            changes += std::atoll(PQcmdTuples(res));
-    }
 };
 
 TEST(TsqlPostgresScripts, EveryScriptRunsAsOnSqlite) {
-    if (tsqlpg::serverParameters().empty()) GTEST_SKIP() << "nessun server PostgreSQL per i test";
-    const tsqlpg::PgDatabase db("brevanto_tsql_scripts_" + std::to_string(getpid()));
+    const tsqlpg::PgDatabase* db = tsqlpg::sharedDatabase();
+    if (!db) GTEST_SKIP() << "nessun server PostgreSQL per i test";
     const auto files = tsqltest::scriptFiles();
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
-        PgRunner runner(db, file.stem().string());
+        PgRunner runner(*db, "script_" + file.stem().string());
         tsqltest::runScript(file, runner, 1);
     }
     EXPECT_FALSE(files.empty());
