@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "EditorHost.h"
+#include "Figures.h"
 #include "OpenChild.h"
 #include "RawReplay.h"
 #include "SizedDatabases.h"
@@ -155,17 +156,7 @@ bool runChild(const std::string& side, const fs::path& dir, const fs::path& stat
     return static_cast<bool>(in >> out.seconds >> out.cpuSeconds >> out.rows >> out.keptBytes >> out.peakRssBytes);
 }
 
-std::string label(long n) {
-    if (n >= 1000000 && n % 1000000 == 0) return std::to_string(n / 1000000) + "M";
-    if (n >= 1000 && n % 1000 == 0) return std::to_string(n / 1000) + "k";
-    return std::to_string(n);
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+std::string label(long n) { return sizeLabel(n); }
 
 struct Side {
     std::vector<double> seconds, cpuSeconds, keptPerRow;

@@ -32,6 +32,7 @@
 
 #include "BenchDatabase.h"
 #include "OpenChild.h"
+#include "PostgresChild.h"
 #include "RawReplay.h"
 #include "Summary.h"
 #include "db/Connection.h"
@@ -196,6 +197,7 @@ public:
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == benchdb::kOpenChildFlag) return benchdb::runOpenChild(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == benchdb::kPostgresChildFlag) return benchdb::runPostgresChild(argc, argv);
     benchmark::Initialize(&argc, argv);
 
     for (const auto& [name, text] : shapes()) {
