@@ -118,7 +118,7 @@ TEST_F(ConnectionTest, UnknownProviderIsAClearError) {
             FAIL() << provider;
         } catch (const db::Error& e) {
             EXPECT_EQ(std::string(e.what()), std::string("Provider '") + provider +
-                                                 "' non disponibile: usare Provider=SQLite o Provider=ODBC");
+                                                 "' non disponibile: usare Provider=SQLite, Provider=PostgreSQL o Provider=ODBC");
             ASSERT_EQ(c->Errors().Count(), 1);
             EXPECT_EQ(c->Errors().Item(0).sqlState, "IM002");
         }
