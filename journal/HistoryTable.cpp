@@ -74,18 +74,44 @@ std::string ensureHistoryTable(db::Connection& conn) {
     }
 }
 
-long writeHistory(db::Connection& conn, const Step& step, long refersTo) {
-    long number = 1;
+namespace {
+
+long nextStepNumber(db::Connection& conn) {
     if (auto rs = conn.Execute("SELECT MAX(BRV_PASSO) AS ULTIMO FROM BRV_STORICO"); rs && !rs->Eof())
-        number = numberOf(rs->value("ULTIMO")) + 1;
+        return numberOf(rs->value("ULTIMO")) + 1;
+    return 1;
+}
+
+// Sessions racing for one step number: the key refuses all but one first line, and the
+// others try again with the next free number.
+constexpr int kStepNumberAttempts = 50;
+
+}  // namespace
+
+long writeHistory(db::Connection& conn, const Step& step, long refersTo) {
     auto insert = conn.Prepare(kInsert);
-    long line = 0;
-    for (const Change& c : step.changes)
-        insert->Execute({db::Variant(static_cast<long long>(number)), db::Variant(static_cast<long long>(++line)),
+    auto insertLine = [&](long number, long line, const Change& c) {
+        insert->Execute({db::Variant(static_cast<long long>(number)), db::Variant(static_cast<long long>(line)),
                          step.source, step.user, step.time, std::string(kindText(step.scope.kind)), step.scope.ledger,
                          step.scope.reclChart, std::string(c.rows == Rows::Intermediary ? "I" : "C"), c.account,
                          db::Variant(static_cast<long long>(c.sign)), c.before, c.after,
                          db::Variant(static_cast<long long>(refersTo))});
+    };
+    long number = nextStepNumber(conn);
+    if (step.changes.empty()) return number;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            insertLine(number, 1, step.changes.front());
+            break;
+        } catch (const std::exception&) {
+            conn.Errors().Clear();
+            const long next = nextStepNumber(conn);
+            // Refused for another reason than a number taken meanwhile: the caller says so.
+            if (next <= number || attempt == kStepNumberAttempts) throw;
+            number = next;
+        }
+    }
+    for (std::size_t i = 1; i < step.changes.size(); ++i) insertLine(number, static_cast<long>(i) + 1, step.changes[i]);
     return number;
 }
 

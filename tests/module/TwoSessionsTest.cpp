@@ -13,6 +13,7 @@
 
 #include "EditorRowsTest.h"
 #include "db/Trace.h"
+#include "journal/HistoryTable.h"
 
 namespace {
 
@@ -166,6 +167,45 @@ TEST_F(TwoSessions, TheSameRowGoesToTheFirstAndTheSecondGetsMessage108) {
     typeAndPress(*second, "0101002", kit::keys::Up);
     EXPECT_TRUE(secondDialogs->takeShown().empty());
     EXPECT_EQ(storedCoge("0101020001", 2), "0101002");
+}
+
+// Two sessions writing their history at once: both read the same last step number, the key
+// refuses the second one's first line, and it takes the next number. No history row is lost.
+TEST_F(TwoSessions, HistoryStepsWrittenAtTheSameMomentAreBothKept) {
+    auto open = [&] {
+        auto c = db::Connection::create();
+        c->Open(connectionString());
+        return c;
+    };
+    auto first = open();
+    auto second = open();
+    ASSERT_EQ(journal::ensureHistoryTable(*first), "");
+    const auto stepFor = [](const std::string& account) {
+        journal::Step step;
+        step.source = "editor";
+        step.user = "test";
+        step.time = "2026-12-08 10:00:00";
+        step.scope = {0, "10", "101"};
+        step.changes = {{journal::Rows::Correlation, account, 1, "", "0101001"},
+                        {journal::Rows::Correlation, account, 2, "", "0101001"}};
+        return step;
+    };
+    first->BeginTrans();
+    const long firstNumber = journal::writeHistory(*first, stepFor("0101020001"), 0);
+    long secondNumber = 0;
+    const bool waited = secondWaitedForFirst(*first, [&] {
+        secondNumber = journal::writeHistory(*second, stepFor("0102010002"), 0);
+    });
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(secondNumber, firstNumber + 1);
+    const auto steps = journal::readHistory(*first);
+    ASSERT_GE(steps.size(), 2u);
+    EXPECT_EQ(steps[steps.size() - 2].changes.size(), 2u);
+    EXPECT_EQ(steps[steps.size() - 2].changes[0].account, "0101020001");
+    EXPECT_EQ(steps.back().changes.size(), 2u);
+    EXPECT_EQ(steps.back().changes[0].account, "0102010002");
+    first->Close();
+    second->Close();
 }
 
 }  // namespace
