@@ -109,15 +109,6 @@ std::vector<std::string> splitStatements(std::string_view sql) {
     return out;
 }
 
-std::string quoteIdentifier(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 std::string firstKeyword(std::string_view sql) {
     std::size_t i = 0;
     while (i < sql.size()) {

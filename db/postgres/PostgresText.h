@@ -1,10 +1,12 @@
 #pragma once
 // Text helpers of the PostgreSQL backend: a step's text cut into its statements (each one is
-// prepared on its own), identifiers quoted, and the first keyword of a statement.
+// prepared on its own), the first keyword of a statement.
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "db/SqlIdentifier.h"
 
 namespace db::postgres {
 
@@ -12,9 +14,6 @@ namespace db::postgres {
 // only blanks or comments. Quoted literals and identifiers, E'' escapes, dollar-quoted bodies
 // and comments are kept whole, whatever ';' they contain.
 std::vector<std::string> splitStatements(std::string_view sql);
-
-// "name" with every '"' doubled: a name can never end its quoting early.
-std::string quoteIdentifier(std::string_view name);
 
 // The first word of a statement, upper-cased, past blanks and comments ("" when none).
 std::string firstKeyword(std::string_view sql);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "db/SqlIdentifier.h"
 #include "db/sqlite/DatabaseFile.h"
 #include "db/sqlite/PreparedStep.h"
 #include "db/sqlite/TableFunctions.h"
@@ -36,15 +37,6 @@ std::string upper(std::string_view s) {
 
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
-}
-
-std::string quoteIdentifier(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
 }
 
 // A database name becomes a file name: refuse anything that would leave the folder.

@@ -25,7 +25,7 @@ TEST(PostgresTextTest, SplitKeepsQuotedSemicolonsAndDropsEmptyParts) {
 TEST(PostgresTextTest, ConnectionValuesAndNames) {
     EXPECT_EQ(db::postgres::unbraced("{a;b}}c}"), "a;b}c");
     EXPECT_EQ(db::postgres::unbraced("plain"), "plain");
-    EXPECT_EQ(db::postgres::quoteIdentifier("GRU\"PPO"), "\"GRU\"\"PPO\"");
+    EXPECT_EQ(db::quoteIdentifier("GRU\"PPO"), "\"GRU\"\"PPO\"");
     EXPECT_EQ(db::postgres::firstKeyword("  /* x */ -- y\n begin;"), "BEGIN");
 }
 
