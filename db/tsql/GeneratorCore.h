@@ -215,6 +215,8 @@ protected:
     virtual std::string tempSchema() const = 0;
     virtual std::string parameter(const std::string& number) const = 0;
     virtual const char* functionName(const FunctionInfo& f) const = 0;
+    // A call the target can write with its own function, meaning exactly the same; none by default.
+    virtual std::optional<Out> nativeCall(const FunctionInfo&, const Expr&) { return std::nullopt; }
     // The operands of a text comparison made under SQL Server's default collation.
     virtual std::string collated(const Expr& e) = 0;
     virtual std::string comparedRight(const Expr& e, int minPrec) = 0;
@@ -534,6 +536,7 @@ protected:
         if (e.distinct && f->kind != FnKind::Aggregate) unsupported(upper(e.text) + "(DISTINCT ...)", e.offset);
         if (f->kind == FnKind::Window && !e.hasOver) unsupported(std::string(f->tsql) + " senza OVER", e.offset);
         if (f->kind != FnKind::Window && e.hasOver) unsupported(std::string(f->tsql) + " OVER (...)", e.offset);
+        if (auto native = nativeCall(*f, e)) return *native;
         std::string s = functionName(*f);
         s += "(";
         if (e.starArg) s += "*";

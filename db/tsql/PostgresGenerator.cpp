@@ -61,6 +61,18 @@ private:
     std::string tempSchema() const override { return "pg_temp."; }
     std::string parameter(const std::string& number) const override { return "$" + number; }
     const char* functionName(const FunctionInfo& f) const override { return f.postgres; }
+    // LEFT and RIGHT with a length written as a whole number: PostgreSQL's own left/right give
+    // the same text (NULL stays NULL, 0 gives ''), and the planner inlines them where the
+    // runtime's checked versions cost a function call per row.
+    std::optional<Out> nativeCall(const FunctionInfo& f, const Expr& e) override {
+        const bool left = std::string_view(f.tsql) == "LEFT";
+        if ((!left && std::string_view(f.tsql) != "RIGHT") || e.args.size() != 2) return std::nullopt;
+        const Expr& length = *e.args[1];
+        if (length.kind != Expr::Kind::Number || length.text.empty() || length.text.size() > 9 ||
+            length.text.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        return Out{std::string(left ? "left(" : "right(") + expr(*e.args[0]).sql + ", " + length.text + ")", kPrimary};
+    }
 
     // Both sides as bpchar: blank-padded comparison ignores trailing blanks, also under the
     // nondeterministic collation; a text side would otherwise turn the comparison into text's.
