@@ -207,19 +207,12 @@ void openRaw(benchmark::State& state, long n) {
     if (o == g_open.end() || o->second.raw.seconds.empty()) return state.SkipWithError("open/editor did not run");
     const Side& editor = o->second.editor;
     const Side& raw = o->second.raw;
-    std::size_t i = 0;
-    for (auto _ : state) state.SetIterationTime(raw.seconds[i++ % raw.seconds.size()]);
-    state.counters["rows"] = static_cast<double>(raw.rows);
-    state.counters["peak_rss_MB"] = raw.peakRss / 1e6;
-    const double editorTime = median(editor.seconds), rawTime = median(raw.seconds);
-    const double editorCpu = median(editor.cpuSeconds), rawCpu = median(raw.cpuSeconds);
-    if (editorTime <= 0 || rawTime <= 0 || rawCpu <= 0) return;
-    const double ratio = editorTime / rawTime;
-    state.counters["editor_over_raw"] = ratio;
-    state.counters["cpu_editor_over_raw"] = editorCpu / rawCpu;
+    const MedianPair m = reportBaseline(state, editor, raw);
+    if (!m.valid()) return;
+    const double ratio = m.ratio();
     char detail[200];
     std::snprintf(detail, sizeof detail, "%.3f s / %.3f s (CPU %.2f x); peak RSS %.0f MB / %.0f MB; %ld grid rows",
-                  editorTime, rawTime, editorCpu / rawCpu, editor.peakRss / 1e6, raw.peakRss / 1e6, editor.rows);
+                  m.editorTime, m.rawTime, m.cpuRatio(), editor.peakRss / 1e6, raw.peakRss / 1e6, editor.rows);
     std::printf("Open chart 10 with %s generated accounts (header to grid bound): editor %s, ratio %.2f\n",
                 label(n).c_str(), detail, ratio);
     bench::addSummary({"open " + label(n) + " (header to grid bound)", ratio, "x", 1.1, detail});

@@ -135,20 +135,13 @@ void openEditor(benchmark::State& state) {
 
 void openRaw(benchmark::State& state) {
     if (g_openRaw.seconds.empty()) return state.SkipWithError("pg/open/editor did not run");
-    std::size_t i = 0;
-    for (auto _ : state) state.SetIterationTime(g_openRaw.seconds[i++ % g_openRaw.seconds.size()]);
-    state.counters["rows"] = static_cast<double>(g_openRaw.rows);
     state.counters["statements"] = static_cast<double>(g_openRaw.statements);
-    state.counters["peak_rss_MB"] = g_openRaw.peakRss / 1e6;
-    const double editorTime = median(g_openEditor.seconds), rawTime = median(g_openRaw.seconds);
-    const double editorCpu = median(g_openEditor.cpuSeconds), rawCpu = median(g_openRaw.cpuSeconds);
-    if (editorTime <= 0 || rawTime <= 0 || rawCpu <= 0) return;
-    const double ratio = editorTime / rawTime;
-    state.counters["editor_over_raw"] = ratio;
-    state.counters["cpu_editor_over_raw"] = editorCpu / rawCpu;
+    const MedianPair m = reportBaseline(state, g_openEditor, g_openRaw);
+    if (!m.valid()) return;
+    const double ratio = m.ratio();
     char detail[200];
     std::snprintf(detail, sizeof detail, "%.3f s / %.3f s (client CPU %.2f s / %.2f s); %ld / %ld rows, %ld / %ld statements",
-                  editorTime, rawTime, editorCpu, rawCpu, g_openEditor.rows, g_openRaw.rows, g_openEditor.statements,
+                  m.editorTime, m.rawTime, m.editorCpu, m.rawCpu, g_openEditor.rows, g_openRaw.rows, g_openEditor.statements,
                   g_openRaw.statements);
     std::printf("PostgreSQL: open chart 10 with %s generated accounts (header to grid bound): editor %s, ratio %.2f\n",
                 label(accounts()).c_str(), detail, ratio);
