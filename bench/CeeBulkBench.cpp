@@ -25,7 +25,7 @@
 #include "RawReplay.h"
 #include "SizedDatabases.h"
 #include "Summary.h"
-#include "bycee/ByCeeStatements.h"
+#include "statements/ByCeeStatements.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 

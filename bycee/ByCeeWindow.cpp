@@ -8,7 +8,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "bycee/ByCeeStatements.h"
+#include "statements/ByCeeStatements.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
 #include "host/EditorUtility.h"

@@ -5,7 +5,7 @@
 // fields decode and look up through.
 
 #include "editor/FRMCG_CORRRICL.h"
-#include "editor/HeaderStatements.h"
+#include "statements/HeaderStatements.h"
 #include "editor/Required.h"
 #include "host/Values.h"
 

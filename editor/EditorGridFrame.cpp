@@ -12,7 +12,7 @@
 #include "editor/CorrelationGridSetup.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/WorkingTableStatements.h"
 #include "host/MessageCenter.h"
 
 namespace editor {

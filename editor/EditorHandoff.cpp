@@ -4,7 +4,7 @@
 // them (other than intermediary 0) is already correlated in the reclassification chart.
 
 #include "editor/FRMCG_CORRRICL.h"
-#include "editor/HandoffStatements.h"
+#include "statements/HandoffStatements.h"
 #include "editor/Required.h"
 
 namespace editor {

@@ -4,7 +4,7 @@
 // ledger-side decoding runs on, and the host's structure program.
 
 #include "editor/FRMCG_CORRRICL.h"
-#include "editor/HeaderStatements.h"
+#include "statements/HeaderStatements.h"
 #include "editor/Required.h"
 #include "host/ClassFactory.h"
 

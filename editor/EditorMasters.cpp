@@ -2,7 +2,7 @@
 // its settings, and as the host's ledger-chart parameters report them.
 
 #include "editor/FRMCG_CORRRICL.h"
-#include "editor/HeaderStatements.h"
+#include "statements/HeaderStatements.h"
 
 namespace editor {
 

@@ -4,9 +4,9 @@
 // correlation table, after which the working row shows what the database holds.
 
 #include "db/SqlText.h"
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 #include "editor/FRMCG_CORRRICL.h"
-#include "editor/HeaderStatements.h"
+#include "statements/HeaderStatements.h"
 #include "editor/Required.h"
 #include "editor/TrimmedBlanks.h"
 #include "journal/Journal.h"

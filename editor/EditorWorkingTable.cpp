@@ -8,7 +8,7 @@
 
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/WorkingTableStatements.h"
 #include "host/EditorUtility.h"
 
 namespace editor {

@@ -32,7 +32,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "editor/CorrelationKind.h"
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 #include "editor/ErrorTrap.h"
 #include "editor/SaveConfirmation.h"
 #include "host/Cinterface.h"

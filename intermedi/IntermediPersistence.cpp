@@ -11,7 +11,7 @@
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/Required.h"
 #include "editor/TrimmedBlanks.h"
-#include "intermedi/IntermediStatements.h"
+#include "statements/IntermediStatements.h"
 #include "journal/Journal.h"
 
 namespace intermedi {

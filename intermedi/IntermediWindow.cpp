@@ -16,7 +16,7 @@
 #include "host/MessageCenter.h"
 #include "host/Navigator.h"
 #include "host/ScriptModel.h"
-#include "intermedi/IntermediStatements.h"
+#include "statements/IntermediStatements.h"
 
 namespace intermedi {
 

@@ -5,7 +5,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Trace.h"
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 
 namespace journal {
 

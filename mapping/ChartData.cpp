@@ -1,7 +1,7 @@
 #include "mapping/ChartData.h"
 
 #include "apps/cli/WorkingRows.h"
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 #include "mapping/Rows.h"
 
 namespace mapping {

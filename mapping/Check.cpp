@@ -7,7 +7,7 @@
 
 #include "apps/cli/WorkingRows.h"
 #include "db/Connection.h"
-#include "editor/SqlValues.h"
+#include "statements/SqlValues.h"
 #include "mapping/Rows.h"
 #include "mapping/Rules.h"
 

@@ -4,8 +4,8 @@
 
 #include "db/Connection.h"
 #include "db/Transaction.h"
-#include "editor/CorrelationStatements.h"
-#include "editor/SqlValues.h"
+#include "statements/CorrelationStatements.h"
+#include "statements/SqlValues.h"
 #include "mapping/Rows.h"
 
 namespace mapping {

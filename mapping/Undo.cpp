@@ -5,7 +5,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
-#include "intermedi/IntermediStatements.h"
+#include "statements/IntermediStatements.h"
 #include "journal/Journal.h"
 #include "mapping/ChartData.h"
 #include "mapping/Plan.h"

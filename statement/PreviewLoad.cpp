@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "apps/cli/WorkingRows.h"
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 #include "mapping/Rows.h"
 #include "statement/ReclChart.h"
 #include "statement/TrialBalances.h"

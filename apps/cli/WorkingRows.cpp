@@ -8,9 +8,9 @@
 #include "db/Error.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
-#include "editor/HeaderStatements.h"
-#include "editor/SqlValues.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/HeaderStatements.h"
+#include "statements/SqlValues.h"
+#include "statements/WorkingTableStatements.h"
 
 namespace brevanto::cli {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "EditorRowsTest.h"
-#include "bycee/ByCeeStatements.h"
+#include "statements/ByCeeStatements.h"
 #include "bycee/FRMCG_CORRRICLBYCEE.h"
 #include "journal/Journal.h"
 

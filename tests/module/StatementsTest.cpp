@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "bycee/ByCeeStatements.h"
-#include "editor/CorrelationStatements.h"
-#include "editor/HandoffStatements.h"
-#include "editor/HeaderStatements.h"
-#include "editor/SqlValues.h"
-#include "editor/WorkingTableStatements.h"
-#include "intermedi/IntermediStatements.h"
+#include "statements/ByCeeStatements.h"
+#include "statements/CorrelationStatements.h"
+#include "statements/HandoffStatements.h"
+#include "statements/HeaderStatements.h"
+#include "statements/SqlValues.h"
+#include "statements/WorkingTableStatements.h"
+#include "statements/IntermediStatements.h"
 
 using editor::CorrelationKind;
 

@@ -1,4 +1,4 @@
-#include "editor/SqlValues.h"
+#include "statements/SqlValues.h"
 
 #include <cctype>
 

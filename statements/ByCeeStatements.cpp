@@ -1,4 +1,4 @@
-#include "bycee/ByCeeStatements.h"
+#include "statements/ByCeeStatements.h"
 
 #include <array>
 

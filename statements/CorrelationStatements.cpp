@@ -1,6 +1,6 @@
-#include "editor/CorrelationStatements.h"
+#include "statements/CorrelationStatements.h"
 
-#include "editor/SqlValues.h"
+#include "statements/SqlValues.h"
 
 namespace editor {
 

@@ -1,7 +1,7 @@
-#include "editor/WorkingTableStatements.h"
+#include "statements/WorkingTableStatements.h"
 
 #include "db/SqlText.h"
-#include "editor/SqlValues.h"
+#include "statements/SqlValues.h"
 
 namespace editor {
 

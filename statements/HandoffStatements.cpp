@@ -1,7 +1,7 @@
-#include "editor/HandoffStatements.h"
+#include "statements/HandoffStatements.h"
 
-#include "editor/SqlValues.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/SqlValues.h"
+#include "statements/WorkingTableStatements.h"
 
 namespace editor {
 

@@ -1,8 +1,8 @@
-#include "editor/HeaderStatements.h"
+#include "statements/HeaderStatements.h"
 
 #include "db/SqlText.h"
-#include "editor/SqlValues.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/SqlValues.h"
+#include "statements/WorkingTableStatements.h"
 
 namespace editor {
 

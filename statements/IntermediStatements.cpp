@@ -1,10 +1,10 @@
-#include "intermedi/IntermediStatements.h"
+#include "statements/IntermediStatements.h"
 
 #include <cctype>
 
 #include "db/SqlText.h"
-#include "editor/SqlValues.h"
-#include "editor/WorkingTableStatements.h"
+#include "statements/SqlValues.h"
+#include "statements/WorkingTableStatements.h"
 
 namespace intermedi {
 
