@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/AutomateRun.h"
 #include "support/TestSupport.h"
 
 using nlohmann::json;
@@ -29,34 +30,14 @@ protected:
         demo_ = nullptr;
     }
 
-    struct Result {
-        int exitCode = -1;
-        std::vector<json> replies;
-        std::string err;
-    };
+    using Result = testsupport::AutomateResult;
 
     // `where` replaces the demo folder option (e.g. "--conn '…'").
     static Result automate(const std::vector<std::string>& lines, const std::string& where = "") {
-        std::string input;
-        for (const auto& l : lines) input += l + "\n";
-        std::string command =
-            std::string(BREVANTO_CLI) + " automate " + (where.empty() ? "--dir " + sh(demo_->str()) : where);
-#ifdef BREVANTO_MODULE_FILE
-        command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
-#endif
-        auto r = testsupport::runCommand(command, input);
-        Result out;
-        out.exitCode = r.exitCode;
-        out.err = r.err;
-        std::size_t start = 0;
-        while (start < r.out.size()) {
-            std::size_t end = r.out.find('\n', start);
-            if (end == std::string::npos) end = r.out.size();
-            json j = json::parse(r.out.substr(start, end - start), nullptr, false);
-            EXPECT_FALSE(j.is_discarded()) << r.out.substr(start, end - start);
-            EXPECT_TRUE(j.contains("ok")) << j.dump();
-            out.replies.push_back(j);
-            start = end + 1;
+        Result out = testsupport::runAutomate(where.empty() ? "--dir " + sh(demo_->str()) : where, lines);
+        for (const auto& j : out.replies) {
+            EXPECT_FALSE(j.is_discarded()) << out.out;
+            EXPECT_TRUE(j.is_discarded() || j.contains("ok")) << j.dump();
         }
         return out;
     }

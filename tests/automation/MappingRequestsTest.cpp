@@ -15,6 +15,7 @@
 
 #include "balances/BalanceTable.h"
 #include "db/tsql/SqliteRuntime.h"
+#include "support/AutomateRun.h"
 #include "support/TestSupport.h"
 
 using nlohmann::json;
@@ -40,21 +41,8 @@ protected:
             R"({"cmd":"type","control":"TXT_CODICE_RICL","text":"101"})",
             R"({"cmd":"key","key":"Tab"})"};
         lines.insert(lines.begin(), open.begin(), open.end());
-        std::string input;
-        for (const auto& l : lines) input += l + "\n";
-        std::string command = std::string(BREVANTO_CLI) + " automate --dir " + sh(demo.str());
-#ifdef BREVANTO_MODULE_FILE
-        command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
-#endif
-        auto r = testsupport::runCommand(command, input);
-        std::vector<json> replies;
-        std::size_t start = 0;
-        while (start < r.out.size()) {
-            std::size_t end = r.out.find('\n', start);
-            if (end == std::string::npos) end = r.out.size();
-            replies.push_back(json::parse(r.out.substr(start, end - start), nullptr, false));
-            start = end + 1;
-        }
+        const testsupport::AutomateResult r = testsupport::runAutomate("--dir " + sh(demo.str()), lines);
+        std::vector<json> replies = r.replies;
         EXPECT_EQ(replies.size(), lines.size()) << r.out << r.err;
         replies.erase(replies.begin(), replies.begin() + static_cast<long>(std::min(open.size(), replies.size())));
         return replies;

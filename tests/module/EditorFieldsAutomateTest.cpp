@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "EditorFieldsTestHost.h"
+#include "support/AutomateRun.h"
 #include "support/TestSupport.h"
 
 using nlohmann::json;
@@ -19,24 +20,7 @@ namespace {
 using testsupport::sh;
 
 std::vector<json> automate(const std::vector<std::string>& lines) {
-    std::string input;
-    for (const auto& l : lines) input += l + "\n";
-    std::string command = std::string(BREVANTO_CLI) + " automate --dir " + sh(fieldstest::fieldsFolder());
-    command = "BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + command;
-    auto r = testsupport::runCommand(command, input);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::vector<json> replies;
-    std::size_t start = 0;
-    while (start < r.out.size()) {
-        std::size_t end = r.out.find('\n', start);
-        if (end == std::string::npos) end = r.out.size();
-        json j = json::parse(r.out.substr(start, end - start), nullptr, false);
-        EXPECT_FALSE(j.is_discarded()) << r.out.substr(start, end - start);
-        EXPECT_EQ(j.value("ok", false), true) << j.dump();
-        replies.push_back(j);
-        start = end + 1;
-    }
-    return replies;
+    return testsupport::automateOk("--dir " + sh(fieldstest::fieldsFolder()), lines);
 }
 
 std::string create(const std::string& kind) {

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "EditorRowsTest.h"
+#include "support/AutomateRun.h"
 #include "support/TestSupport.h"
 
 using nlohmann::json;
@@ -40,33 +41,12 @@ protected:
     }
 
     std::vector<json> automate(const std::vector<std::string>& lines) {
-        std::string input;
-        for (const auto& l : lines) input += l + "\n";
-        auto r = testsupport::runCommand("BREVANTO_MODULE=" + sh(BREVANTO_MODULE_FILE) + " " + std::string(BREVANTO_CLI) +
-                                             " automate --dir " + sh(dir_.str()),
-                                         input);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        std::vector<json> replies;
-        std::size_t start = 0;
-        while (start < r.out.size()) {
-            std::size_t end = r.out.find('\n', start);
-            if (end == std::string::npos) end = r.out.size();
-            json j = json::parse(r.out.substr(start, end - start), nullptr, false);
-            EXPECT_FALSE(j.is_discarded()) << r.out.substr(start, end - start);
-            EXPECT_EQ(j.value("ok", false), true) << j.dump();
-            replies.push_back(j);
-            start = end + 1;
-        }
-        return replies;
+        return testsupport::automateOk("--dir " + sh(dir_.str()), lines);
     }
 
     std::string stored(const std::string& table, const std::string& where) {
-        auto c = db::Connection::create();
-        c->Open("Provider=SQLite;database=BREVANTO;Data Source=" + dir_.str());
-        auto rs = c->Execute("SELECT * FROM " + table + " WHERE " + where);
-        std::string out = rs->Eof() ? "<none>" : rs->fields().Item(4L).Value().toText();
-        c->Close();
-        return out;
+        return testsupport::queryValue("Provider=SQLite;database=BREVANTO;Data Source=" + dir_.str(),
+                                       "SELECT * FROM " + table + " WHERE " + where, 4);
     }
 
     testsupport::TempDir dir_;
