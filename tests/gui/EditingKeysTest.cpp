@@ -27,6 +27,7 @@
 #include "gui/Shortcuts.h"
 #include "kit/AccountBoxes.h"
 #include "kit/Form.h"
+#include "support/TestSupport.h"
 
 #ifdef BREVANTO_MODULE_FILE
 
@@ -38,14 +39,10 @@ struct EditingKeys : guitest::EditorOnDesktop {
     // COGE on chart 10 and reclassification 101, the grid filled.
     // The stored reclassified account of a ledger account and sign ("<none>" without a row).
     std::string stored(const std::string& account, int sign) const {
-        auto c = db::Connection::create();
-        c->Open(gui::sqliteConnectionString(dir.path()));
-        auto rs = c->Execute("SELECT CG83_CONTORICL_PC03 FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND "
-                             "CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = " + std::to_string(sign) +
-                             " AND CG83_CONTO_CG24 = '" + account + "'");
-        std::string out = rs->Eof() ? "<none>" : rs->value("CG83_CONTORICL_PC03").toText();
-        c->Close();
-        return out;
+        return testsupport::queryValue(gui::sqliteConnectionString(dir.path()),
+                                       "SELECT CG83_CONTORICL_PC03 FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND "
+                                       "CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = " + std::to_string(sign) +
+                                       " AND CG83_CONTO_CG24 = '" + account + "'");
     }
     // The first sign-1 row holding a correlation, and its account without the mask.
     int correlatedRow(std::string& account) const {

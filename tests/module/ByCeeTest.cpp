@@ -10,6 +10,7 @@
 #include "statements/ByCeeStatements.h"
 #include "bycee/FRMCG_CORRRICLBYCEE.h"
 #include "journal/Journal.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -58,12 +59,7 @@ protected:
     }
 
     std::string scalar(const std::string& query) {
-        auto c = db::Connection::create();
-        c->Open(connectionString());
-        auto rs = c->Execute(query);
-        std::string out = rs->Eof() ? "<none>" : rs->fields().Item(0L).Value().toText();
-        c->Close();
-        return out;
+        return testsupport::queryValue(connectionString(), query);
     }
     // The interim-balance account the standard chart gives a CEE item and sign: the smallest
     // one when its accounts point to several.

@@ -17,6 +17,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "support/PostgresTestDatabase.h"
+#include "support/TestSupport.h"
 
 namespace rowstest {
 
@@ -79,12 +80,7 @@ protected:
     // The target account stored for (chart, account, recl chart, sign) in CG83_COLLRICL, or
     // "<none>".
     std::string stored(const std::string& table, const std::string& where) {
-        auto c = db::Connection::create();
-        c->Open(connectionString());
-        auto rs = c->Execute("SELECT * FROM " + table + " WHERE " + where);
-        std::string out = rs->Eof() ? "<none>" : rs->fields().Item(4L).Value().toText();
-        c->Close();
-        return out;
+        return testsupport::queryValue(connectionString(), "SELECT * FROM " + table + " WHERE " + where, 4);
     }
     std::string storedCoge(const std::string& account, int sign, int chart = 10, int recl = 101) {
         return stored("CG83_COLLRICL", "CG83_CODICE_CG10 = " + std::to_string(chart) + " AND CG83_CONTO_CG24 = '" +

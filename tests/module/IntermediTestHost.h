@@ -8,6 +8,7 @@
 
 #include "EditorRowsTest.h"
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
+#include "support/TestSupport.h"
 
 namespace intermeditest {
 
@@ -79,12 +80,7 @@ protected:
                              " AND CGB3_INDSEGNO = " + std::to_string(sign));
     }
     std::string storedAccount(const std::string& query) {
-        auto c = db::Connection::create();
-        c->Open(connectionString());
-        auto rs = c->Execute(query);
-        std::string out = rs->Eof() ? "<none>" : rs->fields().Item(0L).Value().toText();
-        c->Close();
-        return out;
+        return testsupport::queryValue(connectionString(), query);
     }
 
     // --- inside the window ---

@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "db/Connection.h"
+#include "db/Recordset.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,6 +59,15 @@ std::string readFile(const std::filesystem::path& p) {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
+}
+
+std::string queryValue(const std::string& connectionString, const std::string& query, long column) {
+    auto c = db::Connection::create();
+    c->Open(connectionString);
+    auto rs = c->Execute(query);
+    std::string out = rs->Eof() ? "<none>" : rs->fields().Item(column).Value().toText();
+    c->Close();
+    return out;
 }
 
 }  // namespace testsupport

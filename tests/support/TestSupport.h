@@ -38,4 +38,8 @@ std::filesystem::path testData(const std::string& relative);
 
 std::string readFile(const std::filesystem::path& p);
 
+// One value of the first row `query` returns on a connection of its own, as text: column
+// `column` (by position), or "<none>" when there is no row.
+std::string queryValue(const std::string& connectionString, const std::string& query, long column = 0);
+
 }  // namespace testsupport
