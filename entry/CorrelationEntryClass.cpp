@@ -36,10 +36,6 @@ std::string terminationErrorText(long number, const std::string& description, Te
 
 namespace {
 
-bool fitsInt16(std::int32_t v) {
-    return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
-}
-
 // A Variant written to Top/Left: kept when it converts to a 32-bit integer (numbers round
 // as the host language does), otherwise the previous value stays.
 bool toInt32(const db::Variant& v, std::int32_t& out) {
@@ -99,14 +95,6 @@ void CorrelationEntryClass::setStatusBar(std::shared_ptr<db::Object> bar) {
     statusBar_ = std::move(bar);
 }
 
-void CorrelationEntryClass::setWindowState(std::int32_t v) {
-    if (fitsInt16(v)) windowState_ = static_cast<std::int16_t>(v);
-}
-
-void CorrelationEntryClass::setProgramMode(std::int32_t v) {
-    if (fitsInt16(v)) programMode_ = static_cast<std::int16_t>(v);
-}
-
 std::shared_ptr<db::Connection> CorrelationEntryClass::Connection() const { return connection_; }
 void CorrelationEntryClass::setConnection(std::shared_ptr<db::Connection> connection) {
     if (holdsLinks(connection.get())) return;
@@ -149,9 +137,9 @@ db::Variant CorrelationEntryClass::ShowForm() {
     trap([&] { followClosing(shown); });
     trap([&] { shown->KindHolder()->setTipoCorrelazione(static_cast<std::int32_t>(kind_)); });
     trap([&] { shown->setEntryClass(ActiveDll()); });
-    trap([&] { shown->setWindowState(windowState_); });
-    trap([&] { shown->setCaption(caption_.toText()); });
-    trap([&] { shown->show(windowModal_); });
+    trap([&] { shown->setWindowState(WindowState()); });
+    trap([&] { shown->setCaption(Caption().toText()); });
+    trap([&] { shown->show(WindowModal()); });
     // An editor that never loaded (no window system to show it in) never unloads either, and
     // its unload is what lets go of the class: it lets go now, or the class and the editor
     // would keep each other alive.

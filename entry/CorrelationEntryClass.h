@@ -13,7 +13,7 @@
 
 #include "editor/CorrelationKind.h"
 #include "entry/ModuleObjects.h"
-#include "host/Cinterface.h"
+#include "host/StoredCinterface.h"
 #include "host/ExportToOffice.h"
 #include "host/LayoutModel.h"
 #include "host/Navigator.h"
@@ -33,7 +33,7 @@ std::string kindTitle(editor::CorrelationKind kind);
 enum class TerminationStage { DestroyClass, Terminate };
 std::string terminationErrorText(long number, const std::string& description, TerminationStage stage);
 
-class CorrelationEntryClass : public host::Cinterface {
+class CorrelationEntryClass : public host::StoredCinterface {
 public:
     explicit CorrelationEntryClass(editor::CorrelationKind kind);
     ~CorrelationEntryClass() override;
@@ -56,35 +56,10 @@ public:
     void setActiveDll(std::shared_ptr<host::Cinterface> dll) override;
     std::shared_ptr<db::Object> StatusBar() const override;
     void setStatusBar(std::shared_ptr<db::Object> bar) override;
-    bool CanInsert() const override { return canInsert_; }
-    void setCanInsert(bool v) override { canInsert_ = v; }
-    bool CanDelete() const override { return canDelete_; }
-    void setCanDelete(bool v) override { canDelete_ = v; }
-    bool CanUpdate() const override { return canUpdate_; }
-    void setCanUpdate(bool v) override { canUpdate_ = v; }
-    bool CanQbe() const override { return canQbe_; }
-    void setCanQbe(bool v) override { canQbe_ = v; }
-    std::int32_t WindowState() const override { return windowState_; }
-    void setWindowState(std::int32_t v) override;
-    bool WindowModal() const override { return windowModal_; }
-    void setWindowModal(bool v) override { windowModal_ = v; }
-    std::int32_t ProgramMode() const override { return programMode_; }
-    void setProgramMode(std::int32_t v) override;
-    db::Variant MenuModulo() const override { return menuModulo_; }
-    void setMenuModulo(const db::Variant& v) override { menuModulo_ = v; }
-    db::Variant MenuPadre() const override { return menuPadre_; }
-    void setMenuPadre(const db::Variant& v) override { menuPadre_ = v; }
-    db::Variant MenuProg() const override { return menuProg_; }
-    void setMenuProg(const db::Variant& v) override { menuProg_ = v; }
-    db::Variant Caption() const override { return caption_; }
-    void setCaption(const db::Variant& v) override { caption_ = v; }
-    std::int32_t hwndParent() const override { return hwndParent_; }
-    void sethwndParent(std::int32_t v) override { hwndParent_ = v; }
     db::Variant ShowForm() override;
     db::Variant CloseForm() override { return {}; }
     std::shared_ptr<db::Connection> Connection() const override;
     void setConnection(std::shared_ptr<db::Connection> connection) override;
-    std::shared_ptr<db::Object> Cwindow() const override { return nullptr; }
     db::Variant TransferData(const db::Variant& data) override;
     db::Variant Top() const override { return db::Variant(top_); }
     void setTop(const db::Variant& v) override;
@@ -92,12 +67,6 @@ public:
     void setLeft(const db::Variant& v) override;
     std::shared_ptr<db::Object> ClsVoceMenu() const override;
     void setClsVoceMenu(std::shared_ptr<db::Object> entry) override;
-    bool IsActive() const override { return isActive_; }
-    void setIsActive(bool v) override { isActive_ = v; }
-    bool IsCalled() const override { return isCalled_; }
-    void setIsCalled(bool v) override { isCalled_ = v; }
-    db::Variant Filtro() const override { return {}; }
-    void setFiltro(const db::Variant&) override {}
 
     // Handlers of the navigator's events (connected while the navigator is set).
     void ActiveNavigator_BeforeExportToOffice(bool& Cancel, host::ExportToOffice& Pcls_ExpToOffice);
@@ -128,17 +97,9 @@ private:
     std::vector<std::shared_ptr<editor::FRMCG_CORRRICL>> shown_;
     bool holdLinks_ = false;
     std::shared_ptr<db::Connection> closingConnection_;
-    bool isCalled_ = false;
-    bool isActive_ = false;
     std::int32_t top_ = 0;
     std::int32_t left_ = 0;
     std::shared_ptr<db::Connection> connection_;
-    bool canInsert_ = false, canDelete_ = false, canUpdate_ = false, canQbe_ = false;
-    std::int16_t windowState_ = 0;
-    bool windowModal_ = false;
-    std::int16_t programMode_ = 0;
-    db::Variant menuModulo_, menuPadre_, menuProg_, caption_;
-    std::int32_t hwndParent_ = 0;
     std::shared_ptr<host::Global> clsGlobal_;
     host::ActiveDllSlot activeDll_;
     std::shared_ptr<db::Object> statusBar_, activeFrame_, clsVoceMenu_;
