@@ -86,25 +86,9 @@ bool ProgramBrowser::open(const host::ProgramRequest& request, const std::shared
 
 // ---- launchers -------------------------------------------------------------------------
 
-bool StandaloneReclProgramLauncher::run(const db::Variant& chart, const db::Variant& account,
-                                        std::shared_ptr<kit::Control> connectField) {
-    return browser_.open(chartRequest(host::kReclChartProgram, chart, account, false, global_, connectField),
-                         connectField);
-}
-
-bool StandaloneReclProgramLauncher::runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField) {
-    return browser_.open(chartRequest(host::kReclChartProgram, chart, {}, false, global_, connectField, true),
-                         connectField);
-}
-
-bool StandaloneLedgerProgramLauncher::run(const db::Variant& chart, const db::Variant& account,
-                                          std::shared_ptr<kit::Control> connectField) {
-    return browser_.open(chartRequest(host::kLedgerChartProgram, chart, account, true, global_, connectField),
-                         connectField);
-}
-
-bool StandaloneLedgerProgramLauncher::runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField) {
-    return browser_.open(chartRequest(host::kLedgerChartProgram, chart, {}, true, global_, connectField, true),
+bool ChartProgram::open(const db::Variant& chart, const db::Variant& account,
+                        const std::shared_ptr<kit::Control>& connectField, bool chartList) {
+    return browser_.open(chartRequest(program_, chart, account, ledgerCharts_, global_, connectField, chartList),
                          connectField);
 }
 

@@ -47,35 +47,46 @@ private:
     std::shared_ptr<HostEventLog> events_;
 };
 
-class StandaloneReclProgramLauncher : public host::ReclProgramLauncher {
+// The maintenance program of one kind of chart (reclassification or ledger charts), as both
+// launcher interfaces ask for it: the chart's list, or a chart positioned on an account.
+class ChartProgram {
 public:
-    StandaloneReclProgramLauncher(std::shared_ptr<host::ProgramPresenter> presenter,
-                                  std::shared_ptr<HostEventLog> events)
-        : browser_(std::move(presenter), std::move(events)) {}
-    void init(std::shared_ptr<host::Global> global) override { global_ = std::move(global); }
-    bool run(const db::Variant& chart, const db::Variant& account = {},
-             std::shared_ptr<kit::Control> connectField = nullptr) override;
-    bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) override;
+    ChartProgram(const char* program, bool ledgerCharts, std::shared_ptr<host::ProgramPresenter> presenter,
+                 std::shared_ptr<HostEventLog> events)
+        : program_(program), ledgerCharts_(ledgerCharts), browser_(std::move(presenter), std::move(events)) {}
+    void setGlobal(std::shared_ptr<host::Global> global) { global_ = std::move(global); }
+    bool open(const db::Variant& chart, const db::Variant& account, const std::shared_ptr<kit::Control>& connectField,
+              bool chartList);
 
 private:
+    const char* program_;
+    bool ledgerCharts_;
     ProgramBrowser browser_;
     std::shared_ptr<host::Global> global_;
 };
 
-class StandaloneLedgerProgramLauncher : public host::LedgerProgramLauncher {
+template <class Launcher, bool LedgerCharts>
+class StandaloneChartProgramLauncher : public Launcher {
 public:
-    StandaloneLedgerProgramLauncher(std::shared_ptr<host::ProgramPresenter> presenter,
-                                    std::shared_ptr<HostEventLog> events)
-        : browser_(std::move(presenter), std::move(events)) {}
-    void init(std::shared_ptr<host::Global> global) override { global_ = std::move(global); }
+    StandaloneChartProgramLauncher(std::shared_ptr<host::ProgramPresenter> presenter,
+                                   std::shared_ptr<HostEventLog> events)
+        : program_(LedgerCharts ? host::kLedgerChartProgram : host::kReclChartProgram, LedgerCharts,
+                   std::move(presenter), std::move(events)) {}
+    void init(std::shared_ptr<host::Global> global) override { program_.setGlobal(std::move(global)); }
     bool run(const db::Variant& chart, const db::Variant& account = {},
-             std::shared_ptr<kit::Control> connectField = nullptr) override;
-    bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) override;
+             std::shared_ptr<kit::Control> connectField = nullptr) override {
+        return program_.open(chart, account, connectField, false);
+    }
+    bool runCharts(const db::Variant& chart, std::shared_ptr<kit::Control> connectField = nullptr) override {
+        return program_.open(chart, {}, connectField, true);
+    }
 
 private:
-    ProgramBrowser browser_;
-    std::shared_ptr<host::Global> global_;
+    ChartProgram program_;
 };
+
+using StandaloneReclProgramLauncher = StandaloneChartProgramLauncher<host::ReclProgramLauncher, false>;
+using StandaloneLedgerProgramLauncher = StandaloneChartProgramLauncher<host::LedgerProgramLauncher, true>;
 
 class StandaloneIntercompanyProgram : public host::IntercompanyProgram {
 public:
