@@ -1,43 +1,17 @@
 #include "PgSession.h"
 
+#include "db/ConnectionString.h"
 #include "db/tsql/PostgresRuntime.h"
+#include "support/PostgresTestDatabase.h"
 #include "support/TestSupport.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
+#include <string>
 
 #include <unistd.h>
 
 namespace tsqlpg {
 
 namespace {
-
-// "K=V;K=V" with case-insensitive keys.
-std::map<std::string, std::string> keyValues(const std::string& text) {
-    std::map<std::string, std::string> out;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ';')) {
-        const auto eq = part.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = part.substr(0, eq);
-        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        std::string value = part.substr(eq + 1);
-        while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
-        out[key] = value;
-    }
-    return out;
-}
-
-std::string firstLine(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
 
 std::string quoteValue(const std::string& v) {
     std::string out = "'";
@@ -55,19 +29,13 @@ std::string withDatabase(const std::string& server, const std::string& db) {
 }  // namespace
 
 std::string serverParameters() {
-    if (const char* env = std::getenv("BREVANTO_TEST_PG"); env && *env) return env;
-#ifdef BREVANTO_PG_STATE
-    const std::filesystem::path state(BREVANTO_PG_STATE);
-    if (std::filesystem::exists(state / "libpq.txt")) {
-        auto kv = keyValues(firstLine(state / "libpq.txt"));
-        return "host=" + quoteValue(kv["host"]) + " port=" + quoteValue(kv["port"]) + " user=" + quoteValue(kv["user"]);
-    }
-    if (std::filesystem::exists(state / "odbc.txt")) {
-        auto kv = keyValues(firstLine(state / "odbc.txt"));
-        return "host=" + quoteValue(kv["server"]) + " port=" + quoteValue(kv["port"]) + " user=" + quoteValue(kv["uid"]);
-    }
-#endif
-    return "";
+    const std::string server = testsupport::postgresServer();
+    if (server.empty()) return "";
+    const db::ConnectionString cs(server);
+    std::string out = "host=" + quoteValue(cs.getOr("Host", "")) + " port=" + quoteValue(cs.getOr("Port", "5432")) +
+                      " user=" + quoteValue(cs.getOr("User", ""));
+    if (const auto password = cs.get("Password")) out += " password=" + quoteValue(*password);
+    return out;
 }
 
 std::unique_ptr<PGresult, void (*)(PGresult*)> exec(PGconn* c, const std::string& sql,

@@ -18,7 +18,8 @@ struct PgFailure : std::runtime_error {
 };
 
 // libpq connection parameters of the suite's server ("host=… port=… user=…"), or "" when none
-// runs: BREVANTO_TEST_PG (libpq conninfo) wins, then the cluster fixture's state files.
+// runs: the server the other tests use (testsupport::postgresServer: BREVANTO_TEST_PG, a
+// Brevanto connection string, or the cluster fixture's file).
 std::string serverParameters();
 
 class PgDatabase {
