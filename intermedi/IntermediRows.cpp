@@ -26,9 +26,11 @@
 #include <utility>
 
 #include "db/SqlText.h"
-#include "editor/FRMCG_CORRRICL.h"
+#include "editor/IntermediCaller.h"
 #include "editor/Required.h"
 #include "editor/TrimmedBlanks.h"
+#include "host/Global.h"
+#include "host/MessageCenter.h"
 
 namespace intermedi {
 
