@@ -3,12 +3,11 @@
 // type), the existence test, and the single DELETE, UPDATE or INSERT on the kind's
 // correlation table, after which the working row shows what the database holds.
 
-#include "db/SqlText.h"
 #include "editor/CorrelationSave.h"
 #include "editor/FRMCG_CORRRICL.h"
+#include "editor/MasterConflict.h"
 #include "statements/HeaderStatements.h"
 #include "editor/Required.h"
-#include "editor/TrimmedBlanks.h"
 
 namespace editor {
 
@@ -88,23 +87,10 @@ bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
             trap([&] { GetMastroCliFor(mcV, mfV); });
             const std::string mc = mcV.toText(), mf = mfV.toText();
             if ((c == mf || c == mc) && !c.empty() && !analytic) {
-                // A master may take a non-analytic account, unless the other master already
-                // has it on either sign.
-                std::string used[4];
-                std::shared_ptr<db::Recordset> clone;
-                trap([&] { clone = gridRecordset_->Clone(); });
-                const std::string criteria[4] = {
-                    "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 2",
-                    "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 2"};
-                for (int i = 0; i < 4; ++i)
-                    trap([&] {
-                        clone->setFilter(criteria[i]);
-                        if (!clone->Eof()) used[i] = trimmedBlanks(clone->value("CONTORICL").toText());
-                    });
-                const bool customers = c == mc;
-                const bool conflict = customers ? (n == used[2] || n == used[3]) : (n == used[0] || n == used[1]);
-                if (conflict) {
-                    refuse(115, db::Variant(n), db::Variant(customers ? "fornitori" : "clienti"));
+                std::string holder;
+                trap([&] { holder = otherMasterHolding(*gridRecordset_, mc, mf, c, n); });
+                if (!holder.empty()) {
+                    refuse(115, db::Variant(n), db::Variant(holder));
                     trap([&] {
                         gridRecordset_->setValue("CONTORICL", db::Variant::null());
                         gridRecordset_->setValue("DESCRRICL", db::Variant::null());
