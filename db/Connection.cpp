@@ -171,6 +171,18 @@ std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText, l
     return Recordset::fromResult(std::move(result.resultSets.front()), weak_from_this().lock());
 }
 
+ExecuteResult Connection::TryExecute(const std::string& commandText, int options) {
+    ExecuteResult result;
+    try {
+        Execute(commandText, &result.recordsAffected, options);
+    } catch (const Error& e) {
+        result.ok = false;
+        result.errors = e.items();
+        result.recordsAffected = 0;
+    }
+    return result;
+}
+
 ExecResult Connection::ExecuteAll(const std::string& commandText) { return run(commandText); }
 
 ExecResult Connection::ExecuteNative(const std::string& sql) {

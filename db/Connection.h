@@ -52,6 +52,14 @@ private:
     std::vector<ErrorItem> items_;
 };
 
+// What a statement run through Connection::TryExecute did: the rows it changed, or the
+// database's refusal as the entries of the connection's error collection.
+struct ExecuteResult {
+    long recordsAffected = 0;
+    std::vector<ErrorItem> errors;   // empty when the statement went through
+    bool ok = true;
+};
+
 class Connection : public Object, public std::enable_shared_from_this<Connection> {
 public:
     Connection();
@@ -73,6 +81,11 @@ public:
     // or a closed recordset when there is none. recordsAffected receives the rows changed.
     std::shared_ptr<Recordset> Execute(const std::string& commandText, long* recordsAffected = nullptr,
                                        int options = ado::adCmdText);
+    // Executes a statement that returns no rows and reports a refusal in the result instead of
+    // raising it: Errors and the trace are filled as Execute fills them. Misuse of the client
+    // (UsageError) still raises.
+    ExecuteResult TryExecute(const std::string& commandText,
+                             int options = static_cast<int>(ado::adCmdText) | static_cast<int>(ado::adExecuteNoRecords));
     // The whole outcome of a batch (every result set), for tools such as `brevanto-cli sql`.
     ExecResult ExecuteAll(const std::string& commandText);
     // A text in the engine's own dialect, untranslated (schema scripts on PostgreSQL).

@@ -14,11 +14,18 @@ thread_local int untraced = 0;
 
 class FunctionSink : public TraceSink {
 public:
-    explicit FunctionSink(std::function<void(const TraceEvent&)> fn) : fn_(std::move(fn)) {}
-    void statement(const TraceEvent& e) override { fn_(e); }
+    FunctionSink(std::function<void(const TraceEvent&)> statements, std::function<void(const SwallowedError&)> swallowed)
+        : statements_(std::move(statements)), swallowed_(std::move(swallowed)) {}
+    void statement(const TraceEvent& e) override {
+        if (statements_) statements_(e);
+    }
+    void swallowed(const SwallowedError& e) override {
+        if (swallowed_) swallowed_(e);
+    }
 
 private:
-    std::function<void(const TraceEvent&)> fn_;
+    std::function<void(const TraceEvent&)> statements_;
+    std::function<void(const SwallowedError&)> swallowed_;
 };
 }  // namespace
 
@@ -40,8 +47,18 @@ void publish(const TraceEvent& e) {
     for (auto& [t, s] : current) s->statement(e);
 }
 
+void publishSwallowed(const SwallowedError& e) {
+    auto current = sinks();
+    for (auto& [t, s] : current) s->swallowed(e);
+}
+
 std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> fn) {
-    return std::make_shared<FunctionSink>(std::move(fn));
+    return std::make_shared<FunctionSink>(std::move(fn), nullptr);
+}
+
+std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> statements,
+                                    std::function<void(const SwallowedError&)> swallowed) {
+    return std::make_shared<FunctionSink>(std::move(statements), std::move(swallowed));
 }
 
 }  // namespace db

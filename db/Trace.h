@@ -1,6 +1,8 @@
 #pragma once
 // Every command text a connection receives is reported here, exactly as the caller built it,
-// before it runs. Tests and the automation driver subscribe; a user can turn on an SQL log.
+// before it runs; so is every error the program swallows on purpose (a procedure that goes on
+// with its next statement). Tests and the automation driver subscribe; a user can turn on an
+// SQL log.
 
 #include <functional>
 #include <memory>
@@ -16,16 +18,26 @@ struct TraceEvent {
     std::string error;          // first error description when failed
 };
 
+// An error a procedure let go without telling the user: where and what.
+struct SwallowedError {
+    std::string procedure;
+    std::string description;
+};
+
 class TraceSink {
 public:
     virtual ~TraceSink() = default;
     virtual void statement(const TraceEvent& e) = 0;
+    // Sinks that follow only the statements ignore these.
+    virtual void swallowed(const SwallowedError&) {}
 };
 
 // Process-wide subscribers (all connections). Returns a token for removeGlobalSink.
 long addGlobalSink(std::shared_ptr<TraceSink> sink);
 void removeGlobalSink(long token);
 void publish(const TraceEvent& e);   // calls every global sink
+// Reports a swallowed error to every global sink, Untraced or not: it is never bookkeeping.
+void publishSwallowed(const SwallowedError& e);
 
 // While one lives, the statements this thread runs are not reported: Brevanto's own
 // bookkeeping (the history of changes) stays out of the statements callers follow.
@@ -37,7 +49,9 @@ public:
     Untraced& operator=(const Untraced&) = delete;
 };
 
-// Convenience sink from a function.
+// Convenience sinks from functions.
 std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> fn);
+std::shared_ptr<TraceSink> makeSink(std::function<void(const TraceEvent&)> statements,
+                                    std::function<void(const SwallowedError&)> swallowed);
 
 }  // namespace db

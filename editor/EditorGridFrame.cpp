@@ -154,9 +154,9 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
                 txtConto_->setTabStop(false);
             });
             trap([&] {
-                ContoRiclPrecedente = rowValue("CONTORICL").toText();
+                storedAccount_ = rowValue("CONTORICL").toText();
                 descrRiclPrecedente_ = rowValue("DESCRRICL");
-                descrRiclPrecedenteFor_ = ContoRiclPrecedente;
+                descrRiclPrecedenteFor_ = db::Variant(storedAccount_);
             });
             if (!gridLoading_) {
                 trap([&] {
@@ -167,7 +167,7 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
                     txtContoCoin_->setValue(proposal);
                     const db::Variant description = DecodificaContoCoin(db::Variant(txtContoCoin_->Value()));
                     txtDescrRicl_->setText(description.toText());
-                    ContoRiclPrecedente = rowValue("CONTORICL").toText();
+                    storedAccount_ = rowValue("CONTORICL").toText();
                     gridRecordset_->setValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
                     gridRecordset_->setValue("DESCRRICL", db::Variant(txtDescrRicl_->Text()));
                     if (frame_) frame_->Propose(kProposalHint);
@@ -220,18 +220,13 @@ std::string FRMCG_CORRRICL::ProponiContoRiclassificato() {
 // move or a save): a failing step is skipped.
 void FRMCG_CORRRICL::FME_CORRRICL_BeforeUpdate(bool& /*fbol_Cancel*/) {
     ErrorTrap trap{"FME_CORRRICL_BeforeUpdate", suppressErrors()};
-    trap.procedure([&] {
-        trap([&] {
-            if (onWorkingRow()) SegnoRiga = rowValue("SEGNO").toInt16();
-        });
-        trap([&] { AggiornaCorrelazioniCG83_PC07_CGH0(); });
-    });
+    trap.procedure([&] { trap([&] { AggiornaCorrelazioniCG83_PC07_CGH0(); }); });
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
     try {
         const PendingRow row =
-            pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente.toText(), validated_, currentRowKey());
+            pendingRow(txtContoCoin_->Value(), storedAccount_, validated_, currentRowKey());
         decision = decideRowUpdate(
             reason, row,
             [&] {
@@ -246,17 +241,14 @@ void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_AfterUpdate(int /*fenm_operationresult*/) {
-    ContoRiclPrecedente = txtContoCoin_->Value();
+    storedAccount_ = txtContoCoin_->Value();
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_BeforeDelete(bool& fbol_Cancel) {
     ErrorTrap trap{"FME_CORRRICL_BeforeDelete", suppressErrors()};
     trap.procedure([&] {
         trap([&] {
-            if (onWorkingRow()) SegnoRiga = rowValue("SEGNO").toInt16();
-        });
-        trap([&] {
-            ContoRiclPrecedente = txtContoCoin_->Value();
+            storedAccount_ = txtContoCoin_->Value();
             txtContoCoin_->setValue("");
         });
         trap([&] { AggiornaCorrelazioniCG83_PC07_CGH0(); });

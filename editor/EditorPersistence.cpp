@@ -3,13 +3,11 @@
 // type), the existence test, and the single DELETE, UPDATE or INSERT on the kind's
 // correlation table, after which the working row shows what the database holds.
 
-#include "db/SqlText.h"
-#include "statements/CorrelationStatements.h"
+#include "editor/CorrelationSave.h"
 #include "editor/FRMCG_CORRRICL.h"
+#include "editor/MasterConflict.h"
 #include "statements/HeaderStatements.h"
 #include "editor/Required.h"
-#include "editor/TrimmedBlanks.h"
-#include "journal/Journal.h"
 
 namespace editor {
 
@@ -89,23 +87,10 @@ bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
             trap([&] { GetMastroCliFor(mcV, mfV); });
             const std::string mc = mcV.toText(), mf = mfV.toText();
             if ((c == mf || c == mc) && !c.empty() && !analytic) {
-                // A master may take a non-analytic account, unless the other master already
-                // has it on either sign.
-                std::string used[4];
-                std::shared_ptr<db::Recordset> clone;
-                trap([&] { clone = gridRecordset_->Clone(); });
-                const std::string criteria[4] = {
-                    "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mc) + "' AND SEGNO = 2",
-                    "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 1", "CONTOPDC = '" + db::sqlEscape(mf) + "' AND SEGNO = 2"};
-                for (int i = 0; i < 4; ++i)
-                    trap([&] {
-                        clone->setFilter(criteria[i]);
-                        if (!clone->Eof()) used[i] = trimmedBlanks(clone->value("CONTORICL").toText());
-                    });
-                const bool customers = c == mc;
-                const bool conflict = customers ? (n == used[2] || n == used[3]) : (n == used[0] || n == used[1]);
-                if (conflict) {
-                    refuse(115, db::Variant(n), db::Variant(customers ? "fornitori" : "clienti"));
+                std::string holder;
+                trap([&] { holder = otherMasterHolding(*gridRecordset_, mc, mf, c, n); });
+                if (!holder.empty()) {
+                    refuse(115, db::Variant(n), db::Variant(holder));
                     trap([&] {
                         gridRecordset_->setValue("CONTORICL", db::Variant::null());
                         gridRecordset_->setValue("DESCRRICL", db::Variant::null());
@@ -170,58 +155,31 @@ db::Variant FRMCG_CORRRICL::currentRowKey() const {
     }
 }
 
-void FRMCG_CORRRICL::journalSave(const CorrelationKey& key, const std::string& before, const std::string& after) {
-    try {
-        journal::Step step;
-        step.source = SaveSource;
-        step.scope = journal::Scope{static_cast<int>(kind()), trimmedBlanks(key.ledgerCode), trimmedBlanks(key.reclChart)};
-        step.changes.push_back(journal::Change{journal::Rows::Correlation, trimmedBlanks(key.account), key.sign,
-                                               trimmedBlanks(before), trimmedBlanks(after)});
-        journal::session().record(required(connection_, "connessione"), std::move(step));
-    } catch (const std::exception&) {
-        // the row is stored; only its place in the history is lost
-    }
-}
-
 void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
     ErrorTrap trap{"AggiornaCorrelazioniCG83_PC07_CGH0", suppressErrors()};
     trap.procedure([&] {
+        // Gather: the row's key from the header and the working row, the account the box
+        // holds and the one the database holds for the row.
         std::string newAccount;
         trap([&] { newAccount = ValoreNonVuoto(db::Variant(txtContoCoin_->Value()), db::Variant("")).toText(); });
-        ContoRiclNuovo = newAccount;
-        const std::string previous = ContoRiclPrecedente.toText();
-
+        const std::string previous = storedAccount_;
         CorrelationKey key;
         trap([&] {
-            key.ledgerCode = kind() == CorrelationKind::CONS ? txtCodIntercompany_->Text() : txtCodicePdc_->Text();
-            key.reclChart = txtCodiceRicl_->Text();
-            key.sign = SegnoRiga;
-            key.account = rowValue("CONTOPDC").toText();
+            key = correlationKey(kind(), txtCodicePdc_->Text(), txtCodIntercompany_->Text(), txtCodiceRicl_->Text(),
+                                 rowValue("CONTOPDC").toText(), rowValue("SEGNO").toInt16());
         });
-        const std::string statement = saveCorrelationStatement(kind(), key, newAccount, previous);
 
-        // Only this statement's errors count; the connection throws and fills its error
-        // collection when the database refuses it.
-        bool failed = false;
-        long written = 0;
-        try {
-            auto& conn = required(connection_, "connessione");
-            conn.Errors().Clear();
-            conn.Execute(statement, &written,
-                         static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
-            failed = conn.Errors().Count() > 0;
-        } catch (const std::exception&) {
-            failed = true;
-        }
-        if (!failed && written > 0 && previous != newAccount) journalSave(key, previous, newAccount);
+        // Call.
+        SaveOutcome outcome;
+        outcome.refused = true;   // without a connection nothing is stored
+        if (connection_) outcome = saveCorrelation(*connection_, kind(), key, newAccount, previous, "editor");
 
-        if (failed) {
+        // Apply: the row and the bound fields show what the database holds, so that the
+        // frame's own update (which copies the fields into the row) leaves the row so.
+        if (outcome.refused) {
+            traceSwallowedErrors("AggiornaCorrelazioniCG83_PC07_CGH0", outcome.errors);
             std::int32_t tipo = 3;
             ShowMessage(tipo, 108);
-            trap([&] { required(connection_, "connessione").Errors().Clear(); });
-            // Nothing was written: the row and the bound fields go back to the stored
-            // correlation, so that the frame's own update (which copies the fields into the
-            // row) leaves the row as the database has it.
             db::Variant description;
             trap([&] {
                 if (previous.empty())
@@ -239,24 +197,13 @@ void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
             trap([&] { txtDescrRicl_->setText(description.toText()); });
             return;
         }
-
-        // The row shows what was written; so does the description field, which the frame's
-        // own update copies into the row after this.
         db::Variant description = db::Variant::null();
-        if (newAccount.empty()) {
-            trap([&] {
-                gridRecordset_->setValue("CONTORICL", db::Variant::null());
-                gridRecordset_->setValue("DESCRRICL", db::Variant::null());
-            });
-            trap([&] { txtDescrRicl_->setText(""); });
-        } else {
-            trap([&] { description = DecodificaContoCoin(db::Variant(txtContoCoin_->Value())); });
-            trap([&] {
-                gridRecordset_->setValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
-                gridRecordset_->setValue("DESCRRICL", description);
-            });
-            trap([&] { txtDescrRicl_->setText(description.toText()); });
-        }
+        if (!newAccount.empty()) trap([&] { description = DecodificaContoCoin(db::Variant(newAccount)); });
+        trap([&] {
+            gridRecordset_->setValue("CONTORICL", newAccount.empty() ? db::Variant::null() : db::Variant(newAccount));
+            gridRecordset_->setValue("DESCRRICL", description);
+        });
+        trap([&] { txtDescrRicl_->setText(description.toText()); });
         descrRiclPrecedente_ = description;
         descrRiclPrecedenteFor_ = db::Variant(newAccount);
     });

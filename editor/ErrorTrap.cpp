@@ -1,9 +1,15 @@
 #include "editor/ErrorTrap.h"
 
+#include "db/Trace.h"
+
 namespace editor {
 
 ErrorReporter suppressErrors() {
-    return [](const TrappedError&) { return kAnswerIgnore; };
+    return [](const TrappedError& e) {
+        // The user is not told; the trace is.
+        db::publishSwallowed(db::SwallowedError{e.procedure, e.description});
+        return kAnswerIgnore;
+    };
 }
 
 int ErrorTrap::ask(const std::exception& e) {

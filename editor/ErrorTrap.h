@@ -3,7 +3,7 @@
 // a trap; when a statement throws, the trap asks the procedure's reporter for an answer,
 // passing the procedure's name: 4 runs the failing statement again, 5 goes on with the next
 // statement, any other answer leaves the procedure. Procedures whose errors are suppressed
-// use a trap whose reporter always answers 5.
+// use a trap whose reporter always answers 5 and records the error in the trace.
 //
 //   ErrorTrap trap{"CreaTabella", reporter};
 //   return trap.procedure([&] {
@@ -30,7 +30,8 @@ struct TrappedError {
 
 using ErrorReporter = std::function<int(const TrappedError&)>;
 
-// A reporter that always answers "go on": the error is swallowed.
+// A reporter that always answers "go on": the error is swallowed, and reported only to the
+// trace's sinks (db::publishSwallowed) with the procedure's name.
 ErrorReporter suppressErrors();
 
 class ErrorTrap {

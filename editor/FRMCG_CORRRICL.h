@@ -163,33 +163,13 @@ public:
     std::string ProponiContoRiclassificato();
     bool EseguiQuery();
 
-    // What the intermediaries editor reads from and loads into this editor.
-    std::shared_ptr<db::Recordset>& WorkingRecordset() { return gridRecordset_; }
-    kit::CoinAccountBox& AccountBox() const { return *txtContoCoin_; }          // TXT_CONTOCOIN
-    kit::CodeEditBox& AccountDescriptionBox() const { return *txtDescrRicl_; }  // TXT_DESCRRICL
-    kit::ListCombo& SignCombo() const { return *cboSegno_; }                    // CBO_SEGNO
+    // The header's charts, as the windows this editor opens read them.
     const std::string& CodicePdcText() const { return txtCodicePdc_->Text(); }
     const std::string& CodiceRiclText() const { return txtCodiceRicl_->Text(); }
-    const std::string& CodIntercompanyText() const { return txtCodIntercompany_->Text(); }
-    kit::CoinAccountBox& HiddenCoinAccountBox() const { return *pTxtContoCoIn_; }      // PTxtContoCoIn
-    kit::LedgerAccountBox& HiddenLedgerAccountBox() const { return *pTxtContoCoge_; }  // PTxtContoCoge
-
-    // The save's inputs and the account box's entry values (read and set by the
-    // intermediaries editor as well).
-    db::Variant ContoRiclPrecedente = std::string();   // stored account of the current row, "" none
-    std::int16_t SegnoRiga = 0;                        // SEGNO of the row being saved
-    db::Variant ContoRiclNuovo = std::string();        // account the last save wrote ("" = removed)
-    db::Variant ContoRiclAllIngresso;                  // box value when it got the focus
-    db::Variant DescrRiclAllIngresso;                  // row's DESCRRICL when the box got the focus
-    // The word the history gives this editor's saves ("intermediari" while the
-    // intermediaries editor stores its masters' rows through it).
-    std::string SaveSource = "editor";
+    // The account the database holds for the current row, as the editor knows it ("" none):
+    // what the next save of the row replaces.
+    const std::string& storedAccount() const { return storedAccount_; }
     // ===== end rows =====
-
-    // ===== intermediaries hand-off (EditorIntermediCall.cpp) =====
-    // This editor's VisualizzaErrore as the reporter of the intermediaries editor's procedures.
-    ErrorReporter IntermediErrorRoutine() { return errorRoutine(); }
-    // ===== end intermediaries hand-off =====
 
     // ===== interim balances by CEE hand-off (EditorCeeCall.cpp) =====
     // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
@@ -204,8 +184,6 @@ public:
     // ===== end interim balances by CEE hand-off =====
 
 private:
-    // Records a stored row in the session's history (EditorPersistence.cpp).
-    void journalSave(const CorrelationKey& key, const std::string& before, const std::string& after);
     // EditorControls.cpp
     void createControls();
     void anchorControls();
@@ -361,7 +339,13 @@ private:
     std::shared_ptr<kit::CoinAccountBox> pTxtContoCoIn_;
     std::shared_ptr<kit::LedgerAccountBox> pTxtContoCoge_;
     bool rowHandlersConnected_ = false;
-    // The description that goes with ContoRiclPrecedente, so that a refused save can put the
+    // See storedAccount(); set when a row is shown and after each save.
+    std::string storedAccount_;
+    // The box's value and the row's DESCRRICL when the box got the focus (or its row was
+    // shown): a refused account goes back to them.
+    db::Variant ContoRiclAllIngresso;
+    db::Variant DescrRiclAllIngresso;
+    // The description that goes with storedAccount_, so that a refused save can put the
     // row back to what the database holds.
     db::Variant descrRiclPrecedente_;
     db::Variant descrRiclPrecedenteFor_;   // the account that description belongs to
@@ -378,6 +362,8 @@ private:
     // ===== end rows =====
 
     // ===== intermediaries hand-off: private part (EditorIntermediCall.cpp) =====
+    // This editor as the intermediaries editor's IntermediCaller, for the time it is shown.
+    class IntermediSide;
     void CallFrmCorrIntermediRicl();
     void BUT_CORRINTERMEDI_ButtonClick();
     void connectIntermediHandlers();

@@ -3,12 +3,13 @@
 // customers' or suppliers' master account. It lists the master account and one sub-account
 // per intermediary of the company (the master's code with the intermediary's number in
 // places 3-4), once per sign, in its own working table #CORRINTERMEDI, and saves each row the
-// user confirms at once: the master's own rows through the calling editor's save into the
-// kind's correlation table, the intermediaries' rows into CG93_CORRINTERMEDIRICL (or
-// CGB4_CORRINTERMEDICONS in kind CONS).
+// user confirms at once: the master's own rows into the kind's correlation table (with the
+// editors' common save, editor::saveCorrelation), the intermediaries' rows into
+// CG93_CORRINTERMEDIRICL (or CGB4_CORRINTERMEDICONS in kind CONS).
 //
 // The window owns no connection, chart or company: it reads everything from the calling
-// editor at the moment it needs it, and the caller refreshes itself when the window closes.
+// editor (through editor::IntermediCaller) at the moment it needs it, and the caller
+// refreshes itself when the window closes.
 //
 // Source areas:
 //   IntermediWindow.cpp       controls, load, activation, working table, grid, frame, closing
@@ -27,7 +28,7 @@
 #include "kit/Kit.h"
 
 namespace editor {
-class FRMCG_CORRRICL;
+class IntermediCaller;
 }
 
 namespace intermedi {
@@ -48,7 +49,7 @@ public:
     // --- set by the caller before showing ---
     std::shared_ptr<host::Cinterface> ClsChiamante;
     // The calling editor; the caller clears it after the window closed.
-    editor::FRMCG_CORRRICL* FrmChiamante = nullptr;
+    editor::IntermediCaller* FrmChiamante = nullptr;
 
     // --- state, for the caller and the tests ---
     bool loading() const { return loading_; }
@@ -110,7 +111,7 @@ private:
     void connectFrameHandlers();
 
     // The calling editor, or a run-time error that names it.
-    editor::FRMCG_CORRRICL& caller() const;
+    editor::IntermediCaller& caller() const;
     // Procedures with an error handler report through the calling editor's VisualizzaErrore.
     editor::ErrorReporter errorRoutine() const;
     bool onRow() const;

@@ -1,14 +1,15 @@
 // Saving one row of the intermediaries editor. The master account's own rows are stored in
-// the kind's main correlation table by the calling editor's own save, loaded with this row's
-// values; the intermediaries' rows get one DELETE, conditional INSERT or UPDATE on
+// the kind's main correlation table by the editors' common save (editor::saveCorrelation);
+// the intermediaries' rows get one DELETE, conditional INSERT or UPDATE on
 // CG93_CORRINTERMEDIRICL (CGB4_CORRINTERMEDICONS in kind CONS). Either way the working row
 // then shows what the database holds.
 
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
 
-#include "db/Error.h"
+#include "db/Connection.h"
 #include "db/SqlText.h"
-#include "editor/FRMCG_CORRRICL.h"
+#include "editor/CorrelationSave.h"
+#include "editor/IntermediCaller.h"
 #include "editor/Required.h"
 #include "editor/TrimmedBlanks.h"
 #include "statements/IntermediStatements.h"
@@ -23,55 +24,48 @@ void FRMCG_CORRINTERMEDI::AggiornaCG83CollPdcRicl() {
     ErrorTrap trap{"AggiornaCG83CollPdcRicl", errorRoutine()};
     trap.procedure([&] {
         auto& ed = caller();
+        // Gather: the master's account and sign under the calling editor's header, the
+        // account the box holds and the one the database holds for the row.
         trap([&] { ContoRiclNuovo = ValoreNonVuoto(db::Variant(txtContoCoin_->Value()), db::Variant("")); });
         const std::string n = ContoRiclNuovo.toText();
+        const std::string previous = ContoRiclPrecedente.toText();
         std::string account;
         std::int16_t sign = 0;
         trap([&] {
             account = rowValue("CONTOPDC").toText();
             sign = rowValue("SEGNO").toInt16();
         });
+        const editor::CorrelationKind kind = ed.kind();
+        const editor::CorrelationKey key =
+            editor::correlationKey(kind, ed.CodicePdcText(), ed.CodIntercompanyText(), ed.CodiceRiclText(), account, sign);
 
-        // The calling editor's row of the same account and sign: each account's sign 1 row
-        // comes right before its sign 2 row.
-        std::shared_ptr<db::Recordset> clone;
-        trap([&] { clone = required(ed.WorkingRecordset(), "recordset della griglia chiamante").Clone(); });
-        if (!clone) return;
-        bool found = false;
+        // Call.
+        editor::SaveOutcome outcome;
+        outcome.refused = true;   // without a connection nothing is stored
+        if (auto connection = ed.EditorConnection())
+            outcome = editor::saveCorrelation(*connection, kind, key, n, previous, "intermediari");
+
+        // Apply: this row, and the calling editor's row of the same account and sign, show
+        // what the database holds.
+        if (outcome.refused) {
+            editor::traceSwallowedErrors("AggiornaCG83CollPdcRicl", outcome.errors);
+            std::int32_t tipo = 3;
+            trap([&] { ed.ShowMessage(tipo, 108); });
+        }
+        const std::string stored = outcome.refused ? previous : n;
+        const db::Variant storedValue = stored.empty() ? db::Variant::null() : db::Variant(stored);
         trap([&] {
-            clone->MoveFirst();
-            clone->Find("CONTOPDC = " + db::sqlQuoted(account));
-            if (clone->Eof()) return;
-            clone->Find("SEGNO = " + std::to_string(sign));
-            found = !clone->Eof();
-        });
-        if (!found) return;
-
-        trap([&] { ed.ContoRiclPrecedente = ContoRiclPrecedente; });
-        trap([&] { ed.SegnoRiga = sign; });
-        trap([&] { ed.AccountBox().setValue(txtContoCoin_->Value()); });
-        trap([&] {
-            setRowValue("CONTORICL", n.empty() ? db::Variant::null() : db::Variant(n));
-            setRowValue("DESCRRICL", ed.DecodificaContoCoin(rowValue("CONTORICL")));
-        });
-        trap([&] { clone->setValue("SEGNO", cboSegnoInterm_->Value()); });
-        trap([&] { ed.AccountBox().setValue(n); });
-        trap([&] { ed.AccountDescriptionBox().setText(clone->value("DESCRRICL").toText()); });
-        trap([&] { ed.SignCombo().setValue(clone->value("SEGNO")); });
-
-        ed.SaveSource = "intermediari";
-        ed.AggiornaCorrelazioniCG83_PC07_CGH0();
-        ed.SaveSource = "editor";
-
-        // The calling editor's box keeps the account when its statement went through and
-        // gets the stored one back when the database refused it: the row follows it.
-        trap([&] {
-            const std::string stored = ValoreNonVuoto(db::Variant(ed.AccountBox().Value()), db::Variant("")).toText();
-            setRowValue("CONTORICL", stored.empty() ? db::Variant::null() : db::Variant(stored));
-            setRowValue("DESCRRICL", ed.DecodificaContoCoin(rowValue("CONTORICL")));
+            setRowValue("CONTORICL", storedValue);
+            setRowValue("DESCRRICL", ed.DecodificaContoCoin(storedValue));
             recordset_->Update();
         });
-        clone.reset();
+        trap([&] {
+            auto callerRows = required(ed.WorkingRecordset(), "recordset della griglia chiamante").Clone();
+            callerRows->setFilter("CONTOPDC = " + db::sqlQuoted(account) + " AND SEGNO = " + std::to_string(sign));
+            if (callerRows->Eof()) return;
+            callerRows->setValue("CONTORICL", storedValue);
+            callerRows->setValue("DESCRRICL", stored.empty() ? db::Variant::null() : rowValue("DESCRRICL"));
+        });
     });
 }
 
@@ -103,21 +97,15 @@ void FRMCG_CORRINTERMEDI::AggiornaCG93CollPdcRicl() {
         else
             statement = updateIntermediStatement(key, n, stored);
 
-        // Only this statement's errors count: the connection raises and fills its error
-        // collection when the database refuses it.
-        bool refused = false;
-        long written = 0;
+        // A refusal travels in the result; the connection's collection is left empty.
+        db::ExecuteResult run;
         trap([&] {
             auto& conn = required(ed.EditorConnection(), "connessione");
+            run = conn.TryExecute(statement);
             conn.Errors().Clear();
-            try {
-                conn.Execute(statement, &written,
-                             static_cast<int>(db::ado::adCmdText) | static_cast<int>(db::ado::adExecuteNoRecords));
-            } catch (const db::Error&) {
-                if (conn.Errors().Count() == 0) throw;
-            }
-            refused = conn.Errors().Count() > 0;
         });
+        const bool refused = !run.ok;
+        const long written = run.recordsAffected;
         const std::string before = n.empty() || !previous.empty() ? stored : std::string();
         if (!refused && written > 0 && before != n) {
             try {
@@ -137,9 +125,9 @@ void FRMCG_CORRINTERMEDI::AggiornaCG93CollPdcRicl() {
             }
         }
         if (refused) {
+            editor::traceSwallowedErrors("AggiornaCG93CollPdcRicl", run.errors);
             std::int32_t tipo = 3;
             trap([&] { ed.ShowMessage(tipo, 108); });
-            trap([&] { ed.EditorConnection()->Errors().Clear(); });
         } else {
             trap([&] { setRowValue("CONTORICL", n.empty() ? db::Variant::null() : db::Variant(txtContoCoin_->Value())); });
         }

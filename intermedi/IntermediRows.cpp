@@ -25,17 +25,17 @@
 #include <stdexcept>
 #include <utility>
 
-#include "db/SqlText.h"
-#include "editor/FRMCG_CORRRICL.h"
+#include "editor/IntermediCaller.h"
+#include "editor/MasterConflict.h"
 #include "editor/Required.h"
-#include "editor/TrimmedBlanks.h"
+#include "host/Global.h"
+#include "host/MessageCenter.h"
 
 namespace intermedi {
 
 using editor::ErrorTrap;
 using editor::required;
 using editor::suppressErrors;
-using editor::trimmedBlanks;
 
 namespace {
 
@@ -190,25 +190,14 @@ bool FRMCG_CORRINTERMEDI::ControllaContoRiclassificato() {
         const bool masterRow = !row.empty() && (row == customers || row == suppliers);
         const bool ledgerKind = kind == editor::CorrelationKind::COGE || kind == editor::CorrelationKind::CONS;
         if (ledgerKind && masterRow && !box.IsAnalytic()) {
-            // A master may take a non-analytic account, unless the other master already has
-            // it on either sign.
-            std::string used[4];   // customers 1, customers 2, suppliers 1, suppliers 2
-            std::shared_ptr<db::Recordset> clone;
-            trap([&] { clone = required(recordset_, "recordset degli intermedi").Clone(); });
-            const std::string criteria[4] = {"CONTOPDC = " + db::sqlQuoted(customers) + " AND SEGNO = 1",
-                                             "CONTOPDC = " + db::sqlQuoted(customers) + " AND SEGNO = 2",
-                                             "CONTOPDC = " + db::sqlQuoted(suppliers) + " AND SEGNO = 1",
-                                             "CONTOPDC = " + db::sqlQuoted(suppliers) + " AND SEGNO = 2"};
-            for (int i = 0; i < 4; ++i)
-                trap([&] {
-                    clone->setFilter(criteria[i]);
-                    if (!clone->Eof()) used[i] = trimmedBlanks(clone->value("CONTORICL").toText());
-                });
-            const bool isCustomers = row == customers;
-            const bool conflict = isCustomers ? (c == used[2] || c == used[3]) : (c == used[0] || c == used[1]);
-            if (conflict) {
+            std::string holder;
+            trap([&] {
+                holder = editor::otherMasterHolding(required(recordset_, "recordset degli intermedi"), customers,
+                                                    suppliers, row, c);
+            });
+            if (!holder.empty()) {
                 result = false;
-                show(115, 2, db::Variant(c), db::Variant(isCustomers ? "fornitori" : "clienti"));
+                show(115, 2, db::Variant(c), db::Variant(holder));
                 trap([&] {
                     recordset_->setValue("CONTORICL", db::Variant::null());
                     recordset_->setValue("DESCRRICL", db::Variant::null());

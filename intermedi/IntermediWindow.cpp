@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "editor/CorrelationGridSetup.h"
-#include "editor/FRMCG_CORRRICL.h"
+#include "editor/IntermediCaller.h"
 #include "editor/Required.h"
 #include "host/ClassFactory.h"
 #include "host/Global.h"
@@ -138,7 +138,7 @@ void FRMCG_CORRINTERMEDI::connectHandlers() {
 
 // ---- helpers -------------------------------------------------------------------------------
 
-editor::FRMCG_CORRRICL& FRMCG_CORRINTERMEDI::caller() const {
+editor::IntermediCaller& FRMCG_CORRINTERMEDI::caller() const {
     if (!FrmChiamante) throw std::logic_error("finestra chiamante (FrmChiamante) non impostata");
     return *FrmChiamante;
 }
@@ -273,7 +273,7 @@ void FRMCG_CORRINTERMEDI::Form_Activate() {
             auto& c = caller();
             std::string account;
             trap([&] {
-                const int levels = c.ValoreNonVuoto(db::Variant(c.fieldText("TXT_NUM_LIVELLI")), db::Variant(0)).toInt32();
+                const int levels = ValoreNonVuoto(db::Variant(c.fieldText("TXT_NUM_LIVELLI")), db::Variant(0)).toInt32();
                 account = formatSubAccount(c.WorkingRecordset()->value("CONTOPDC").toText(),
                                            c.FormattaConto(static_cast<std::int16_t>(levels)));
             });

@@ -29,7 +29,7 @@ struct CorrelationKey {
     std::string ledgerCode;   // L: TXT_CODICE_PDC, or TXT_CODINTERCOMPANY in CONS
     std::string account;      // A: the working row's CONTOPDC
     std::string reclChart;    // R: TXT_CODICE_RICL
-    int sign = 1;             // S: SegnoRiga
+    int sign = 1;             // S: the working row's SEGNO
 };
 
 std::string deleteCorrelationStatement(CorrelationKind kind, const CorrelationKey& key,

@@ -150,17 +150,21 @@ AutomationDriver::AutomationDriver(Settings settings, ClassSource& classes, std:
     windows_.setDialogs(dialogs_);
     host_.setProgramPresenter(std::make_shared<ProgramLookups>(windows_.lookupPresenter()));
     std::weak_ptr<HostEventLog> log = events_;
-    sqlSinkToken_ = db::addGlobalSink(db::makeSink([log](const db::TraceEvent& e) {
-        auto l = log.lock();
-        if (!l) return;
-        if (e.failed) {
-            l->record("sqlError", {{"connection", e.connectionId}, {"text", e.commandText}, {"error", e.error}});
-        } else {
-            json f = {{"connection", e.connectionId}, {"text", e.commandText}};
-            if (!e.executedText.empty()) f["executed"] = e.executedText;
-            l->record("sql", std::move(f));
-        }
-    }));
+    sqlSinkToken_ = db::addGlobalSink(db::makeSink(
+        [log](const db::TraceEvent& e) {
+            auto l = log.lock();
+            if (!l) return;
+            if (e.failed) {
+                l->record("sqlError", {{"connection", e.connectionId}, {"text", e.commandText}, {"error", e.error}});
+            } else {
+                json f = {{"connection", e.connectionId}, {"text", e.commandText}};
+                if (!e.executedText.empty()) f["executed"] = e.executedText;
+                l->record("sql", std::move(f));
+            }
+        },
+        [log](const db::SwallowedError& e) {
+            if (auto l = log.lock()) l->record("swallowedError", {{"procedure", e.procedure}, {"error", e.description}});
+        }));
     forcedExit_ = [this](int code) {
         out_.flush();
         err_.flush();

@@ -178,3 +178,16 @@ TEST_F(ConnectionSqliteTest, PreparedCommandsBindTheirValuesAndReportLikeStateme
     EXPECT_THROW(insert->Execute({"7030000000", "x", 2}), db::Error);
     EXPECT_EQ(c->Execute("SELECT COUNT(*) AS N FROM CG24_TABPDC")->value("N").toInt32(), 4);
 }
+
+TEST_F(ConnectionSqliteTest, TryExecuteCountsTheRowsAndReturnsTheEnginesRefusal) {
+    auto c = open();
+    const db::ExecuteResult updated = c->TryExecute("UPDATE CG24_TABPDC SET CG24_INDTIPOCONTO = 2 WHERE CG24_CONTO LIKE '40%'");
+    EXPECT_TRUE(updated.ok);
+    EXPECT_EQ(updated.recordsAffected, 2);
+
+    const db::ExecuteResult refused = c->TryExecute("INSERT INTO CG99_NOTABLE VALUES (1)");
+    EXPECT_FALSE(refused.ok);
+    ASSERT_FALSE(refused.errors.empty());
+    EXPECT_THAT(refused.errors[0].description, HasSubstr("CG99_NOTABLE"));
+    EXPECT_EQ(c->Errors().Count(), static_cast<long>(refused.errors.size()));
+}

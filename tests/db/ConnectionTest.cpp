@@ -176,6 +176,43 @@ TEST_F(ConnectionTest, FailureFillsErrorsAndIsTraced) {
     EXPECT_EQ(c->Errors().Count(), 0);
 }
 
+TEST_F(ConnectionTest, TryExecuteReportsARefusalInItsResultAsExecuteWouldInErrorsAndTrace) {
+    auto c = open();
+    trace.clear();
+    const db::ExecuteResult done = c->TryExecute("DELETE FROM T");
+    EXPECT_TRUE(done.ok);
+    EXPECT_EQ(done.recordsAffected, 3);
+    EXPECT_TRUE(done.errors.empty());
+    ASSERT_EQ(trace.size(), 1u);
+    EXPECT_EQ(trace[0].commandText, "DELETE FROM T");
+
+    db::ExecuteResult refused;
+    EXPECT_NO_THROW(refused = c->TryExecute("INSERT INTO X VALUES ('it''s')"));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.recordsAffected, 0);
+    ASSERT_EQ(refused.errors.size(), 1u);
+    EXPECT_THAT(refused.errors[0].description, HasSubstr("syntax error"));
+    EXPECT_EQ(refused.errors[0].source, "Fake");
+    // The collection holds the same entries, and the trace shows the failure.
+    ASSERT_EQ(c->Errors().Count(), 1);
+    EXPECT_EQ(c->Errors().Item(0).description, refused.errors[0].description);
+    ASSERT_EQ(trace.size(), 3u);
+    EXPECT_EQ(trace[1].commandText, "INSERT INTO X VALUES ('it''s')");
+    EXPECT_TRUE(trace[2].failed);
+
+    // A closed connection and an engine fault are refusals too, never exceptions.
+    state.script["BOOM"] = []() -> ExecResult { throw std::runtime_error("motore in panne"); };
+    const db::ExecuteResult fault = c->TryExecute("BOOM");
+    EXPECT_FALSE(fault.ok);
+    ASSERT_EQ(fault.errors.size(), 1u);
+    EXPECT_EQ(fault.errors[0].description, "motore in panne");
+    c->Close();
+    const db::ExecuteResult closed = c->TryExecute("DELETE FROM T");
+    EXPECT_FALSE(closed.ok);
+    ASSERT_EQ(closed.errors.size(), 1u);
+    EXPECT_THAT(closed.errors[0].description, HasSubstr("chiuso"));
+}
+
 TEST_F(ConnectionTest, ExecuteOnAClosedConnectionIsAnError) {
     auto c = Connection::create();
     EXPECT_THROW(c->Execute("SELECT 1"), db::Error);

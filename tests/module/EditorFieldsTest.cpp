@@ -382,7 +382,7 @@ TEST_F(EditorFields, ReclassifiedAccountDescriptionLookupAndProgram) {
     EXPECT_EQ(ed->DecodificaContoCoin(db::Variant::null()).toText(), "");
     EXPECT_TRUE(dialogs->shown().empty());
 
-    auto& box = ed->AccountBox();
+    auto& box = ed->get<kit::CoinAccountBox>("TXT_CONTOCOIN");
     std::string sql, caption, connect;
     kit::LookupFields fields;
     ed->EseguiLookupAnagraficaPdCCoin(box, sql, fields, caption, connect);

@@ -44,7 +44,7 @@ TEST_P(EditorRowsOn, TypingInsertsThenAnotherAccountUpdatesThenEmptyingDeletes) 
     EXPECT_THAT(writes(), ElementsAre("INSERT INTO CG83_COLLRICL  (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "
                                       "CG83_CONTORICL_PC03,  CG83_INDSEGNO) VALUES (10, '0101020001', 101, '0101001', 2)"));
     ASSERT_EQ(position(*ed), row);
-    EXPECT_EQ(ed->ContoRiclPrecedente.toText(), "0101001");
+    EXPECT_EQ(ed->storedAccount(), "0101001");
 
     typeAndPress(*ed, "0101003", kit::keys::Down);
     EXPECT_THAT(writes(), ElementsAre(" UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0101003' WHERE CG83_CODICE_CG10 = 10 AND "
@@ -120,7 +120,9 @@ TEST_P(EditorRowsOn, RefusedInsertShowsMessage108OnceAndLeavesTheRowAsStored) {
     EXPECT_TRUE(rowCell(*ed, row - 1, "CONTORICL").isNull());
     EXPECT_TRUE(rowCell(*ed, row - 1, "DESCRRICL").isNull());
     EXPECT_EQ(grid(*ed).cellText(row - 1, 6), "");
-
+    // The user is told only the message; the database's text goes to the trace.
+    EXPECT_THAT(takeSwallowed(), testing::Contains(testing::Field(&db::SwallowedError::procedure,
+                                                                  "AggiornaCorrelazioniCG83_PC07_CGH0")));
 }
 
 TEST_F(EditorRows, ASaveAfterTheDatabaseFileWasDeletedShowsMessage108AndClaimsNothing) {

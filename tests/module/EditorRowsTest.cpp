@@ -184,7 +184,7 @@ TEST_F(EditorRows, EmptyRowIsProposedTheOtherSignsAccountAndSavingWritesItForIts
     EXPECT_EQ(box(*ed).Value(), "0101002");
     EXPECT_EQ(ed->get("TXT_DESCRRICL").Text(), "Software e brevetti");
     EXPECT_EQ(cell(*ed, "CONTORICL").toText(), "0101002");
-    EXPECT_EQ(ed->ContoRiclPrecedente.toText(), "");
+    EXPECT_EQ(ed->storedAccount(), "");
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(storedCoge("0101010002", 2), "<none>");
 

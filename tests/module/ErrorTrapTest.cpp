@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "db/Trace.h"
 #include "editor/ErrorTrap.h"
 
 using editor::ErrorTrap;
@@ -44,15 +45,25 @@ TEST(ErrorTrap, RetryRunsTheFailingStatementAgainIgnoreGoesOnAbortLeaves) {
     EXPECT_EQ(rep.asked, (std::vector<std::string>{"CreaTabella: busy", "CreaTabella: skipped", "CreaTabella: fatal"}));
 }
 
-TEST(ErrorTrap, SuppressedTrapSwallowsEveryErrorAndAReporterThatThrowsAborts) {
+TEST(ErrorTrap, SuppressedTrapSwallowsEveryErrorIntoTheTraceAndAReporterThatThrowsAborts) {
+    std::vector<db::SwallowedError> swallowed;
+    int statements = 0;
+    const long token = db::addGlobalSink(db::makeSink([&](const db::TraceEvent&) { ++statements; },
+                                                      [&](const db::SwallowedError& e) { swallowed.push_back(e); }));
     ErrorTrap quiet{"AggiornaNavigatore", editor::suppressErrors()};
     int steps = 0;
     EXPECT_TRUE(quiet.procedure([&] {
         EXPECT_FALSE(quiet([&] { throw std::logic_error("x"); }));
         ++steps;
     }));
+    db::removeGlobalSink(token);
     EXPECT_EQ(steps, 1);
     EXPECT_TRUE(quiet.errorsSeen());
+    // The user is not told, the trace is: procedure and text, and no statement.
+    ASSERT_EQ(swallowed.size(), 1u);
+    EXPECT_EQ(swallowed[0].procedure, "AggiornaNavigatore");
+    EXPECT_EQ(swallowed[0].description, "x");
+    EXPECT_EQ(statements, 0);
 
     ErrorTrap broken{"P", [](const editor::TrappedError&) -> int { throw std::runtime_error("no log"); }};
     EXPECT_FALSE(broken.procedure([&] { broken([] { throw std::runtime_error("e"); }); }));

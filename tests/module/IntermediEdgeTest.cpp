@@ -1,9 +1,11 @@
 // The intermediaries editor's edge cases: a supplier master without intermediaries, only
 // intermediary 0 correlated, a master missing from the chart (message 118), a row that is
-// not a master, a duplicate key refused by the database (message 108), the validation
+// not a master, a duplicate key refused by the database on an intermediary's row and on the
+// master's own row (message 108), the validation
 // messages, and the page keys at both ends of the rows.
 
 #include "IntermediTestHost.h"
+#include "journal/Journal.h"
 
 using namespace intermeditest;
 using testing::ElementsAre;
@@ -38,6 +40,54 @@ TEST_F(IntermediEdge, SupplierMasterWithoutIntermediariesStillOpensOnItsTwoRows)
     EXPECT_EQ(storedCoge("2601000000", 2), "0501001");
     EXPECT_EQ(cell(*ed, "SEGNO").toInt32(), 2);
     EXPECT_EQ(rowCell(*ed, rowOf(*ed, "2601000000", 1), "CONTORICL").toText(), "0501002");
+}
+
+TEST_F(IntermediEdge, MasterRowIsSavedForBothGridsAndARefusalShowsMessage108Once) {
+    sql("DELETE FROM CG40_ANADITTAINTER WHERE CG40_DITTA_CG18 = 1 AND CG40_TIPOCF = 1");
+    journal::session().clear();
+    auto ed = openFilled(CorrelationKind::COGE, "10", "101");
+    ASSERT_TRUE(ed);
+    goTo(*ed, "2601000000", 2);
+    const long callerSign1 = rowOf(*ed, "2601000000", 1), callerSign2 = rowOf(*ed, "2601000000", 2);
+    ASSERT_TRUE(openIntermedi(*ed, [&](FRMCG_CORRINTERMEDI& w) {
+        ASSERT_EQ(wgrid(w).rowCount(), 2);
+        // Another user correlates sign 1 behind the window's back: the INSERT meets the key.
+        sql("INSERT INTO CG83_COLLRICL (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, CG83_INDSEGNO, "
+            "CG83_CONTORICL_PC03) VALUES (10, '2601000000', 101, 1, '0501003')");
+        takeSql();
+        takeSwallowed();
+        wtype(w, "0501002", kit::keys::Down);
+        EXPECT_THAT(writes(), ElementsAre(HasSubstr("INSERT INTO CG83_COLLRICL")));
+        auto shown = dialogs->takeShown();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].code, 108);
+        EXPECT_EQ(shown[0].type, 3);
+        EXPECT_EQ(shown[0].text, "Aggiornamento conto di riclassificazione non eseguito.");
+        EXPECT_TRUE(wcell(w, 0, "CONTORICL").isBlank());
+        EXPECT_TRUE(rowCell(*ed, callerSign1, "CONTORICL").isBlank());
+        EXPECT_EQ(storedCoge("2601000000", 1), "0501003");
+        EXPECT_FALSE(journal::session().nextUndo(journal::Scope{0, "10", "101"}));
+        EXPECT_THAT(takeSwallowed(), testing::Contains(testing::Field(&db::SwallowedError::procedure,
+                                                                      "AggiornaCG83CollPdcRicl")));
+
+        // Sign 2 is stored: both this row and the calling editor's show it, and the history
+        // names the intermediaries editor.
+        ASSERT_EQ(wposition(w), 2);
+        wtype(w, "0501004", kit::keys::Up);
+        EXPECT_THAT(writes(), ElementsAre(HasSubstr(" UPDATE CG83_COLLRICL SET CG83_CONTORICL_PC03 = '0501004'")));
+        EXPECT_TRUE(dialogs->takeShown().empty());
+        EXPECT_EQ(storedCoge("2601000000", 2), "0501004");
+        EXPECT_EQ(wcell(w, 1, "CONTORICL").toText(), "0501004");
+        EXPECT_EQ(rowCell(*ed, callerSign2, "CONTORICL").toText(), "0501004");
+        EXPECT_EQ(rowCell(*ed, callerSign2, "DESCRRICL").toText(), "Altri debiti");
+        const auto step = journal::session().nextUndo(journal::Scope{0, "10", "101"});
+        ASSERT_TRUE(step);
+        EXPECT_EQ(step->source, "intermediari");
+        ASSERT_EQ(step->changes.size(), 1u);
+        EXPECT_EQ(step->changes[0].before, "0501001");
+        EXPECT_EQ(step->changes[0].after, "0501004");
+    }));
+    journal::session().clear();
 }
 
 TEST_F(IntermediEdge, OnlyIntermediaryZeroCorrelatedGivesTheTabStopWithoutCheckMark) {

@@ -34,9 +34,12 @@ void ModuleHost::SetUp() {
     navigator = host.newNavigator();
     entry::setWindowSystem(&windows);
     auto sql = sql_;
-    sink_ = db::addGlobalSink(db::makeSink([sql](const db::TraceEvent& e) {
-        if (!e.failed) sql->push_back(e.commandText);
-    }));
+    auto swallowed = swallowed_;
+    sink_ = db::addGlobalSink(db::makeSink(
+        [sql](const db::TraceEvent& e) {
+            if (!e.failed) sql->push_back(e.commandText);
+        },
+        [swallowed](const db::SwallowedError& e) { swallowed->push_back(e); }));
 }
 
 void ModuleHost::TearDown() {
@@ -84,6 +87,12 @@ std::shared_ptr<editor::FRMCG_CORRRICL> ModuleHost::open(const std::shared_ptr<e
 std::vector<std::string> ModuleHost::takeSql() {
     auto out = *sql_;
     sql_->clear();
+    return out;
+}
+
+std::vector<db::SwallowedError> ModuleHost::takeSwallowed() {
+    auto out = *swallowed_;
+    swallowed_->clear();
     return out;
 }
 

@@ -43,6 +43,8 @@ protected:
     std::shared_ptr<editor::FRMCG_CORRRICL> open(const std::shared_ptr<entry::CorrelationEntryClass>& e);
     // The statements executed since the last call.
     std::vector<std::string> takeSql();
+    // The errors swallowed since the last call (procedure and text), as the trace reports them.
+    std::vector<db::SwallowedError> takeSwallowed();
     std::vector<std::string> eventKinds() const;
 
     kit::TestWindowSystem windows;
@@ -54,6 +56,7 @@ protected:
 
 private:
     std::shared_ptr<std::vector<std::string>> sql_ = std::make_shared<std::vector<std::string>>();
+    std::shared_ptr<std::vector<db::SwallowedError>> swallowed_ = std::make_shared<std::vector<db::SwallowedError>>();
     long sink_ = 0;
 };
 
