@@ -18,7 +18,7 @@
 
 #include "db/Trace.h"
 #include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 namespace benchdb {
@@ -49,7 +49,7 @@ public:
         // The durability of the client's connections: WAL (kept in the file) and SQLite's
         // default synchronous=FULL, written out so that a changed default shows here.
         sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        db::tsql::registerSqliteRuntime(db_);
+        db::sqlite::registerSqliteRuntime(db_);
         db::sqlite::registerTableFunctions(db_);
     }
     ~RawSqlite() { sqlite3_close(db_); }

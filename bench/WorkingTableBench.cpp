@@ -38,7 +38,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 // The working rows as the list command builds them (the editor's statement builders).
@@ -155,7 +155,7 @@ void cogeRawSqlite(benchmark::State& state) {
         state.SkipWithError("cannot open the database");
         return;
     }
-    db::tsql::registerSqliteRuntime(db);
+    db::sqlite::registerSqliteRuntime(db);
     db::sqlite::registerTableFunctions(db);
     // Translated once, outside the measurement: this is SQLite's own share.
     auto create = db::tsql::translate(cogeStatement());

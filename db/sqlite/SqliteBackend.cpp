@@ -13,7 +13,7 @@
 #include "db/sqlite/DatabaseFile.h"
 #include "db/sqlite/PreparedStep.h"
 #include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 namespace db {
@@ -317,7 +317,7 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
         refuse(openFailureReason(ext, sqlite3_errmsg(db)), ext);
     }
     try {
-        tsql::registerSqliteRuntime(db);
+        registerSqliteRuntime(db);
     } catch (const std::exception& e) {
         openError(std::string("Impossibile preparare la connessione SQLite: ") + e.what(), 0);
     }

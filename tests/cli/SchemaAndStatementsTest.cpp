@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "db/schema/Schema.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 
 #include "apps/cli/WorkingRows.h"
 
@@ -20,7 +20,7 @@ class BareSchema : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(db);
+        db::sqlite::registerSqliteRuntime(db);
         ASSERT_EQ(exec(db::schema::hostSchemaSql()), "");
     }
     void TearDown() override { sqlite3_close(db); }

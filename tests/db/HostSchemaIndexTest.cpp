@@ -7,7 +7,7 @@
 
 #include "db/Connection.h"
 #include "db/schema/HostDatabase.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 std::string planOf(const std::string& file, const std::string& sql) {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    db::tsql::registerSqliteRuntime(db);
+    db::sqlite::registerSqliteRuntime(db);
     sqlite3_stmt* st = nullptr;
     std::string plan;
     if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &st, nullptr) != SQLITE_OK)

@@ -12,7 +12,7 @@
 #include "db/Error.h"
 #include "db/SqlText.h"
 #include "db/sqlite/SqliteBackend.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 #include "support/TestSupport.h"
 
@@ -46,7 +46,7 @@ struct RawDb {
     sqlite3* db = nullptr;
     explicit RawDb(const std::string& path) {
         EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(db);
+        db::sqlite::registerSqliteRuntime(db);
     }
     ~RawDb() { sqlite3_close_v2(db); }
     void exec(const std::string& sql) {

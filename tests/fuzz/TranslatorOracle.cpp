@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/tsql/Lexer.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 namespace fuzzoracle {
@@ -139,7 +139,7 @@ sqlite3* scratchDatabase() {
     static sqlite3* db = [] {
         sqlite3* d = nullptr;
         sqlite3_open(":memory:", &d);
-        db::tsql::registerSqliteRuntime(d);
+        db::sqlite::registerSqliteRuntime(d);
         return d;
     }();
     return db;

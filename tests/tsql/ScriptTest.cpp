@@ -3,7 +3,7 @@
 
 #include "ScriptFile.h"
 #include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 #include "support/TestSupport.h"
 
@@ -23,7 +23,7 @@ class Runner final : public tsqltest::ScriptRunner {
 public:
     Runner() {
         if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("cannot open SQLite");
-        db::tsql::registerSqliteRuntime(db_);
+        db::sqlite::registerSqliteRuntime(db_);
         db::sqlite::registerTableFunctions(db_);
     }
     ~Runner() { sqlite3_close(db_); }

@@ -4,7 +4,7 @@
 
 #include "PgSession.h"
 #include "db/schema/Schema.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,9 @@ protected:
         for (const std::string schema : kSchemas) {
             if (!created) {
                 exec(conn_, "CREATE SCHEMA \"" + schema + "\"");
-                for (const auto& s : db::tsql::postgresTableDdl(db::schema::hostSchemaStatements(), schema))
+                for (const auto& s : db::postgres::postgresTableDdl(db::schema::hostSchemaStatements(), schema))
                     exec(conn_, s);
-                for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) exec(conn_, s);
+                for (const auto& s : db::postgres::postgresTableFunctionStatements(schema)) exec(conn_, s);
             }
             exec(conn_, "DO $$ DECLARE t text; BEGIN FOR t IN SELECT format('%I.%I', schemaname, tablename) FROM "
                         "pg_tables WHERE schemaname = '" + schema + "' LOOP EXECUTE 'DELETE FROM ' || t; END LOOP; END $$");

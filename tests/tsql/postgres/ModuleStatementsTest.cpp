@@ -5,7 +5,7 @@
 #include "../GoldenFile.h"
 #include "PgSession.h"
 #include "db/schema/Schema.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ TEST(TsqlPostgresModule, EveryModuleStatementRunsOnTheHostSchema) {
     PGconn* c = conn.get();
     for (const std::string schema : {"module_main", "GRP01"}) {
         exec(c, "CREATE SCHEMA \"" + schema + "\"");
-        for (const auto& s : db::tsql::postgresTableDdl(db::schema::hostSchemaStatements(), schema)) exec(c, s);
-        for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) exec(c, s);
+        for (const auto& s : db::postgres::postgresTableDdl(db::schema::hostSchemaStatements(), schema)) exec(c, s);
+        for (const auto& s : db::postgres::postgresTableFunctionStatements(schema)) exec(c, s);
     }
     exec(c, "SET search_path = module_main, public");
     int cases = 0;

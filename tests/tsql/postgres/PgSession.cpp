@@ -1,6 +1,6 @@
 #include "PgSession.h"
 
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 #include "support/TestSupport.h"
 
 #include <cstdlib>
@@ -98,7 +98,7 @@ PgDatabase::PgDatabase(const std::string& name) : server_(serverParameters()), n
     exec(admin.get(), "DROP DATABASE IF EXISTS \"" + name_ + "\"");
     exec(admin.get(), "CREATE DATABASE \"" + name_ + "\" TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'");
     auto c = connect();
-    for (const std::string& s : db::tsql::postgresRuntimeStatements()) exec(c.get(), s);
+    for (const std::string& s : db::postgres::postgresRuntimeStatements()) exec(c.get(), s);
 }
 
 PgDatabase::~PgDatabase() {

@@ -4,7 +4,7 @@
 
 #include "../ScriptFile.h"
 #include "PgSession.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 #include "db/tsql/Translator.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +46,8 @@ public:
     // The SQLite fixture with the host DDL's type mapping; then the table functions, over the
     // fixture's tables where it has them.
     void fixture(const std::string& sqliteText) override {
-        for (const std::string& s : db::tsql::postgresTableDdl(statements(sqliteText), schema_)) exec(conn_.get(), s);
-        for (const std::string& s : db::tsql::postgresTableFunctionStatements(schema_)) {
+        for (const std::string& s : db::postgres::postgresTableDdl(statements(sqliteText), schema_)) exec(conn_.get(), s);
+        for (const std::string& s : db::postgres::postgresTableFunctionStatements(schema_)) {
             try {
                 exec(conn_.get(), s);
             } catch (const tsqlpg::PgFailure& e) {   // the fixture has not the function's table

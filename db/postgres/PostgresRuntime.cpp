@@ -1,10 +1,10 @@
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 
 #include "db/SqlText.h"
 
 #include <regex>
 
-namespace db::tsql {
+namespace db::postgres {
 
 namespace {
 
@@ -181,4 +181,4 @@ std::vector<std::string> postgresTableDdl(const std::vector<std::string>& sqlite
     return out;
 }
 
-}  // namespace db::tsql
+}  // namespace db::postgres

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace db::tsql {
+namespace db::postgres {
 
 // Everything a database needs before the tables: the collation tsql, the domain tsql_text and
 // the helper functions (tsql_left, tsql_right, tsql_substring, tsql_len, tsql_nvarchar,
@@ -29,4 +29,4 @@ std::vector<std::string> postgresTableFunctionStatements(const std::string& sche
 // smallint with its range, names qualified by the schema; keys, checks and indexes kept.
 std::vector<std::string> postgresTableDdl(const std::vector<std::string>& sqliteDdl, const std::string& schema);
 
-}  // namespace db::tsql
+}  // namespace db::postgres
