@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "db/DatabaseSchema.h"
 #include "db/postgres/PostgresResult.h"
 #include "db/postgres/PostgresText.h"
 #include "db/tsql/Translator.h"
@@ -181,7 +182,10 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
 }
 
 PostgresBackend::PostgresBackend(pg_conn* conn, std::string database, std::string defaultSchema)
-    : conn_(conn), database_(std::move(database)), defaultSchema_(std::move(defaultSchema)) {}
+    : conn_(conn),
+      database_(std::move(database)),
+      defaultSchema_(std::move(defaultSchema)),
+      schema_(databaseSchema()) {}
 
 PostgresBackend::~PostgresBackend() { close(); }
 
@@ -250,6 +254,7 @@ std::shared_ptr<const tsql::Translation> PostgresBackend::translated(const std::
     try {
         tsql::TranslateOptions options;
         options.mainDatabase = defaultSchema_.empty() ? database_ : defaultSchema_;
+        options.schema = &schema_->translation;
         translation = std::make_shared<const tsql::Translation>(tsql::translateForPostgres(commandText, options));
     } catch (const tsql::TranslateError& e) {
         throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",

@@ -22,6 +22,8 @@
 // taken before it, so the transaction goes on as on SQL Server instead of refusing every
 // later statement. A three-part name [GRP].dbo.T names the schema "GRP" of the same
 // database; a schema that does not exist fails the batch with native error 911.
+// The translation knows the text columns and unique keys of the DatabaseSchema set when the
+// session opened (db/DatabaseSchema.h).
 // The session keeps the translations of the texts it ran last, and prepares on the server
 // the statements it runs more than once.
 
@@ -36,6 +38,10 @@
 
 struct pg_conn;
 struct pg_result;
+
+namespace db {
+struct DatabaseSchema;
+}
 
 namespace db::tsql {
 struct Step;
@@ -104,6 +110,7 @@ private:
     std::string database_;        // as written after database= (Brevanto's name for it)
     std::string defaultSchema_;   // DefaultSchema=, or "" for public
     std::set<std::string> schemas_;   // the schemas three-part names found so far
+    std::shared_ptr<const DatabaseSchema> schema_;
     long nextStatement_ = 0;
     // Prepared statements dropped by the cache or by their owner, deallocated on the next run.
     std::shared_ptr<std::vector<std::string>> released_ = std::make_shared<std::vector<std::string>>();

@@ -2,15 +2,6 @@
 
 namespace db::tsql {
 
-bool isKnownTextColumn(std::string_view column) {
-    for (const char* n : core::kTextColumnNames)
-        if (equalsIgnoreCase(column, n)) return true;
-    for (std::string_view suffix : core::kTextColumnSuffixes)
-        if (column.size() > suffix.size() && equalsIgnoreCase(column.substr(column.size() - suffix.size()), suffix))
-            return true;
-    return false;
-}
-
 std::size_t unsafeMark(std::string_view sql) {
     for (std::size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];

@@ -7,6 +7,7 @@
 #include "db/tsql/Ast.h"
 #include "db/tsql/Lexer.h"
 #include "db/tsql/Parser.h"
+#include "db/tsql/SchemaInfo.h"
 #include "db/tsql/Translator.h"
 
 #include <algorithm>
@@ -23,9 +24,6 @@ namespace db::tsql {
 // Static type of an expression, as far as the text alone tells.
 enum class StaticType { Unknown, Text, Number };
 
-// True for the columns the module always declares as text (codes, descriptions, masks).
-bool isKnownTextColumn(std::string_view column);
-
 // Where the target would read something else than the one statement meant: the offset of a
 // comment mark or a ';' outside literals and quoted names, or npos.
 std::size_t unsafeMark(std::string_view sql);
@@ -33,15 +31,6 @@ std::size_t unsafeMark(std::string_view sql);
 namespace core {
 
 // ---- dialect data -----------------------------------------------------------------------
-
-// Columns the module always declares as nvarchar: by exact name or by suffix.
-inline constexpr std::array kTextColumnSuffixes = {
-    "_CONTO", "_CONTO_CG24", "_CONTO_PC03", "_CONTORICL_PC03", "_DESCR", "_MASKEDIT", "_DATABASE",
-};
-inline constexpr std::array kTextColumnNames = {
-    "CONTOPDC", "DESCRPDC", "CONTOPDCGRID", "DESCRPDCGRID", "CONTORICL", "DESCRRICL",
-    "CONTOPDCRICL", "DESCRCONTO", "DESCRCONTORICL", "MVT_ACTION",
-};
 
 enum class FnKind { Plain, Aggregate, Window };
 struct FunctionInfo {
@@ -160,15 +149,6 @@ constexpr std::string_view kMergeSource = "~merge_source";
 constexpr std::string_view kMergeDuplicates = "~merge_duplicates";
 constexpr std::string_view kMergeMark = "~merge_mark";
 
-// The unique keys of the host tables a MERGE writes, as the embedded schema declares them: a
-// MERGE whose ON pairs exactly these columns with source columns runs as one UPSERT.
-struct UniqueKey {
-    std::string_view table;
-    std::vector<std::string_view> columns;
-};
-inline const UniqueKey kUniqueKeys[] = {
-    {"CG83_COLLRICL", {"CG83_CODICE_CG10", "CG83_CONTO_CG24", "CG83_CODICERICL_PC01", "CG83_INDSEGNO"}},
-};
 constexpr std::string_view kMergeDuplicateMessage =
     "The MERGE statement attempted to UPDATE or DELETE the same row more than once. This happens "
     "when a target row matches more than one source row. A MERGE statement cannot UPDATE/DELETE "
@@ -328,13 +308,18 @@ protected:
 
     // ---- static types ----
 
+    // A column the schema of the options declares as text.
+    bool isTextColumn(std::string_view column) const {
+        return options_.schema && options_.schema->isTextColumn(column);
+    }
+
     StaticType typeOf(const Expr& e) {
         switch (e.kind) {
         case Expr::Kind::String: return StaticType::Text;
         case Expr::Kind::Number: return StaticType::Number;
         case Expr::Kind::Column:
             if (e.parts.back().text.size() && e.parts.back().text[0] == '$') return StaticType::Text;
-            return isKnownTextColumn(e.parts.back().text) ? StaticType::Text : StaticType::Unknown;
+            return isTextColumn(e.parts.back().text) ? StaticType::Text : StaticType::Unknown;
         case Expr::Kind::Variable: {
             auto it = vars_.find(upper(e.text));
             return it == vars_.end() ? StaticType::Unknown : it->second.type;
@@ -1068,9 +1053,7 @@ protected:
         if (!s.hasMatched || !s.hasNotMatched || s.matchedCondition || s.notMatchedCondition || s.tableIsVariable ||
             s.sets.empty() || s.insertColumns.size() != s.insertValues.size() || sourceAlias.empty())
             return std::nullopt;
-        const UniqueKey* key = nullptr;
-        for (const UniqueKey& k : kUniqueKeys)
-            if (equalsIgnoreCase(s.table.back().text, k.table)) key = &k;
+        const UniqueKey* key = options_.schema ? options_.schema->uniqueKeyOf(s.table.back().text) : nullptr;
         if (!key) return std::nullopt;
 
         auto findName = [](const auto& names, std::string_view name) -> std::size_t {
@@ -1133,11 +1116,11 @@ protected:
         // Equal keys compare as the target's key does: text columns with the T-SQL collation.
         auto sourceKey = [&](std::size_t i, const std::string& alias) {
             return upsertKeyCompared(ident(alias) + "." + ident(plan.sourceKeys[i]),
-                                     isKnownTextColumn(plan.keyColumns[i]));
+                                     isTextColumn(plan.keyColumns[i]));
         };
         auto groupKey = [&](std::size_t i) {
             return upsertKeyGrouped(ident(sourceAlias) + "." + ident(plan.sourceKeys[i]),
-                                    isKnownTextColumn(plan.keyColumns[i]));
+                                    isTextColumn(plan.keyColumns[i]));
         };
         std::string keys, groups, joined;
         for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) {

@@ -12,6 +12,8 @@
 
 namespace db::tsql {
 
+struct SchemaInfo;
+
 class TranslateError : public std::runtime_error {
 public:
     TranslateError(const std::string& message, std::size_t offset)
@@ -55,16 +57,19 @@ struct TranslateOptions {
     // three-part name in it is written main.T (PostgreSQL: T) and not attached. Compared
     // case-insensitively; empty means none.
     std::string mainDatabase;
+    // What the translation knows of the tables (text columns, unique keys); none when null.
+    // Must outlive the call.
+    const SchemaInfo* schema = nullptr;
 };
 
 Translation translate(std::string_view tsql);
 Translation translate(std::string_view tsql, const TranslateOptions& options);
 
 // The same batch for PostgreSQL 15: ? markers as $1, $2, ...; the functions and the collation
-// tsql it calls are created by postgresRuntimeStatements (PostgresRuntime.h).
+// tsql it calls are created by postgresRuntimeStatements (db/postgres/PostgresRuntime.h).
 Translation translateForPostgres(std::string_view tsql, const TranslateOptions& options);
 
 // Convenience for golden tests: the steps' SQL joined with ";\n".
-std::string translateToText(std::string_view tsql);
+std::string translateToText(std::string_view tsql, const TranslateOptions& options = {});
 
 }  // namespace db::tsql

@@ -14,6 +14,7 @@
 #include "db/sqlite/SqliteBackend.h"
 #include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -634,7 +635,8 @@ protected:
 TEST_F(MergeForms, TheKeyedTableIsMergedByOneUpsertAndTheOtherInTwoSteps) {
     auto text = [&](const std::string& table) {
         std::string all;
-        for (const auto& step : db::tsql::translate(mergeText(table, true)).steps) all += step.sql + "\n";
+        for (const auto& step : db::tsql::translate(mergeText(table, true), hostdb::translateOptions()).steps)
+            all += step.sql + "\n";
         return all;
     };
     EXPECT_NE(text("CG83_COLLRICL").find("ON CONFLICT (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "

@@ -10,6 +10,7 @@
 #include "db/tsql/Lexer.h"
 #include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
 
 namespace fuzzoracle {
 
@@ -25,7 +26,7 @@ struct Outcome {
 Outcome translateOnce(std::string_view input) {
     Outcome o;
     try {
-        o.translation = db::tsql::translate(input);
+        o.translation = db::tsql::translate(input, hostdb::translateOptions());
         o.ok = true;
     } catch (const db::tsql::TranslateError& e) {
         o.error = e.what();

@@ -1,4 +1,4 @@
-#include "db/schema/Schema.h"
+#include "hostdb/Schema.h"
 
 #include <sqlite3.h>
 
@@ -10,8 +10,9 @@
 #include "db/SqlText.h"
 #include "db/postgres/PostgresRuntime.h"
 #include "db/sqlite/SqliteRuntime.h"
+#include "hostdb/PostgresSchema.h"
 
-namespace db::schema {
+namespace hostdb {
 
 namespace {
 
@@ -246,8 +247,8 @@ void createOnPostgres(db::Connection& connection) {
     std::string script = "BEGIN;\nSET LOCAL search_path TO public";
     for (const auto& s : db::postgres::postgresRuntimeStatements()) script += ";\n" + s;
     script += ";\n" + here;
-    for (const auto& s : db::postgres::postgresTableDdl(hostSchemaStatements(), schema)) script += ";\n" + s;
-    for (const auto& s : db::postgres::postgresTableFunctionStatements(schema)) script += ";\n" + s;
+    for (const auto& s : postgresTableDdl(hostSchemaStatements(), schema)) script += ";\n" + s;
+    for (const auto& s : postgresTableFunctionStatements(schema)) script += ";\n" + s;
     script += ";\nCOMMIT";
     try {
         connection.ExecuteNative(script);
@@ -324,4 +325,4 @@ void createHostSchema(db::Connection& connection) {
         connection.Execute(db::replaceAll(ddl, " COLLATE TSQL", ""));
 }
 
-}  // namespace db::schema
+}  // namespace hostdb
