@@ -133,7 +133,7 @@ inline bool hasIdentifierShape(std::string_view s) {
 }
 
 [[noreturn]] inline void unsupported(const std::string& what, std::size_t offset) {
-    throw TranslateError(std::string(kUnsupported) + what, offset);
+    throw UnsupportedError(what, offset);
 }
 
 inline std::string upper(std::string_view s) { return toUpperAscii(s); }
@@ -247,7 +247,7 @@ protected:
     std::string tableVariable(std::string_view name, std::size_t offset) {
         auto it = tableVars_.find(upper(name));
         if (it == tableVars_.end())
-            throw TranslateError("Must declare the table variable \"" + std::string(name) + "\".", offset);
+            throw ParseError("Must declare the table variable \"" + std::string(name) + "\".", offset);
         return it->second;
     }
 
@@ -429,7 +429,7 @@ protected:
         case Expr::Kind::Variable: {
             auto it = vars_.find(upper(e.text));
             if (it == vars_.end())
-                throw TranslateError("Must declare the scalar variable \"" + e.text + "\".", e.offset);
+                throw ParseError("Must declare the scalar variable \"" + e.text + "\".", e.offset);
             return {it->second.sql, it->second.sql.size() && it->second.sql[0] == '-' ? kUnary : kPrimary};
         }
         case Expr::Kind::Paren: return {"(" + expr(*e.args[0]).sql + ")", kPrimary};
@@ -515,7 +515,7 @@ protected:
             std::string count = f->minArgs == f->maxArgs
                                     ? std::to_string(f->minArgs) + " argument(s)."
                                     : std::to_string(f->minArgs) + " to " + std::to_string(f->maxArgs) + " arguments.";
-            throw TranslateError("The " + toLowerAscii(f->tsql) + " function requires " + count, e.offset);
+            throw ParseError("The " + toLowerAscii(f->tsql) + " function requires " + count, e.offset);
         }
         if (e.starArg && !equalsIgnoreCase(e.text, "COUNT")) unsupported(upper(e.text) + "(*)", e.offset);
         if (e.distinct && f->kind != FnKind::Aggregate) unsupported(upper(e.text) + "(DISTINCT ...)", e.offset);
@@ -701,7 +701,7 @@ protected:
     }
 
     [[noreturn]] static void syntaxErrorInto(std::size_t offset) {
-        throw TranslateError("Incorrect syntax near the keyword 'INTO'.", offset);
+        throw ParseError("Incorrect syntax near the keyword 'INTO'.", offset);
     }
 
     // ---- statements ----
@@ -771,10 +771,10 @@ protected:
         for (const VarDecl& v : s.vars) {
             const std::string key = upper(v.name);
             if (vars_.count(key) || tableVars_.count(key))
-                throw TranslateError("The variable name '" + v.name +
-                                         "' has already been declared. Variable names must be unique "
-                                         "within a query batch or stored procedure.",
-                                     v.offset);
+                throw ParseError("The variable name '" + v.name +
+                                     "' has already been declared. Variable names must be unique "
+                                     "within a query batch or stored procedure.",
+                                 v.offset);
             Variable var;
             var.type = isTextType(v.type) ? StaticType::Text
                        : isNumericType(v.type) ? StaticType::Number
@@ -798,7 +798,7 @@ protected:
         if (e->kind == Expr::Kind::Variable) {
             auto it = vars_.find(upper(e->text));
             if (it == vars_.end())
-                throw TranslateError("Must declare the scalar variable \"" + e->text + "\".", e->offset);
+                throw ParseError("Must declare the scalar variable \"" + e->text + "\".", e->offset);
             return it->second.sql;
         }
         if (e->kind == Expr::Kind::String) {
@@ -828,9 +828,9 @@ protected:
             long double value = std::strtold(e->text.c_str(), nullptr) * (negative ? -1 : 1);
             if (t == "BIT") return value != 0 ? "1" : "0";
             if (value < lo || value > hi)
-                throw TranslateError("Arithmetic overflow error for data type " + toLowerAscii(t) + ", value = " +
-                                         (negative ? "-" : "") + e->text + ".",
-                                     v.offset);
+                throw ParseError("Arithmetic overflow error for data type " + toLowerAscii(t) + ", value = " +
+                                     (negative ? "-" : "") + e->text + ".",
+                                 v.offset);
         }
         return (negative ? "-" : "") + e->text;
     }
@@ -867,10 +867,10 @@ protected:
         const std::string& name = s.table[0].text;
         const std::string key = upper(name);
         if (vars_.count(key) || tableVars_.count(key))
-            throw TranslateError("The variable name '" + name +
-                                     "' has already been declared. Variable names must be unique "
-                                     "within a query batch or stored procedure.",
-                                 s.offset);
+            throw ParseError("The variable name '" + name +
+                                 "' has already been declared. Variable names must be unique "
+                                 "within a query batch or stored procedure.",
+                             s.offset);
         tableVars_[key] = name;
         std::string cols;
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {

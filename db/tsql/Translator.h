@@ -2,8 +2,8 @@
 // T-SQL -> SQLite or PostgreSQL translation of the statements the module writes. A batch is
 // tokenized, parsed into statements of a known subset, and each statement is generated as
 // text of the target.
-// Anything outside the subset raises TranslateError naming the construct: never quietly
-// different SQL.
+// A text that is not valid T-SQL raises ParseError, valid T-SQL outside the subset raises
+// UnsupportedError naming the construct: never quietly different SQL.
 
 #include <stdexcept>
 #include <string>
@@ -22,6 +22,26 @@ public:
 
 private:
     std::size_t offset_;
+};
+
+// The text is not a batch SQL Server would run: a syntax error, an undeclared or twice declared
+// variable, a function given the wrong number of arguments, a constant out of its type's range.
+// The message is SQL Server's own. Raised by the lexer and the parser, and by the generators
+// for what only the whole batch shows.
+class ParseError : public TranslateError {
+public:
+    using TranslateError::TranslateError;
+};
+
+inline constexpr std::string_view kUnsupported = "T-SQL non supportato: ";
+
+// The text is valid T-SQL but uses a construct the translation does not cover (PIVOT, UPDATE
+// ... FROM, an unknown function, a LIKE character class ...): the message is kUnsupported
+// followed by the construct.
+class UnsupportedError : public TranslateError {
+public:
+    UnsupportedError(const std::string& construct, std::size_t offset)
+        : TranslateError(std::string(kUnsupported) + construct, offset) {}
 };
 
 // One statement of the target to run, in order.
