@@ -11,6 +11,7 @@
 #include "db/Error.h"
 #include "hostdb/BackendSchema.h"
 #include "hostdb/HostDatabase.h"
+#include "hostdb/Schema.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -54,6 +55,25 @@ TEST(DatabaseSchema, AnSqliteSessionKeepsTheSchemaItOpenedWith) {
     auto again = db::Connection::create();
     ASSERT_EQ(openError(*again, cs), "");
     EXPECT_EQ(again->ExecuteAll(lookup).resultSets.size(), 1u);
+}
+
+// A MERGE runs as one UPSERT on the unique keys the translation is told of: each must be the
+// key the host DDL declares, or ON CONFLICT would name no constraint of the table.
+TEST(DatabaseSchema, TheTranslationsUniqueKeysAreTheKeysOfTheHostTables) {
+    const auto& keys = hostdb::translationSchema().uniqueKeys;
+    ASSERT_FALSE(keys.empty());
+    for (const auto& key : keys) {
+        std::string declared = "PRIMARY KEY (";
+        for (std::size_t i = 0; i < key.columns.size(); ++i) declared += (i ? ", " : "") + key.columns[i];
+        declared += ")";
+        bool found = false;
+        for (const auto& ddl : hostdb::hostSchemaStatements())
+            if (ddl.rfind("CREATE TABLE " + key.table + " (", 0) == 0) {
+                found = true;
+                EXPECT_THAT(ddl, HasSubstr(declared)) << key.table;
+            }
+        EXPECT_TRUE(found) << key.table;
+    }
 }
 
 }  // namespace
