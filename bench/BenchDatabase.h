@@ -11,8 +11,8 @@
 
 #include "db/Connection.h"
 #include "db/SqlText.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/Schema.h"
+#include "hostdb/DemoData.h"
+#include "hostdb/Schema.h"
 
 namespace benchdb {
 
@@ -27,13 +27,13 @@ inline void buildDemoDatabase(const std::filesystem::path& dir, long accounts) {
     std::filesystem::create_directories(dir);
     auto host = db::Connection::create();
     host->Open(connectionStringOf(dir) + ";Create=1");
-    db::schema::createHostSchema(*host);
+    hostdb::createHostSchema(*host);
     auto group = db::Connection::create();
     group->Open("Provider=SQLite;database=GRUPPO;Data Source=" + dir.string() + ";Create=1");
-    db::schema::createHostSchema(*group);
-    db::schema::DemoOptions options;
+    hostdb::createHostSchema(*group);
+    hostdb::DemoOptions options;
     options.generatedAccounts = accounts;
-    db::schema::fillDemo(*host, *group, options);
+    hostdb::fillDemo(*host, *group, options);
 }
 
 struct BenchDatabase {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "BenchDatabase.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "mapping/BulkFill.h"
 #include "mapping/Transfer.h"
 
@@ -95,7 +95,7 @@ void applyRawUpserts(benchmark::State& state) {
     const mapping::Plan& plan = fullPlan();
     sqlite3* db = nullptr;
     sqlite3_open((benchdb::database().dir / "BREVANTO.db").c_str(), &db);
-    db::tsql::registerSqliteRuntime(db);   // the TSQL collation of the text columns
+    db::sqlite::registerSqliteRuntime(db);   // the TSQL collation of the text columns
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);   // the client's durability
     sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     auto conn = connection();

@@ -17,9 +17,10 @@
 #include <vector>
 
 #include "db/Trace.h"
-#include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/SqliteTableFunctions.h"
 
 namespace benchdb {
 
@@ -49,8 +50,8 @@ public:
         // The durability of the client's connections: WAL (kept in the file) and SQLite's
         // default synchronous=FULL, written out so that a changed default shows here.
         sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        db::tsql::registerSqliteRuntime(db_);
-        db::sqlite::registerTableFunctions(db_);
+        db::sqlite::registerSqliteRuntime(db_);
+        hostdb::registerTableFunctions(db_);
     }
     ~RawSqlite() { sqlite3_close(db_); }
     RawSqlite(const RawSqlite&) = delete;
@@ -98,7 +99,8 @@ inline std::vector<std::string> translated(const std::vector<std::string>& texts
     std::vector<std::string> out;
     for (const auto& t : texts) {
         try {
-            for (const auto& step : db::tsql::translate(t).steps) out.push_back(step.sql);
+            for (const auto& step : db::tsql::translate(t, hostdb::translateOptions()).steps)
+                out.push_back(step.sql);
         } catch (const std::exception&) {
         }
     }

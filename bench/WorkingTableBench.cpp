@@ -36,10 +36,12 @@
 #include "RawReplay.h"
 #include "Summary.h"
 #include "db/Connection.h"
+#include "db/DatabaseSchema.h"
 #include "db/Recordset.h"
-#include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/SqliteTableFunctions.h"
 
 // The working rows as the list command builds them (the editor's statement builders).
 #include "apps/cli/WorkingRows.h"
@@ -100,7 +102,7 @@ const std::map<std::string, std::string>& shapes() {
 
 void translateShape(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
-        auto t = db::tsql::translate(text);
+        auto t = db::tsql::translate(text, hostdb::translateOptions());
         benchmark::DoNotOptimize(t);
     }
 }
@@ -155,11 +157,11 @@ void cogeRawSqlite(benchmark::State& state) {
         state.SkipWithError("cannot open the database");
         return;
     }
-    db::tsql::registerSqliteRuntime(db);
-    db::sqlite::registerTableFunctions(db);
+    db::sqlite::registerSqliteRuntime(db);
+    hostdb::registerTableFunctions(db);
     // Translated once, outside the measurement: this is SQLite's own share.
-    auto create = db::tsql::translate(cogeStatement());
-    auto read = db::tsql::translate(brevanto::cli::readingQuerySql());
+    auto create = db::tsql::translate(cogeStatement(), hostdb::translateOptions());
+    auto read = db::tsql::translate(brevanto::cli::readingQuerySql(), hostdb::translateOptions());
     long rows = 0;
     for (auto _ : state) {
         rawExec(db, "DROP TABLE IF EXISTS temp.\"#CORRPDCRICL\"");
@@ -196,6 +198,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    db::setDatabaseSchema(hostdb::backendSchema());
     if (argc > 1 && std::string(argv[1]) == benchdb::kOpenChildFlag) return benchdb::runOpenChild(argc, argv);
     if (argc > 1 && std::string(argv[1]) == benchdb::kPostgresChildFlag) return benchdb::runPostgresChild(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -16,7 +16,7 @@ namespace db {
 
 class Criteria {
 public:
-    // UsageError on a malformed text (e.g. "CONTOPDC =  AND SEGNO = 1") or an unknown field.
+    // UsageError on a malformed text (e.g. "CODE =  AND SIGN = 1") or an unknown field.
     static Criteria parse(std::string_view text, const std::vector<FieldInfo>& fields);
 
     bool matches(const Row& row) const;

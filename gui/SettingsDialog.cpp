@@ -13,10 +13,10 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/schema/HostDatabase.h"
-#include "db/schema/Schema.h"
 #include "gui/Progress.h"
 #include "gui/Support.h"
+#include "hostdb/HostDatabase.h"
+#include "hostdb/Schema.h"
 #include "kit/ConnectionCache.h"
 
 namespace gui {
@@ -98,7 +98,7 @@ QString SettingsDialog::checkConnection() {
         return {};
     // Without a Provider the embedded engine is meant, as when the connection opens.
     const bool embedded = !db::ConnectionString(connection).get("Provider");
-    const fs::path file = db::schema::sqliteFileOf(embedded ? "Provider=SQLite;" + connection : connection);
+    const fs::path file = hostdb::sqliteFileOf(embedded ? "Provider=SQLite;" + connection : connection);
     if (!file.empty() && !fs::exists(file, ec)) {
         const QString folder = qs(file.parent_path().string());
         const QString name = qs(file.filename().string());
@@ -111,7 +111,7 @@ QString SettingsDialog::checkConnection() {
             return QStringLiteral("La cartella %1 non contiene il database %2.").arg(folder, name);
         try {
             BusyCursor busy;
-            db::schema::createHostDatabase(file.parent_path(), file.stem().string())->Close();
+            hostdb::createHostDatabase(file.parent_path(), file.stem().string())->Close();
         } catch (const std::exception& e) {
             return QStringLiteral("Impossibile creare il database %1: %2").arg(qs(file.string()), qs(kit::describeFailure(e)));
         }

@@ -7,9 +7,9 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/HostDatabase.h"
-#include "db/schema/Schema.h"
+#include "hostdb/DemoData.h"
+#include "hostdb/HostDatabase.h"
+#include "hostdb/Schema.h"
 
 namespace gui {
 
@@ -35,7 +35,7 @@ std::optional<CorrelationKindEntry> findKind(const std::string& name) {
 
 std::string databaseLabel(const standalone::Settings& settings) {
     if (settings.connectionString == standalone::demoConnectionString()) return "database dimostrativo";
-    if (auto file = db::schema::sqliteFileOf(settings.connectionString); !file.empty()) return file;
+    if (auto file = hostdb::sqliteFileOf(settings.connectionString); !file.empty()) return file;
     db::ConnectionString cs(settings.connectionString);
     std::string database = cs.getOr("database", "");
     std::string where = cs.getOr("Server", cs.getOr("Host", cs.getOr("DSN", cs.getOr("Driver", ""))));
@@ -51,24 +51,24 @@ void createDemoDatabase(const fs::path& folder, const DemoStep& step) {
     auto say = [&](int index, const std::string& label) {
         if (step) step(index, label);
     };
-    const fs::path hostFile = db::schema::databaseFileIn(folder, "BREVANTO");
-    const fs::path groupFile = db::schema::databaseFileIn(folder, db::schema::kDemoGroupDatabase);
+    const fs::path hostFile = hostdb::databaseFileIn(folder, "BREVANTO");
+    const fs::path groupFile = hostdb::databaseFileIn(folder, hostdb::kDemoGroupDatabase);
     // Never over an existing database: a failure below removes what was made here.
     std::error_code ec;
     for (const auto& f : {hostFile, groupFile})
         if (fs::exists(f, ec)) throw std::runtime_error("il database " + f.string() + " esiste già");
     try {
         say(0, "Creazione del database BREVANTO");
-        auto host = db::schema::createHostDatabase(folder, "BREVANTO");
+        auto host = hostdb::createHostDatabase(folder, "BREVANTO");
         say(1, "Creazione del database intercompany GRUPPO");
-        auto group = db::schema::createHostDatabase(folder, db::schema::kDemoGroupDatabase);
+        auto group = hostdb::createHostDatabase(folder, hostdb::kDemoGroupDatabase);
         say(2, "Dati dimostrativi");
-        db::schema::fillDemo(*host, *group);
+        hostdb::fillDemo(*host, *group);
         group->Close();
         host->Close();
     } catch (...) {
-        db::schema::removeDatabaseFiles(hostFile);
-        db::schema::removeDatabaseFiles(groupFile);
+        hostdb::removeDatabaseFiles(hostFile);
+        hostdb::removeDatabaseFiles(groupFile);
         throw;
     }
 }

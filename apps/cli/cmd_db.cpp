@@ -14,9 +14,9 @@
 #include "apps/cli/Commands.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/HostDatabase.h"
-#include "db/schema/Schema.h"
+#include "hostdb/DemoData.h"
+#include "hostdb/HostDatabase.h"
+#include "hostdb/Schema.h"
 
 namespace brevanto::cli {
 
@@ -51,25 +51,25 @@ int runInitPostgres(const InitOptions& o) {
     }
     const std::string database = cs.getOr("database", "");
     auto started = std::chrono::steady_clock::now();
-    auto host = db::schema::createPostgresHost(o.conn);
-    std::cout << "Create le tabelle nel database " << database << " (" << db::schema::hostTableNames().size()
+    auto host = hostdb::createPostgresHost(o.conn);
+    std::cout << "Create le tabelle nel database " << database << " (" << hostdb::hostTableNames().size()
               << " tabelle)\n";
     if (o.demo) {
         try {
-            auto group = db::schema::createPostgresSchema(o.conn, db::schema::kDemoGroupDatabase);
-            std::cout << "Creato lo schema " << db::schema::kDemoGroupDatabase << " (database intercompany)\n";
-            db::schema::DemoOptions options;
+            auto group = hostdb::createPostgresSchema(o.conn, hostdb::kDemoGroupDatabase);
+            std::cout << "Creato lo schema " << hostdb::kDemoGroupDatabase << " (database intercompany)\n";
+            hostdb::DemoOptions options;
             options.generatedAccounts = o.accounts;
-            auto summary = db::schema::fillDemo(*host, *group, options);
+            auto summary = hostdb::fillDemo(*host, *group, options);
             group->Close();
             double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             std::cout << "Dati dimostrativi: " << summary.hostRows << " righe in " << database << ", "
-                      << summary.groupRows << " righe in " << db::schema::kDemoGroupDatabase << "; piano dei conti "
-                      << db::schema::kDemoCompanyChart << " con " << summary.ledgerAccounts10 << " conti ("
+                      << summary.groupRows << " righe in " << hostdb::kDemoGroupDatabase << "; piano dei conti "
+                      << hostdb::kDemoCompanyChart << " con " << summary.ledgerAccounts10 << " conti ("
                       << static_cast<long>(seconds * 1000) << " ms)\n";
         } catch (...) {
             try {
-                db::schema::dropPostgresHost(*host, db::schema::kDemoGroupDatabase);
+                hostdb::dropPostgresHost(*host, hostdb::kDemoGroupDatabase);
             } catch (const std::exception&) {
                 // The first failure is the one to report.
             }
@@ -101,8 +101,8 @@ int runInit(const InitOptions& o) {
 
     // The folder itself (a ';' in its name, a file in its place, one that cannot be made) is
     // checked where the databases are made.
-    const fs::path hostFile = db::schema::databaseFileIn(dir, kHostDatabase);
-    const fs::path groupFile = db::schema::databaseFileIn(dir, db::schema::kDemoGroupDatabase);
+    const fs::path hostFile = hostdb::databaseFileIn(dir, kHostDatabase);
+    const fs::path groupFile = hostdb::databaseFileIn(dir, hostdb::kDemoGroupDatabase);
     std::vector<fs::path> targets{hostFile};
     if (o.demo) targets.push_back(groupFile);
     for (const auto& f : targets) {
@@ -112,28 +112,28 @@ int runInit(const InitOptions& o) {
                       << " esiste già; usare --force per sostituirlo (i dati attuali andranno persi)\n";
             return 1;
         }
-        if (auto removed = db::schema::removeDatabaseFiles(f)) {
-            std::cerr << "Errore: impossibile rimuovere " << f.string() << ": " << db::schema::fileErrorText(removed)
+        if (auto removed = hostdb::removeDatabaseFiles(f)) {
+            std::cerr << "Errore: impossibile rimuovere " << f.string() << ": " << hostdb::fileErrorText(removed)
                       << '\n';
             return 1;
         }
     }
 
     auto started = std::chrono::steady_clock::now();
-    auto host = db::schema::createHostDatabase(dir, kHostDatabase);
-    std::cout << "Creato " << hostFile.string() << " (" << db::schema::hostTableNames().size() << " tabelle)\n";
+    auto host = hostdb::createHostDatabase(dir, kHostDatabase);
+    std::cout << "Creato " << hostFile.string() << " (" << hostdb::hostTableNames().size() << " tabelle)\n";
     if (o.demo) {
-        auto group = db::schema::createHostDatabase(dir, db::schema::kDemoGroupDatabase);
+        auto group = hostdb::createHostDatabase(dir, hostdb::kDemoGroupDatabase);
         std::cout << "Creato " << groupFile.string() << " (database intercompany)\n";
-        db::schema::DemoOptions options;
+        hostdb::DemoOptions options;
         options.generatedAccounts = o.accounts;
-        auto summary = db::schema::fillDemo(*host, *group, options);
+        auto summary = hostdb::fillDemo(*host, *group, options);
         group->Close();
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::cout << "Dati dimostrativi: " << summary.hostRows << " righe in " << kHostDatabase << ", "
-                  << summary.groupRows << " righe in " << db::schema::kDemoGroupDatabase << "; piano dei conti "
-                  << db::schema::kDemoCompanyChart << " con " << summary.ledgerAccounts10 << " conti ("
+                  << summary.groupRows << " righe in " << hostdb::kDemoGroupDatabase << "; piano dei conti "
+                  << hostdb::kDemoCompanyChart << " con " << summary.ledgerAccounts10 << " conti ("
                   << static_cast<long>(seconds * 1000) << " ms)\n";
     }
     host->Close();

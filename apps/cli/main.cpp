@@ -9,8 +9,11 @@
 #include "apps/cli/Commands.h"
 #include "apps/common/ItalianCli.h"
 #include "apps/common/PrintableOutput.h"
+#include "db/DatabaseSchema.h"
+#include "hostdb/BackendSchema.h"
 
 int main(int argc, char** argv) {
+    db::setDatabaseSchema(hostdb::backendSchema());
     // Arguments are echoed in messages: none may drive the terminal.
     brevanto::apps::PrintableOutput printableOutput;
     CLI::App app{"brevanto-cli: lo strumento a riga di comando di Brevanto"};

@@ -11,14 +11,17 @@
 
 #include "apps/common/ItalianCli.h"
 #include "apps/common/PrintableOutput.h"
+#include "db/DatabaseSchema.h"
 #include "gui/ThreadPoolDrain.h"
 #include "gui/DesktopShell.h"
 #include "gui/ShellSetup.h"
 #include "gui/Screenshot.h"
 #include "gui/Support.h"
 #include "gui/Translations.h"
+#include "hostdb/BackendSchema.h"
 
 int main(int argc, char** argv) {
+    db::setDatabaseSchema(hostdb::backendSchema());
     // Arguments are echoed in messages: none may drive the terminal.
     brevanto::apps::PrintableOutput printableOutput;
     CLI::App cli{"Brevanto: correlazione dei PdC", "brevanto"};

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "db/DatabaseSchema.h"
 #include "db/postgres/PostgresResult.h"
 #include "db/postgres/PostgresText.h"
 #include "db/tsql/Translator.h"
@@ -106,6 +107,16 @@ private:
 
 }  // namespace
 
+struct PostgresBackend::Batch {
+    explicit Batch(tsql::Translation t) : translation(std::move(t)) {
+        statements.reserve(translation.steps.size());
+        for (const auto& step : translation.steps) statements.push_back(splitStatements(step.sql));
+    }
+
+    tsql::Translation translation;
+    std::vector<std::vector<std::string>> statements;   // one list per step, in order
+};
+
 PostgresBackend::Statement::~Statement() {
     if (name.empty()) return;
     if (auto list = released.lock()) list->push_back(name);
@@ -181,7 +192,10 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
 }
 
 PostgresBackend::PostgresBackend(pg_conn* conn, std::string database, std::string defaultSchema)
-    : conn_(conn), database_(std::move(database)), defaultSchema_(std::move(defaultSchema)) {}
+    : conn_(conn),
+      database_(std::move(database)),
+      defaultSchema_(std::move(defaultSchema)),
+      schema_(databaseSchema()) {}
 
 PostgresBackend::~PostgresBackend() { close(); }
 
@@ -243,31 +257,35 @@ void PostgresBackend::requireSchema(const std::string& name) {
     schemas_.insert(name);
 }
 
-std::shared_ptr<const tsql::Translation> PostgresBackend::translated(const std::string& commandText) {
+std::shared_ptr<const PostgresBackend::Batch> PostgresBackend::translated(const std::string& commandText) {
     ensureOpen();
     if (auto* kept = translations_.find(commandText)) return *kept;
-    std::shared_ptr<const tsql::Translation> translation;
+    std::shared_ptr<const Batch> batch;
     try {
         tsql::TranslateOptions options;
         options.mainDatabase = defaultSchema_.empty() ? database_ : defaultSchema_;
-        translation = std::make_shared<const tsql::Translation>(tsql::translateForPostgres(commandText, options));
+        options.schema = &schema_->translation;
+        batch = std::make_shared<const Batch>(tsql::translateForPostgres(commandText, options));
     } catch (const tsql::TranslateError& e) {
         throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",
                     "T-SQL translator");
     }
-    if (commandText.size() <= kMaxCachedText) translations_.put(commandText, translation);
-    return translation;
+    if (commandText.size() <= kMaxCachedText) translations_.put(commandText, batch);
+    return batch;
 }
 
 ExecResult PostgresBackend::execute(const std::string& commandText) {
-    const auto translation = translated(commandText);
-    if (translation->parameters > 0)
+    const auto batch = translated(commandText);
+    if (batch->translation.parameters > 0)
         throw Error("Il comando contiene segnaposto ? senza valori: va preparato ed eseguito con i suoi valori", 0,
                     "07002", kSource);
-    return run(*translation);
+    return runBatch(*batch);
 }
 
-ExecResult PostgresBackend::run(const tsql::Translation& translation) {
+ExecResult PostgresBackend::run(const tsql::Translation& translation) { return runBatch(Batch(translation)); }
+
+ExecResult PostgresBackend::runBatch(const Batch& batch) {
+    const tsql::Translation& translation = batch.translation;
     ensureOpen();
     dropReleased();
     for (const auto& name : translation.attachedDatabases) ensureSchema(name);
@@ -281,7 +299,7 @@ ExecResult PostgresBackend::run(const tsql::Translation& translation) {
         // A failure inside a transaction undoes this batch only; the transaction goes on.
         execSimple("SAVEPOINT brevanto_batch");
         try {
-            runSteps(translation, out, changed, anyDml);
+            runSteps(batch, out, changed, anyDml);
         } catch (...) {
             PQclear(PQexec(conn_, "ROLLBACK TO SAVEPOINT brevanto_batch; RELEASE SAVEPOINT brevanto_batch"));
             throw;
@@ -291,23 +309,22 @@ ExecResult PostgresBackend::run(const tsql::Translation& translation) {
         // One statement made of several steps (MERGE) applies whole or not at all.
         execSimple("BEGIN");
         try {
-            runSteps(translation, out, changed, anyDml);
+            runSteps(batch, out, changed, anyDml);
         } catch (...) {
             PQclear(PQexec(conn_, "ROLLBACK"));
             throw;
         }
         execSimple("COMMIT");
     } else {
-        runSteps(translation, out, changed, anyDml);
+        runSteps(batch, out, changed, anyDml);
     }
     out.rowsAffected = anyDml ? changed : -1;
     return out;
 }
 
-void PostgresBackend::runSteps(const tsql::Translation& translation, ExecResult& out, long long& changed,
-                               bool& anyDml) {
-    for (const auto& step : translation.steps)
-        for (const auto& sql : splitStatements(step.sql)) runStatement(sql, step, out, changed, anyDml);
+void PostgresBackend::runSteps(const Batch& batch, ExecResult& out, long long& changed, bool& anyDml) {
+    for (std::size_t i = 0; i < batch.translation.steps.size(); ++i)
+        for (const auto& sql : batch.statements[i]) runStatement(sql, batch.translation.steps[i], out, changed, anyDml);
 }
 
 pg_result* PostgresBackend::send(const std::string& sql) {
@@ -439,9 +456,9 @@ void PostgresBackend::rollbackTransaction() {
 
 std::unique_ptr<PreparedStatement> PostgresBackend::prepare(const std::string& commandText) {
     const auto kept = translated(commandText);
-    const tsql::Translation& translation = *kept;
-    const auto statements = translation.steps.size() == 1 ? splitStatements(translation.steps[0].sql)
-                                                          : std::vector<std::string>{};
+    const tsql::Translation& translation = kept->translation;
+    static const std::vector<std::string> kNone;
+    const auto& statements = translation.steps.size() == 1 ? kept->statements[0] : kNone;
     if (statements.size() != 1 || translation.atomic || !translation.steps[0].captureInto.empty() ||
         !translation.steps[0].failWhenNonZero.empty())
         throw Error("Un comando preparato deve essere una sola istruzione semplice", 0, "42000", kSource);

@@ -22,7 +22,10 @@
 // taken before it, so the transaction goes on as on SQL Server instead of refusing every
 // later statement. A three-part name [GRP].dbo.T names the schema "GRP" of the same
 // database; a schema that does not exist fails the batch with native error 911.
-// The session keeps the translations of the texts it ran last, and prepares on the server
+// The translation knows the text columns and unique keys of the DatabaseSchema set when the
+// session opened (db/DatabaseSchema.h).
+// The session keeps the translations of the texts it ran last, each step already split into
+// its statements, and prepares on the server
 // the statements it runs more than once.
 
 #include <memory>
@@ -36,6 +39,10 @@
 
 struct pg_conn;
 struct pg_result;
+
+namespace db {
+struct DatabaseSchema;
+}
 
 namespace db::tsql {
 struct Step;
@@ -80,14 +87,19 @@ public:
     };
 
 private:
+    // A translation as the session runs it: each step's text split into its statements once.
+    struct Batch;
+
     PostgresBackend(pg_conn* conn, std::string database, std::string defaultSchema);
-    std::shared_ptr<const tsql::Translation> translated(const std::string& commandText);
+    // The batch of a command text, from the session's cache when it ran before.
+    std::shared_ptr<const Batch> translated(const std::string& commandText);
+    ExecResult runBatch(const Batch& batch);
     // db::Error (native 911) unless the schema of a three-part name exists; the connection's
     // own database is never looked up.
     void ensureSchema(const std::string& name);
     void requireSchema(const std::string& name);
     bool schemaExists(const std::string& name);
-    void runSteps(const tsql::Translation& translation, ExecResult& out, long long& changed, bool& anyDml);
+    void runSteps(const Batch& batch, ExecResult& out, long long& changed, bool& anyDml);
     void runStatement(const std::string& sql, const tsql::Step& step, ExecResult& out, long long& changed,
                       bool& anyDml);
     // Runs one statement without parameters, prepared when it ran before; the result is the
@@ -104,11 +116,12 @@ private:
     std::string database_;        // as written after database= (Brevanto's name for it)
     std::string defaultSchema_;   // DefaultSchema=, or "" for public
     std::set<std::string> schemas_;   // the schemas three-part names found so far
+    std::shared_ptr<const DatabaseSchema> schema_;
     long nextStatement_ = 0;
     // Prepared statements dropped by the cache or by their owner, deallocated on the next run.
     std::shared_ptr<std::vector<std::string>> released_ = std::make_shared<std::vector<std::string>>();
     static constexpr std::size_t kMaxCachedText = 64 * 1024;
-    LruMap<std::shared_ptr<const tsql::Translation>> translations_{256};
+    LruMap<std::shared_ptr<const Batch>> translations_{256};
     LruMap<std::shared_ptr<Statement>> statements_{256};   // by the statement's PostgreSQL text
 };
 

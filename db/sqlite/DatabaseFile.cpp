@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "db/schema/Schema.h"
 
 namespace db::sqlite {
 
@@ -56,10 +55,9 @@ int readTableNames(sqlite3* db, const std::string& schema, std::vector<std::stri
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-bool holdsBrevantoTables(const std::vector<std::string>& names) {
-    const auto& host = db::schema::hostTableNames();
+bool holdsAnyTable(const std::vector<std::string>& names, const std::vector<std::string>& tables) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return std::any_of(host.begin(), host.end(), [&](const std::string& t) { return sameName(t, name); });
+        return std::any_of(tables.begin(), tables.end(), [&](const std::string& t) { return sameName(t, name); });
     });
 }
 

@@ -21,8 +21,9 @@ std::optional<std::string> whyNotADatabaseFile(const std::filesystem::path& file
 // writing. SQLITE_OK, or SQLite's code when the file cannot be read as a database.
 int readTableNames(sqlite3* db, const std::string& schema, std::vector<std::string>& names);
 
-// True when one of `names` is a table of the host schema: the file is a Brevanto database.
-bool holdsBrevantoTables(const std::vector<std::string>& names);
+// True when one of `names` is one of `tables` (the program's tables, DatabaseSchema::tables),
+// compared case-insensitively: the file is the program's database.
+bool holdsAnyTable(const std::vector<std::string>& names, const std::vector<std::string>& tables);
 
 // True when the file schema `schema` was opened on has been deleted, renamed or replaced since
 // (its path now names no file or another one). One stat() of the path.

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <limits>
 
+#include "db/DatabaseSchema.h"
 #include "db/SqlIdentifier.h"
 #include "db/sqlite/DatabaseFile.h"
 #include "db/sqlite/PreparedStep.h"
-#include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 namespace db {
@@ -298,7 +298,8 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
         sqlite3_close_v2(db);
         refuse(msg, rc);
     }
-    std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db, database, folder, anySchema));
+    std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db, database, folder, anySchema, databaseSchema()));
+    const DatabaseSchema& schema = *backend->schema_;
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     if (existed) {
@@ -306,7 +307,7 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
         std::vector<std::string> tables;
         rc = readTableNames(db, "main", tables);
         if (rc != SQLITE_OK) refuse(openFailureReason(rc, sqlite3_errmsg(db)), rc);
-        if (!anySchema && !holdsBrevantoTables(tables))
+        if (!anySchema && !holdsAnyTable(tables, schema.tables))
             refuse("il file non è un database Brevanto (non contiene le sue tabelle)", SQLITE_NOTADB);
     }
     // WAL with synchronous=FULL: a commit is on the disk when it returns, so a confirmed save
@@ -317,16 +318,21 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
         refuse(openFailureReason(ext, sqlite3_errmsg(db)), ext);
     }
     try {
-        tsql::registerSqliteRuntime(db);
+        registerSqliteRuntime(db);
     } catch (const std::exception& e) {
         openError(std::string("Impossibile preparare la connessione SQLite: ") + e.what(), 0);
     }
-    registerTableFunctions(db);
+    if (schema.registerSqliteFunctions) schema.registerSqliteFunctions(db);
     return backend;
 }
 
-SqliteBackend::SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema)
-    : db_(db), database_(std::move(database)), folder_(std::move(folder)), anySchema_(anySchema) {}
+SqliteBackend::SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema,
+                             std::shared_ptr<const DatabaseSchema> schema)
+    : db_(db),
+      database_(std::move(database)),
+      folder_(std::move(folder)),
+      anySchema_(anySchema),
+      schema_(std::move(schema)) {}
 
 SqliteBackend::~SqliteBackend() { close(); }
 
@@ -367,7 +373,7 @@ void SqliteBackend::attachIfNeeded(const std::string& database) {
     if (rc != SQLITE_DONE) fail(rc);
     std::vector<std::string> tables;
     rc = readTableNames(db_, database, tables);
-    if (rc != SQLITE_OK || (!anySchema_ && !holdsBrevantoTables(tables))) {
+    if (rc != SQLITE_OK || (!anySchema_ && !holdsAnyTable(tables, schema_->tables))) {
         std::string why = rc != SQLITE_OK ? openFailureReason(rc, sqlite3_errmsg(db_))
                                           : "il file non è un database Brevanto (non contiene le sue tabelle)";
         execSimple(("DETACH DATABASE " + quoteIdentifier(database)).c_str());
@@ -394,8 +400,8 @@ std::shared_ptr<const tsql::Translation> SqliteBackend::translated(const std::st
     if (auto* kept = translations_.find(commandText)) return *kept;
     std::shared_ptr<const tsql::Translation> translation;
     try {
-        translation = std::make_shared<const tsql::Translation>(
-            tsql::translate(commandText, tsql::TranslateOptions{.mainDatabase = database_}));
+        const tsql::TranslateOptions options{.mainDatabase = database_, .schema = &schema_->translation};
+        translation = std::make_shared<const tsql::Translation>(tsql::translate(commandText, options));
     } catch (const tsql::TranslateError& e) {
         throw Error(std::string(e.what()) + " (posizione " + std::to_string(e.offset()) + ")", 0, "42000",
                     "T-SQL translator");

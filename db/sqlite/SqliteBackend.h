@@ -11,10 +11,11 @@
 //                       `brevanto-cli db init`); without it a missing file is an error and
 //                       nothing is ever created silently
 //   Schema=any          accept an SQLite database with any tables (tools and tests); without
-//                       it a file is refused unless it holds Brevanto's tables
+//                       it a file is refused unless it holds one of the program's tables
+//                       (DatabaseSchema::tables)
 //
 // An existing file is checked before anything is written to it: an empty file, one that is not
-// SQLite or a database without Brevanto's tables is refused and left exactly as it was.
+// SQLite or a database without the program's tables is refused and left exactly as it was.
 // Before each statement that writes (and after a batch that wrote) the session checks that
 // its database files are still the files at their paths: a file deleted, renamed or replaced
 // while open fails the write instead of losing it unseen.
@@ -23,6 +24,10 @@
 // same session keeps it attached). The file is opened in WAL mode with a 5 s busy timeout,
 // so a second process reading or writing does not make a save fail at once, and with
 // synchronous=FULL, so a commit that returned survives a power cut.
+//
+// The session keeps the DatabaseSchema set when it opened (db/DatabaseSchema.h): its tables
+// for the check above, its text columns and unique keys for the translation, its functions
+// registered on the connection beside the translation's runtime (SqliteRuntime.h).
 //
 // Every command text goes through the T-SQL translator; the steps it produces run in order,
 // and the first failing one stops the batch (earlier steps stay applied: no transaction),
@@ -43,6 +48,10 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+
+namespace db {
+struct DatabaseSchema;
+}
 
 namespace db::tsql {
 struct Step;
@@ -82,7 +91,8 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema);
+    SqliteBackend(sqlite3* db, std::string database, std::string folder, bool anySchema,
+                  std::shared_ptr<const DatabaseSchema> schema);
     void attachIfNeeded(const std::string& database);
     // The translation of a command text, from the session's cache when it ran before.
     std::shared_ptr<const tsql::Translation> translated(const std::string& commandText);
@@ -98,6 +108,7 @@ private:
     std::string database_;               // as written after database=
     std::string folder_;                 // as written after Data Source=
     bool anySchema_ = false;             // Schema=any
+    std::shared_ptr<const DatabaseSchema> schema_;
     std::map<std::string, std::string> attached_;   // upper-cased name -> name as attached
     // Texts longer than kMaxCachedText are translated and prepared for one run only.
     static constexpr std::size_t kMaxCachedText = 64 * 1024;

@@ -41,7 +41,7 @@ bool Token::isWord(std::string_view upperKeyword) const {
 std::vector<Token> tokenize(std::string_view sql) {
     // A NUL would end the text early for every engine that reads it as a C string.
     if (const std::size_t nul = sql.find('\0'); nul != std::string_view::npos)
-        throw TranslateError("Carattere NUL nel testo T-SQL (posizione " + std::to_string(nul + 1) + ").", nul);
+        throw ParseError("Carattere NUL nel testo T-SQL (posizione " + std::to_string(nul + 1) + ").", nul);
     std::vector<Token> out;
     out.reserve(sql.size() / 4 + 4);
     const std::size_t n = sql.size();
@@ -72,7 +72,7 @@ std::vector<Token> tokenize(std::string_view sql) {
                     ++i;
                 }
             }
-            if (depth != 0) throw TranslateError("Missing end comment mark '*/'.", start);
+            if (depth != 0) throw ParseError("Missing end comment mark '*/'.", start);
             continue;
         }
         Token t;
@@ -83,9 +83,9 @@ std::vector<Token> tokenize(std::string_view sql) {
             t.kind = TokenKind::String;
             for (;;) {
                 if (i >= n)
-                    throw TranslateError("Unclosed quotation mark after the character string '" +
-                                             t.text + "'.",
-                                         t.offset);
+                    throw ParseError("Unclosed quotation mark after the character string '" +
+                                         t.text + "'.",
+                                     t.offset);
                 if (sql[i] == '\'') {
                     if (i + 1 < n && sql[i + 1] == '\'') {
                         t.text += '\'';
@@ -101,7 +101,7 @@ std::vector<Token> tokenize(std::string_view sql) {
             ++i;
             t.kind = TokenKind::QuotedName;
             for (;;) {
-                if (i >= n) throw TranslateError("Unclosed quotation mark in a [name].", t.offset);
+                if (i >= n) throw ParseError("Unclosed quotation mark in a [name].", t.offset);
                 if (sql[i] == ']') {
                     if (i + 1 < n && sql[i + 1] == ']') {
                         t.text += ']';
@@ -117,7 +117,7 @@ std::vector<Token> tokenize(std::string_view sql) {
             ++i;
             t.kind = TokenKind::QuotedName;
             for (;;) {
-                if (i >= n) throw TranslateError("Unclosed quotation mark in a \"name\".", t.offset);
+                if (i >= n) throw ParseError("Unclosed quotation mark in a \"name\".", t.offset);
                 if (sql[i] == '"') {
                     if (i + 1 < n && sql[i + 1] == '"') {
                         t.text += '"';
@@ -133,7 +133,7 @@ std::vector<Token> tokenize(std::string_view sql) {
             t.kind = TokenKind::Variable;
             std::size_t j = i + 1;
             while (j < n && isIdentPart(static_cast<unsigned char>(sql[j]))) ++j;
-            if (j == i + 1) throw TranslateError("Incorrect syntax near '@'.", i);
+            if (j == i + 1) throw ParseError("Incorrect syntax near '@'.", i);
             t.text = std::string(sql.substr(i, j - i));
             i = j;
         } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(static_cast<unsigned char>(sql[i + 1])))) {
@@ -179,11 +179,11 @@ std::vector<Token> tokenize(std::string_view sql) {
                 if (one.find(static_cast<char>(c)) == std::string_view::npos) {
                     if (c < 0x20 || c == 0x7f) {   // a control character is named, not printed
                         static constexpr char hex[] = "0123456789ABCDEF";
-                        throw TranslateError(std::string("Incorrect syntax near the control character 0x") +
-                                                 hex[c >> 4] + hex[c & 15] + ".",
-                                             i);
+                        throw ParseError(std::string("Incorrect syntax near the control character 0x") +
+                                             hex[c >> 4] + hex[c & 15] + ".",
+                                         i);
                     }
-                    throw TranslateError("Incorrect syntax near '" + std::string(1, static_cast<char>(c)) + "'.", i);
+                    throw ParseError("Incorrect syntax near '" + std::string(1, static_cast<char>(c)) + "'.", i);
                 }
                 t.text = std::string(1, static_cast<char>(c));
                 ++i;

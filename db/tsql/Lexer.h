@@ -9,7 +9,7 @@
 namespace db::tsql {
 
 enum class TokenKind {
-    Word,         // unquoted identifier or keyword: CG24_CONTO, SELECT, #CORRPDCRICL, $action
+    Word,         // unquoted identifier or keyword: ITEM_CODE, SELECT, #WORKTABLE, $action
     QuotedName,   // [name] or "name", text without the delimiters
     Variable,     // @name, text with the @
     String,       // 'text' or N'text', text unescaped

@@ -123,13 +123,13 @@ private:
     }
     [[noreturn]] void syntaxError(const Token& t) const {
         if (t.kind == TokenKind::End)
-            throw TranslateError("Incorrect syntax near the end of the batch.", t.offset);
+            throw ParseError("Incorrect syntax near the end of the batch.", t.offset);
         std::string near = t.text;
         if (t.kind == TokenKind::String) near = "'" + near + "'";
-        throw TranslateError("Incorrect syntax near '" + near + "'.", t.offset);
+        throw ParseError("Incorrect syntax near '" + near + "'.", t.offset);
     }
     [[noreturn]] static void unsupported(const std::string& what, std::size_t offset) {
-        throw TranslateError(std::string(kUnsupported) + what, offset);
+        throw UnsupportedError(what, offset);
     }
     void expectWord(std::string_view w) {
         if (!acceptWord(w)) syntaxError(peek());

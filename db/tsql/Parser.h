@@ -4,17 +4,16 @@
 
 #include "db/tsql/Ast.h"
 #include "db/tsql/Lexer.h"
+#include "db/tsql/Translator.h"
 
 #include <string_view>
 #include <vector>
 
 namespace db::tsql {
 
-// Throws TranslateError for bad syntax ("Incorrect syntax near 'X'.") and for constructs
-// outside the subset ("T-SQL non supportato: X").
+// Throws ParseError for bad syntax ("Incorrect syntax near 'X'.") and UnsupportedError for
+// constructs outside the subset ("T-SQL non supportato: X").
 std::vector<Statement> parseBatch(std::string_view sql);
 
-// The message prefix of every unsupported construct.
-inline constexpr std::string_view kUnsupported = "T-SQL non supportato: ";
 
 }  // namespace db::tsql

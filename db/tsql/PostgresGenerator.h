@@ -9,7 +9,7 @@
 //     database unqualified; #temp tables and table variables as session temporary tables;
 //   - APPLY as LATERAL joins, ? markers as $1, $2, ...;
 //   - MERGE as the SQLite target runs it, its upsert telling an insert by xmax = 0.
-// The functions the output calls are created by postgresRuntimeStatements (PostgresRuntime.h).
+// The functions the output calls are created by postgresRuntimeStatements (db/postgres/PostgresRuntime.h).
 
 #include "db/tsql/Ast.h"
 #include "db/tsql/Translator.h"

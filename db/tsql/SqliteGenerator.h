@@ -3,7 +3,7 @@
 // the nodes whose meaning differs between the dialects (text "+", LEFT/RIGHT/SUBSTRING, CAST
 // to text or decimal, TOP, #temp and three-part names, APPLY, IF EXISTS, DECLARE, MERGE) have
 // a handler each. The user functions and the TSQL collation the output calls are registered by
-// registerSqliteRuntime (SqliteRuntime.h).
+// registerSqliteRuntime (db/sqlite/SqliteRuntime.h).
 
 #include "db/tsql/Ast.h"
 #include "db/tsql/Translator.h"

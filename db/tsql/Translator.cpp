@@ -16,8 +16,8 @@ Translation translateForPostgres(std::string_view tsql, const TranslateOptions& 
 
 Translation translate(std::string_view tsql) { return translate(tsql, TranslateOptions{}); }
 
-std::string translateToText(std::string_view tsql) {
-    const Translation t = translate(tsql);
+std::string translateToText(std::string_view tsql, const TranslateOptions& options) {
+    const Translation t = translate(tsql, options);
     std::string out;
     for (std::size_t i = 0; i < t.steps.size(); ++i) {
         if (i) out += ";\n";

@@ -2,8 +2,8 @@
 // T-SQL -> SQLite or PostgreSQL translation of the statements the module writes. A batch is
 // tokenized, parsed into statements of a known subset, and each statement is generated as
 // text of the target.
-// Anything outside the subset raises TranslateError naming the construct: never quietly
-// different SQL.
+// A text that is not valid T-SQL raises ParseError, valid T-SQL outside the subset raises
+// UnsupportedError naming the construct: never quietly different SQL.
 
 #include <stdexcept>
 #include <string>
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace db::tsql {
+
+struct SchemaInfo;
 
 class TranslateError : public std::runtime_error {
 public:
@@ -20,6 +22,26 @@ public:
 
 private:
     std::size_t offset_;
+};
+
+// The text is not a batch SQL Server would run: a syntax error, an undeclared or twice declared
+// variable, a function given the wrong number of arguments, a constant out of its type's range.
+// The message is SQL Server's own. Raised by the lexer and the parser, and by the generators
+// for what only the whole batch shows.
+class ParseError : public TranslateError {
+public:
+    using TranslateError::TranslateError;
+};
+
+inline constexpr std::string_view kUnsupported = "T-SQL non supportato: ";
+
+// The text is valid T-SQL but uses a construct the translation does not cover (PIVOT, UPDATE
+// ... FROM, an unknown function, a LIKE character class ...): the message is kUnsupported
+// followed by the construct.
+class UnsupportedError : public TranslateError {
+public:
+    UnsupportedError(const std::string& construct, std::size_t offset)
+        : TranslateError(std::string(kUnsupported) + construct, offset) {}
 };
 
 // One statement of the target to run, in order.
@@ -55,16 +77,19 @@ struct TranslateOptions {
     // three-part name in it is written main.T (PostgreSQL: T) and not attached. Compared
     // case-insensitively; empty means none.
     std::string mainDatabase;
+    // What the translation knows of the tables (text columns, unique keys); none when null.
+    // Must outlive the call.
+    const SchemaInfo* schema = nullptr;
 };
 
 Translation translate(std::string_view tsql);
 Translation translate(std::string_view tsql, const TranslateOptions& options);
 
 // The same batch for PostgreSQL 15: ? markers as $1, $2, ...; the functions and the collation
-// tsql it calls are created by postgresRuntimeStatements (PostgresRuntime.h).
+// tsql it calls are created by postgresRuntimeStatements (db/postgres/PostgresRuntime.h).
 Translation translateForPostgres(std::string_view tsql, const TranslateOptions& options);
 
 // Convenience for golden tests: the steps' SQL joined with ";\n".
-std::string translateToText(std::string_view tsql);
+std::string translateToText(std::string_view tsql, const TranslateOptions& options = {});
 
 }  // namespace db::tsql

@@ -14,7 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "balances/BalanceTable.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "support/AutomateRun.h"
 #include "support/TestSupport.h"
 
@@ -52,7 +52,7 @@ protected:
         sqlite3* db = nullptr;
         long n = -1;
         if (sqlite3_open_v2((demo.path() / "BREVANTO.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            db::tsql::registerSqliteRuntime(db);
+            db::sqlite::registerSqliteRuntime(db);
             sqlite3_stmt* st = nullptr;
             const std::string sql = "SELECT COUNT(*) FROM CG83_COLLRICL WHERE CG83_CODICE_CG10 = 10 AND " + where;
             if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)

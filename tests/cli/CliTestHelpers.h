@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "support/TestSupport.h"
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ inline std::string scalar(const std::string& file, const std::string& sql) {
     sqlite3* db = nullptr;
     std::string out;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        db::tsql::registerSqliteRuntime(db);   // the TSQL collation of the text columns
+        db::sqlite::registerSqliteRuntime(db);   // the TSQL collation of the text columns
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
             const unsigned char* t = sqlite3_column_text(st, 0);

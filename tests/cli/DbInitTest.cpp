@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "CliTestHelpers.h"
-#include "db/schema/Schema.h"
+#include "hostdb/Schema.h"
 
 using namespace clitest;
 using testsupport::TempDir;
@@ -21,7 +21,7 @@ TEST(DbInit, EmptyDatabaseHasEveryTableAndNoRows) {
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "GRUPPO.db"));
     EXPECT_NE(r.out.find("Provider=SQLite;database=BREVANTO;Data Source=" + dir.str()), std::string::npos) << r.out;
-    for (const auto& table : db::schema::hostTableNames()) {
+    for (const auto& table : hostdb::hostTableNames()) {
         EXPECT_EQ(scalar(file, "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name='" + table + "'"), "1")
             << table;
         EXPECT_EQ(count(file, table), 0) << table;

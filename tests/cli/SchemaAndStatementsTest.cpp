@@ -7,8 +7,8 @@
 
 #include <regex>
 
-#include "db/schema/Schema.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
+#include "hostdb/Schema.h"
 
 #include "apps/cli/WorkingRows.h"
 
@@ -20,8 +20,8 @@ class BareSchema : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(db);
-        ASSERT_EQ(exec(db::schema::hostSchemaSql()), "");
+        db::sqlite::registerSqliteRuntime(db);
+        ASSERT_EQ(exec(hostdb::hostSchemaSql()), "");
     }
     void TearDown() override { sqlite3_close(db); }
     std::string exec(const std::string& sql) {
@@ -37,7 +37,7 @@ protected:
 TEST_F(BareSchema, EveryTextColumnComparesLikeSqlServer) {
     std::regex textColumn(R"(^\s+(\w+) nvarchar\(\d+\)(.*)$)");
     int columns = 0;
-    for (const auto& ddl : db::schema::hostSchemaStatements()) {
+    for (const auto& ddl : hostdb::hostSchemaStatements()) {
         std::istringstream lines(ddl);
         for (std::string line; std::getline(lines, line);) {
             std::smatch m;

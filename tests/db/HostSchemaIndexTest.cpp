@@ -6,8 +6,8 @@
 #include <string>
 
 #include "db/Connection.h"
-#include "db/schema/HostDatabase.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
+#include "hostdb/HostDatabase.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 std::string planOf(const std::string& file, const std::string& sql) {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    db::tsql::registerSqliteRuntime(db);
+    db::sqlite::registerSqliteRuntime(db);
     sqlite3_stmt* st = nullptr;
     std::string plan;
     if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &st, nullptr) != SQLITE_OK)
@@ -31,7 +31,7 @@ std::string planOf(const std::string& file, const std::string& sql) {
 // and all of them for the standard chart: both reads go through the index, not a scan.
 TEST(HostSchemaIndexes, ANewDatabaseReadsCeeRowsByChartSchemeItemAndSign) {
     testsupport::TempDir dir;
-    db::schema::createHostDatabase(dir.path(), "H")->Close();
+    hostdb::createHostDatabase(dir.path(), "H")->Close();
     const std::string file = (dir.path() / "H.db").string();
     const std::string byItem = planOf(file,
                                       "SELECT CG20_CONTO_CG24 FROM CG20_COLLPDCRICL WHERE CG20_GRUPPO_CG10 = 2 "

@@ -12,8 +12,9 @@
 #include "db/Error.h"
 #include "db/SqlText.h"
 #include "db/sqlite/SqliteBackend.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -46,7 +47,7 @@ struct RawDb {
     sqlite3* db = nullptr;
     explicit RawDb(const std::string& path) {
         EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(db);
+        db::sqlite::registerSqliteRuntime(db);
     }
     ~RawDb() { sqlite3_close_v2(db); }
     void exec(const std::string& sql) {
@@ -634,7 +635,8 @@ protected:
 TEST_F(MergeForms, TheKeyedTableIsMergedByOneUpsertAndTheOtherInTwoSteps) {
     auto text = [&](const std::string& table) {
         std::string all;
-        for (const auto& step : db::tsql::translate(mergeText(table, true)).steps) all += step.sql + "\n";
+        for (const auto& step : db::tsql::translate(mergeText(table, true), hostdb::translateOptions()).steps)
+            all += step.sql + "\n";
         return all;
     };
     EXPECT_NE(text("CG83_COLLRICL").find("ON CONFLICT (CG83_CODICE_CG10, CG83_CONTO_CG24, CG83_CODICERICL_PC01, "

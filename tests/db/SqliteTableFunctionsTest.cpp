@@ -7,7 +7,7 @@
 
 #include "db/Error.h"
 #include "db/sqlite/SqliteBackend.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -37,7 +37,7 @@ protected:
     void ddl(const std::string& sql) {
         sqlite3* raw = nullptr;
         ASSERT_EQ(sqlite3_open((dir.path() / "MAIN.db").string().c_str(), &raw), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(raw);
+        db::sqlite::registerSqliteRuntime(raw);
         char* err = nullptr;
         EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
         sqlite3_free(err);

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "db/tsql/Lexer.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
 
 namespace fuzzoracle {
 
@@ -25,7 +26,7 @@ struct Outcome {
 Outcome translateOnce(std::string_view input) {
     Outcome o;
     try {
-        o.translation = db::tsql::translate(input);
+        o.translation = db::tsql::translate(input, hostdb::translateOptions());
         o.ok = true;
     } catch (const db::tsql::TranslateError& e) {
         o.error = e.what();
@@ -139,7 +140,7 @@ sqlite3* scratchDatabase() {
     static sqlite3* db = [] {
         sqlite3* d = nullptr;
         sqlite3_open(":memory:", &d);
-        db::tsql::registerSqliteRuntime(d);
+        db::sqlite::registerSqliteRuntime(d);
         return d;
     }();
     return db;

@@ -25,11 +25,11 @@
 #include "EditorOnDesktop.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
-#include "db/schema/HostDatabase.h"
 #include "gui/EditorStatus.h"
 #include "gui/KeysPage.h"
 #include "gui/MappingCommands.h"
 #include "gui/Shortcuts.h"
+#include "hostdb/HostDatabase.h"
 
 #ifdef BREVANTO_MODULE_FILE
 
@@ -473,7 +473,7 @@ TEST_F(MappingOnDesktop, AWriteTheDatabaseRefusesLeavesTheTablesAsTheyWere) {
             grid().cellValue(r + 1, 6).toText().empty())
             last = grid().cellValue(r, 1).toText();
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(db::schema::databaseFileIn(dir.path(), "BREVANTO").string().c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(hostdb::databaseFileIn(dir.path(), "BREVANTO").string().c_str(), &raw), SQLITE_OK);
     const std::string trigger = "CREATE TRIGGER refuse BEFORE INSERT ON CG83_COLLRICL WHEN NEW.CG83_CONTO_CG24 = '" +
                                 last + "' BEGIN SELECT RAISE(ABORT, 'scrittura rifiutata'); END";
     ASSERT_EQ(sqlite3_exec(raw, trigger.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);

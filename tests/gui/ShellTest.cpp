@@ -19,11 +19,11 @@
 #include "GuiTestSupport.h"
 #include "ShellWithModule.h"
 #include "db/Connection.h"
-#include "db/schema/Schema.h"
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
 #include "gui/SettingsDialog.h"
 #include "gui/ShellSetup.h"
+#include "hostdb/Schema.h"
 
 using namespace gui;
 namespace fs = std::filesystem;
@@ -115,7 +115,7 @@ TEST(ShellSetup, TheSettingsDialogTriesTheConnectionAndCreatesAMissingDatabaseOn
     ASSERT_TRUE(fs::exists(folder / "BREVANTO.db"));
     auto c = db::Connection::create();
     c->Open(sqliteConnectionString(folder));
-    for (const auto& table : db::schema::hostTableNames())
+    for (const auto& table : hostdb::hostTableNames())
         EXPECT_NO_THROW(c->Execute("SELECT COUNT(*) FROM " + table)) << table;
     c->Close();
     dialog.testButton()->click();

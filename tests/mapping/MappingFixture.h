@@ -10,7 +10,7 @@
 #include <string>
 
 #include "db/Connection.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "mapping/ChartData.h"
 #include "support/TestSupport.h"
 
@@ -52,7 +52,7 @@ protected:
         sqlite3* db = nullptr;
         std::string out;
         if (sqlite3_open_v2(hostFile().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-            db::tsql::registerSqliteRuntime(db);
+            db::sqlite::registerSqliteRuntime(db);
             sqlite3_stmt* st = nullptr;
             if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
                 if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
@@ -68,7 +68,7 @@ protected:
     void rawExec(const std::string& sql) const {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(hostFile().c_str(), &db), SQLITE_OK);
-        db::tsql::registerSqliteRuntime(db);
+        db::sqlite::registerSqliteRuntime(db);
         char* error = nullptr;
         const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
         EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");

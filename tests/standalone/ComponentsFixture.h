@@ -11,9 +11,9 @@
 
 #include "db/Connection.h"
 #include "db/Recordset.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/Schema.h"
 #include "host/Cinterface.h"
+#include "hostdb/DemoData.h"
+#include "hostdb/Schema.h"
 #include "kit/Kit.h"
 #include "standalone/ScriptedDialogs.h"
 #include "standalone/StandaloneHost.h"
@@ -34,12 +34,12 @@ protected:
         auto make = [](const std::string& name) {
             auto c = db::Connection::create();
             c->Open("Provider=SQLite;database=" + name + ";Data Source=" + dir_->str() + ";Create=1");
-            db::schema::createHostSchema(*c);
+            hostdb::createHostSchema(*c);
             return c;
         };
         auto hostDb = make("BREVANTO");
-        auto groupDb = make(db::schema::kDemoGroupDatabase);
-        db::schema::fillDemo(*hostDb, *groupDb);
+        auto groupDb = make(hostdb::kDemoGroupDatabase);
+        hostdb::fillDemo(*hostDb, *groupDb);
         hostDb->Close();
         groupDb->Close();
     }

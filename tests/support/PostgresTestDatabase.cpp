@@ -12,9 +12,9 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/schema/DemoData.h"
-#include "db/schema/HostDatabase.h"
-#include "db/schema/Schema.h"
+#include "hostdb/DemoData.h"
+#include "hostdb/HostDatabase.h"
+#include "hostdb/Schema.h"
 
 namespace testsupport {
 
@@ -43,10 +43,10 @@ bool databaseExists(const std::string& name) {
 }
 
 void fill(const std::string& connectionString, PostgresTestDatabase::Content content) {
-    auto host = db::schema::createPostgresHost(connectionString);
+    auto host = hostdb::createPostgresHost(connectionString);
     if (content == PostgresTestDatabase::Content::Demo) {
-        auto group = db::schema::createPostgresSchema(connectionString, db::schema::kDemoGroupDatabase);
-        db::schema::fillDemo(*host, *group);
+        auto group = hostdb::createPostgresSchema(connectionString, hostdb::kDemoGroupDatabase);
+        hostdb::fillDemo(*host, *group);
         group->Close();
     }
     host->Close();
@@ -57,7 +57,7 @@ void fill(const std::string& connectionString, PostgresTestDatabase::Content con
 std::string templateFor(PostgresTestDatabase::Content content) {
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
-    std::string digestOf = db::schema::hostSchemaSql();
+    std::string digestOf = hostdb::hostSchemaSql();
     const std::size_t digest = std::hash<std::string>{}(digestOf) % 1000000007u;
     const std::string name = std::string("brevanto_tpl_") +
                              (content == PostgresTestDatabase::Content::Demo ? "demo_" : "schema_") +

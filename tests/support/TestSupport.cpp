@@ -11,7 +11,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "db/DatabaseSchema.h"
+#include "hostdb/BackendSchema.h"
+
 namespace testsupport {
+
+namespace {
+
+// Every test program is a Brevanto program: its backends know the host schema, as those of
+// brevanto-cli and brevanto do, before any test opens a connection.
+const bool kHostSchemaSet = [] {
+    db::setDatabaseSchema(hostdb::backendSchema());
+    return true;
+}();
+
+}  // namespace
 
 TempDir::TempDir() {
     std::random_device rd;

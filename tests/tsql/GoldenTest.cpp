@@ -2,6 +2,7 @@
 // SQLite, tests/tsql/golden-pg/ for PostgreSQL (the same inputs, where both targets have them).
 
 #include "GoldenFile.h"
+#include "hostdb/BackendSchema.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,7 @@ using TranslateFn = db::tsql::Translation (*)(std::string_view, const db::tsql::
 
 std::string translateCase(const tsqltest::GoldenCase& c, TranslateFn translate) {
     try {
-        db::tsql::TranslateOptions options;
-        options.mainDatabase = c.mainDatabase;
-        return tsqltest::renderTranslation(translate(c.input, options));
+        return tsqltest::renderTranslation(translate(c.input, hostdb::translateOptions(c.mainDatabase)));
     } catch (const db::tsql::TranslateError& e) {
         return std::string("error: ") + e.what();
     }

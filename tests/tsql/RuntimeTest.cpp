@@ -1,6 +1,6 @@
 // The TSQL collation's order and the translator's public API beyond the golden files.
 
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 
 namespace {
 
-using db::tsql::compareTsql;
+using db::sqlite::compareTsql;
 
 TEST(TsqlCollation, IgnoresCaseAndTrailingBlanksButNotAccents) {
     EXPECT_EQ(compareTsql("abc", "ABC"), 0);
@@ -53,10 +53,10 @@ TEST(TsqlCollation, TheAsciiShortcutOrdersAsTheFullComparison) {
             for (char& c : b)
                 if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
         if (random() % 4 == 0) b += std::string(random() % 3, ' ');
-        const int fast = compareTsql(a, b), full = db::tsql::compareTsqlByCharacter(a, b);
+        const int fast = compareTsql(a, b), full = db::sqlite::compareTsqlByCharacter(a, b);
         ASSERT_EQ(fast, full) << '"' << a << "\" vs \"" << b << '"';
         // Grouping by tsql_key must make exactly the groups the collation makes.
-        ASSERT_EQ(fast == 0, db::tsql::equalityKeyTsql(a) == db::tsql::equalityKeyTsql(b))
+        ASSERT_EQ(fast == 0, db::sqlite::equalityKeyTsql(a) == db::sqlite::equalityKeyTsql(b))
             << '"' << a << "\" vs \"" << b << '"';
         equal += fast == 0;
     }
@@ -69,7 +69,7 @@ TEST(TsqlCollation, TheAsciiShortcutOrdersAsTheFullComparison) {
 TEST(TsqlCollation, OrdersRowsOnAConnection) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-    db::tsql::registerSqliteRuntime(db);
+    db::sqlite::registerSqliteRuntime(db);
     ASSERT_EQ(sqlite3_exec(db,
                            "CREATE TABLE t (v TEXT COLLATE TSQL PRIMARY KEY);"
                            "INSERT INTO t VALUES ('b'), ('A'), ('é'), ('f');",
@@ -90,7 +90,7 @@ struct MemoryDb {
     sqlite3* db = nullptr;
     MemoryDb() {
         sqlite3_open(":memory:", &db);
-        db::tsql::registerSqliteRuntime(db);
+        db::sqlite::registerSqliteRuntime(db);
     }
     ~MemoryDb() { sqlite3_close(db); }
     // The value of tsql_decimal(value, p, s) as text, or "error: <message>".

@@ -2,9 +2,10 @@
 // in-memory SQLite database with the translator's runtime and the host's table functions.
 
 #include "ScriptFile.h"
-#include "db/sqlite/TableFunctions.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/SqliteTableFunctions.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +24,8 @@ class Runner final : public tsqltest::ScriptRunner {
 public:
     Runner() {
         if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("cannot open SQLite");
-        db::tsql::registerSqliteRuntime(db_);
-        db::sqlite::registerTableFunctions(db_);
+        db::sqlite::registerSqliteRuntime(db_);
+        hostdb::registerTableFunctions(db_);
     }
     ~Runner() { sqlite3_close(db_); }
     Runner(const Runner&) = delete;
@@ -43,7 +44,7 @@ public:
 
     // Runs the translation's steps as the backend does; returns the rows of the result sets.
     std::vector<std::string> run(const std::string& tsql, long long& changes) override {
-        const db::tsql::Translation t = db::tsql::translate(tsql);
+        const db::tsql::Translation t = db::tsql::translate(tsql, hostdb::translateOptions());
         std::vector<std::string> rows;
         changes = 0;
         if (t.atomic) raw("SAVEPOINT script_statement");

@@ -3,7 +3,7 @@
 // make of a set of texts.
 
 #include "PgSession.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST_F(TsqlCollation, TrickyPairsCompareAsTheSqliteTarget) {
     };
     for (const auto& [a, b] : pairs) {
         SCOPED_TRACE(std::string(a) + " / " + b);
-        EXPECT_EQ(serverOrder(conn_, a, b), sign(db::tsql::compareTsql(a, b)));
+        EXPECT_EQ(serverOrder(conn_, a, b), sign(db::sqlite::compareTsql(a, b)));
     }
 }
 
@@ -59,11 +59,11 @@ TEST_F(TsqlCollation, TrickyPairsCompareAsTheSqliteTarget) {
 // and digits there (as on SQL Server) but after them in compareTsql's code point order.
 TEST_F(TsqlCollation, KnownDifferencesFromTheSqliteTarget) {
     EXPECT_EQ(serverOrder(conn_, "Œ", "œ"), 0);
-    EXPECT_NE(db::tsql::compareTsql("Œ", "œ"), 0);
+    EXPECT_NE(db::sqlite::compareTsql("Œ", "œ"), 0);
     EXPECT_EQ(serverOrder(conn_, "ª", "a"), 0);
     EXPECT_EQ(serverOrder(conn_, "¹", "1"), 0);
     EXPECT_EQ(serverOrder(conn_, "a_b", "aB"), -1);
-    EXPECT_GT(db::tsql::compareTsql("a_b", "aB"), 0);
+    EXPECT_GT(db::sqlite::compareTsql("a_b", "aB"), 0);
 }
 
 TEST_F(TsqlCollation, KeysGroupsOrderAndJoinsFollowTheCollation) {
@@ -78,7 +78,7 @@ TEST_F(TsqlCollation, KeysGroupsOrderAndJoinsFollowTheCollation) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         bool first = true;
         for (std::size_t j = 0; j < words.size(); ++j) {
-            if (db::tsql::compareTsql(words[i], words[j]) != 0) continue;
+            if (db::sqlite::compareTsql(words[i], words[j]) != 0) continue;
             ++equalPairs;
             if (j < i) first = false;
         }
@@ -93,7 +93,7 @@ TEST_F(TsqlCollation, KeysGroupsOrderAndJoinsFollowTheCollation) {
     const auto ordered = column(conn_, "SELECT x FROM w ORDER BY x, id");
     ASSERT_EQ(ordered.size(), words.size());
     for (std::size_t i = 1; i < ordered.size(); ++i)
-        EXPECT_LE(db::tsql::compareTsql(ordered[i - 1], ordered[i]), 0) << ordered[i - 1] << " / " << ordered[i];
+        EXPECT_LE(db::sqlite::compareTsql(ordered[i - 1], ordered[i]), 0) << ordered[i - 1] << " / " << ordered[i];
 
     exec(conn_, "CREATE TABLE k (x bpchar COLLATE tsql PRIMARY KEY)");
     exec(conn_, "INSERT INTO k VALUES ('abc'), ('caffe'), ('caffè')");

@@ -3,8 +3,10 @@
 // keys under the collation, declared lengths, markers, MERGE with OUTPUT.
 
 #include "PgSession.h"
-#include "db/schema/Schema.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/PostgresSchema.h"
+#include "hostdb/Schema.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +28,9 @@ protected:
         for (const std::string schema : kSchemas) {
             if (!created) {
                 exec(conn_, "CREATE SCHEMA \"" + schema + "\"");
-                for (const auto& s : db::tsql::postgresTableDdl(db::schema::hostSchemaStatements(), schema))
+                for (const auto& s : hostdb::postgresTableDdl(hostdb::hostSchemaStatements(), schema))
                     exec(conn_, s);
-                for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) exec(conn_, s);
+                for (const auto& s : hostdb::postgresTableFunctionStatements(schema)) exec(conn_, s);
             }
             exec(conn_, "DO $$ DECLARE t text; BEGIN FOR t IN SELECT format('%I.%I', schemaname, tablename) FROM "
                         "pg_tables WHERE schemaname = '" + schema + "' LOOP EXECUTE 'DELETE FROM ' || t; END LOOP; END $$");
@@ -41,10 +43,9 @@ protected:
     }
 
     std::vector<std::string> run(const std::string& tsql, const std::vector<const char*>& params = {}) {
-        db::tsql::TranslateOptions options;
-        options.mainDatabase = "BREVANTO";
         long long changes = 0;
-        return tsqlpg::runTranslation(conn_, db::tsql::translateForPostgres(tsql, options), changes, params);
+        return tsqlpg::runTranslation(conn_, db::tsql::translateForPostgres(tsql, hostdb::translateOptions("BREVANTO")),
+                                      changes, params);
     }
 
     PGconn* conn_ = nullptr;

@@ -4,8 +4,10 @@
 
 #include "../GoldenFile.h"
 #include "PgSession.h"
-#include "db/schema/Schema.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/PostgresSchema.h"
+#include "hostdb/Schema.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +23,8 @@ TEST(TsqlPostgresModule, EveryModuleStatementRunsOnTheHostSchema) {
     PGconn* c = conn.get();
     for (const std::string schema : {"module_main", "GRP01"}) {
         exec(c, "CREATE SCHEMA \"" + schema + "\"");
-        for (const auto& s : db::tsql::postgresTableDdl(db::schema::hostSchemaStatements(), schema)) exec(c, s);
-        for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) exec(c, s);
+        for (const auto& s : hostdb::postgresTableDdl(hostdb::hostSchemaStatements(), schema)) exec(c, s);
+        for (const auto& s : hostdb::postgresTableFunctionStatements(schema)) exec(c, s);
     }
     exec(c, "SET search_path = module_main, public");
     int cases = 0;
@@ -32,9 +34,7 @@ TEST(TsqlPostgresModule, EveryModuleStatementRunsOnTheHostSchema) {
         for (const auto& gc : tsqltest::readGoldenFile(testsupport::testData(std::string("tsql/golden-pg/") + file))) {
             if (gc.expected.rfind("error:", 0) == 0) continue;
             ++cases;
-            db::tsql::TranslateOptions options;
-            options.mainDatabase = gc.mainDatabase;
-            const auto t = db::tsql::translateForPostgres(gc.input, options);
+            const auto t = db::tsql::translateForPostgres(gc.input, hostdb::translateOptions(gc.mainDatabase));
             bool keep = false;
             exec(c, "SAVEPOINT module_case");
             // A case creating a #table replaces the one an earlier case left.

@@ -1,7 +1,7 @@
 #include "PgSession.h"
 
 #include "db/ConnectionString.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 #include "support/PostgresTestDatabase.h"
 #include "support/TestSupport.h"
 
@@ -66,7 +66,7 @@ PgDatabase::PgDatabase(const std::string& name) : server_(serverParameters()), n
     exec(admin.get(), "DROP DATABASE IF EXISTS \"" + name_ + "\"");
     exec(admin.get(), "CREATE DATABASE \"" + name_ + "\" TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C.UTF-8'");
     auto c = connect();
-    for (const std::string& s : db::tsql::postgresRuntimeStatements()) exec(c.get(), s);
+    for (const std::string& s : db::postgres::postgresRuntimeStatements()) exec(c.get(), s);
 }
 
 PgDatabase::~PgDatabase() {

@@ -4,8 +4,10 @@
 
 #include "../ScriptFile.h"
 #include "PgSession.h"
-#include "db/tsql/PostgresRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
 #include "db/tsql/Translator.h"
+#include "hostdb/BackendSchema.h"
+#include "hostdb/PostgresSchema.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +48,8 @@ public:
     // The SQLite fixture with the host DDL's type mapping; then the table functions, over the
     // fixture's tables where it has them.
     void fixture(const std::string& sqliteText) override {
-        for (const std::string& s : db::tsql::postgresTableDdl(statements(sqliteText), schema_)) exec(conn_.get(), s);
-        for (const std::string& s : db::tsql::postgresTableFunctionStatements(schema_)) {
+        for (const std::string& s : hostdb::postgresTableDdl(statements(sqliteText), schema_)) exec(conn_.get(), s);
+        for (const std::string& s : hostdb::postgresTableFunctionStatements(schema_)) {
             try {
                 exec(conn_.get(), s);
             } catch (const tsqlpg::PgFailure& e) {   // the fixture has not the function's table
@@ -58,7 +60,8 @@ public:
 
     std::vector<std::string> run(const std::string& tsql, long long& changes) override {
         changes = 0;
-        return tsqlpg::runTranslation(conn_.get(), db::tsql::translateForPostgres(tsql, {}), changes);
+        return tsqlpg::runTranslation(conn_.get(), db::tsql::translateForPostgres(tsql, hostdb::translateOptions()),
+                                      changes);
     }
 
 private:

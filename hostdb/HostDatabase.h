@@ -12,7 +12,7 @@ namespace db {
 class Connection;
 }
 
-namespace db::schema {
+namespace hostdb {
 
 // The SQLite file of database `name` in `folder` (folder/name.db).
 std::filesystem::path databaseFileIn(const std::filesystem::path& folder, const std::string& name);
@@ -47,4 +47,4 @@ std::error_code removeDatabaseFiles(const std::filesystem::path& file);
 // the system's own text only for the rare ones.
 std::string fileErrorText(const std::error_code& ec);
 
-}  // namespace db::schema
+}  // namespace hostdb

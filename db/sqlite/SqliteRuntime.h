@@ -10,7 +10,7 @@
 
 struct sqlite3;
 
-namespace db::tsql {
+namespace db::sqlite {
 
 // Registers every function and the collation on the connection; call it on each new
 // connection before running translated text. Throws std::runtime_error when SQLite refuses.
@@ -27,4 +27,4 @@ std::string equalityKeyTsql(std::string_view text);
 // ASCII text: the reference the shortcut is tested against.
 int compareTsqlByCharacter(std::string_view a, std::string_view b);
 
-}  // namespace db::tsql
+}  // namespace db::sqlite

@@ -1,4 +1,4 @@
-#include "db/schema/HostDatabase.h"
+#include "hostdb/HostDatabase.h"
 
 #include <stdexcept>
 
@@ -6,9 +6,9 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/SqlText.h"
-#include "db/schema/Schema.h"
+#include "hostdb/Schema.h"
 
-namespace db::schema {
+namespace hostdb {
 
 namespace fs = std::filesystem;
 
@@ -96,4 +96,4 @@ void dropPostgresHost(db::Connection& host, const std::string& group) {
                        " CASCADE");
 }
 
-}  // namespace db::schema
+}  // namespace hostdb

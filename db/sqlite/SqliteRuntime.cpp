@@ -1,4 +1,4 @@
-#include "db/tsql/SqliteRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
 
 #include <sqlite3.h>
 
@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace db::tsql {
+namespace db::sqlite {
 
 namespace {
 
@@ -482,4 +482,4 @@ void registerSqliteRuntime(sqlite3* db) {
         throw std::runtime_error(std::string("cannot register the TSQL collation: ") + sqlite3_errmsg(db));
 }
 
-}  // namespace db::tsql
+}  // namespace db::sqlite

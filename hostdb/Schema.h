@@ -12,7 +12,7 @@ namespace db {
 class Connection;
 }
 
-namespace db::schema {
+namespace hostdb {
 
 // The whole DDL, separated by ";\n": one CREATE TABLE per table, then the CREATE INDEX
 // statements of the indexes beyond the keys.
@@ -37,4 +37,4 @@ void createHostSchema(db::Connection& connection);
 // (DIR/X.db); empty when the string names no SQLite database.
 std::string sqliteFileOf(const std::string& connectionString);
 
-}  // namespace db::schema
+}  // namespace hostdb

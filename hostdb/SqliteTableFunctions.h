@@ -24,10 +24,11 @@
 
 struct sqlite3;
 
-namespace db::sqlite {
+namespace hostdb {
 
-// Registers both functions on this connection (needed on every connection). Throws db::Error
-// when SQLite refuses the module.
+// Registers both functions on this connection (needed on every connection: the SQLite backend
+// does it through backendSchema(), BackendSchema.h). Throws db::Error when SQLite refuses the
+// module.
 void registerTableFunctions(sqlite3* db);
 
-}  // namespace db::sqlite
+}  // namespace hostdb

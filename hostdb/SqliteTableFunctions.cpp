@@ -1,4 +1,4 @@
-#include "db/sqlite/TableFunctions.h"
+#include "hostdb/SqliteTableFunctions.h"
 
 #include <sqlite3.h>
 
@@ -7,7 +7,7 @@
 
 #include "db/Error.h"
 
-namespace db::sqlite {
+namespace hostdb {
 
 namespace {
 
@@ -240,9 +240,9 @@ void registerTableFunctions(sqlite3* db) {
     for (const FunctionDef* def : {&kAnagPdc, &kAnagDittaInter}) {
         int rc = sqlite3_create_module_v2(db, def->name, &kModule, const_cast<FunctionDef*>(def), nullptr);
         if (rc != SQLITE_OK)
-            throw Error(std::string("Impossibile registrare la funzione ") + def->name + ": " + sqlite3_errmsg(db),
+            throw db::Error(std::string("Impossibile registrare la funzione ") + def->name + ": " + sqlite3_errmsg(db),
                         rc, "HY000", "SQLite");
     }
 }
 
-}  // namespace db::sqlite
+}  // namespace hostdb

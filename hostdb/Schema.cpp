@@ -1,4 +1,4 @@
-#include "db/schema/Schema.h"
+#include "hostdb/Schema.h"
 
 #include <sqlite3.h>
 
@@ -8,10 +8,11 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/SqlText.h"
-#include "db/tsql/PostgresRuntime.h"
-#include "db/tsql/SqliteRuntime.h"
+#include "db/postgres/PostgresRuntime.h"
+#include "db/sqlite/SqliteRuntime.h"
+#include "hostdb/PostgresSchema.h"
 
-namespace db::schema {
+namespace hostdb {
 
 namespace {
 
@@ -208,7 +209,7 @@ void createOnSqliteFile(const std::string& file) {
                         "SQLite");
     }
     sqlite3_busy_timeout(handle, 5000);
-    db::tsql::registerSqliteRuntime(handle);
+    db::sqlite::registerSqliteRuntime(handle);
     std::string script = "BEGIN IMMEDIATE;\n" + hostSchemaSql() + ";\nCOMMIT;";
     char* error = nullptr;
     rc = sqlite3_exec(handle, script.c_str(), nullptr, nullptr, &error);
@@ -244,10 +245,10 @@ void createOnPostgres(db::Connection& connection) {
                         0, "42S01", "PostgreSQL");
     const std::string here = "SET LOCAL search_path TO \"" + db::replaceAll(schema, "\"", "\"\"") + "\", public";
     std::string script = "BEGIN;\nSET LOCAL search_path TO public";
-    for (const auto& s : db::tsql::postgresRuntimeStatements()) script += ";\n" + s;
+    for (const auto& s : db::postgres::postgresRuntimeStatements()) script += ";\n" + s;
     script += ";\n" + here;
-    for (const auto& s : db::tsql::postgresTableDdl(hostSchemaStatements(), schema)) script += ";\n" + s;
-    for (const auto& s : db::tsql::postgresTableFunctionStatements(schema)) script += ";\n" + s;
+    for (const auto& s : postgresTableDdl(hostSchemaStatements(), schema)) script += ";\n" + s;
+    for (const auto& s : postgresTableFunctionStatements(schema)) script += ";\n" + s;
     script += ";\nCOMMIT";
     try {
         connection.ExecuteNative(script);
@@ -324,4 +325,4 @@ void createHostSchema(db::Connection& connection) {
         connection.Execute(db::replaceAll(ddl, " COLLATE TSQL", ""));
 }
 
-}  // namespace db::schema
+}  // namespace hostdb

@@ -15,7 +15,7 @@ namespace db {
 class Connection;
 }
 
-namespace db::schema {
+namespace hostdb {
 
 struct DemoOptions {
     // Leaf accounts added to the company chart 10 ("Cliente 000001" ...), for volume tests; each
@@ -54,4 +54,4 @@ long insertGeneratedAccounts(db::Connection& host, long count, std::size_t batch
 // Their correlations with the CEE scheme 82 (rows of CG20_COLLPDCRICL).
 long insertGeneratedCeeLinks(db::Connection& host, long count, std::size_t batchRows = 500);
 
-}  // namespace db::schema
+}  // namespace hostdb

@@ -1,4 +1,4 @@
-#include "db/schema/DemoData.h"
+#include "hostdb/DemoData.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include "db/SqlText.h"
 #include "balances/BalanceTable.h"
 
-namespace db::schema {
+namespace hostdb {
 
 namespace {
 
@@ -1094,4 +1094,4 @@ DemoSummary fillDemo(db::Connection& host, db::Connection& group, const DemoOpti
     return summary;
 }
 
-}  // namespace db::schema
+}  // namespace hostdb
