@@ -4,6 +4,8 @@
 // only, so the same window runs under the desktop shell, the automation driver and the tests.
 //
 // Source areas (one file each):
+//   EditorWiring.cpp        every handler of the window, connected once by the constructor,
+//                           as a table: control, event, handler
 //   EditorControls.cpp      the controls with their design properties and layout
 //   EditorLifecycle.cpp     creation, load, placement, activation, query-unload, unload,
 //                           navigator and script notices
@@ -206,6 +208,8 @@ public:
 private:
     // Records a stored row in the session's history (EditorPersistence.cpp).
     void journalSave(const CorrelationKey& key, const std::string& before, const std::string& after);
+    // EditorWiring.cpp: every handler of the window, connected once by the constructor.
+    void connectHandlers();
     // EditorControls.cpp
     void createControls();
     void anchorControls();
@@ -229,7 +233,6 @@ private:
     void RilasciaComponentiPianiRiclassificazione();
     // ===== fields: private part =====
     // EditorCodeFields.cpp
-    void connectCodeFieldHandlers();
     void CalcolaMascheraConto();
     std::int32_t DeterminaTipoPdcRicl(const db::Variant& code);
     bool PdCConfigurato(const db::Variant& code);
@@ -259,7 +262,6 @@ private:
     void TXT_CODINTERCOMPANY_Validate(bool& Cancel);
     void TXT_CODINTERCOMPANY_KeyButtonMenuPress(const std::string& key);
 
-    bool codeFieldHandlersConnected_ = false;
     bool LookupPersonalizzato = false;          // true only while the "Kpers1" lookup runs
     db::Variant CodIntercompanyAllIngresso;     // TXT_CODINTERCOMPANY's text when it got the focus
     std::string dittaIntercompany_;
@@ -282,6 +284,10 @@ private:
     std::shared_ptr<host::RecordsetFactory> recordsetFactory_;
     std::shared_ptr<db::Recordset> gridRecordset_;
     std::shared_ptr<db::Object> frameHostInterface_;   // what the record frame handed back
+    // The record frame FME_CORRRICL exists with the window (its handlers are wired with the
+    // controls'); frame_ holds it from ImpostaVirtualFrame's Init to the unload, and is null
+    // while the frame serves no rows.
+    std::shared_ptr<kit::RecordFrame> fmeCorrricl_;
     std::shared_ptr<kit::RecordFrame> frame_;
     // Host components released by the unload; created by the code fields, the print and
     // the programs they open.
@@ -320,8 +326,6 @@ private:
     // ===== rows: private part =====
     // EditorGridFrame.cpp: the handlers of the record frame, the grid, the navigator, the
     // search box and the new-correlation button.
-    void connectRowHandlers();
-    void connectFrameHandlers();
     void FME_CORRRICL_AfterUpdate(int fenm_operationresult);
     void FME_CORRRICL_BeforeAddNew(bool& fbol_Cancel);
     void FME_CORRRICL_BeforeDelete(bool& fbol_Cancel);
@@ -360,7 +364,6 @@ private:
 
     std::shared_ptr<kit::CoinAccountBox> pTxtContoCoIn_;
     std::shared_ptr<kit::LedgerAccountBox> pTxtContoCoge_;
-    bool rowHandlersConnected_ = false;
     // The description that goes with ContoRiclPrecedente, so that a refused save can put the
     // row back to what the database holds.
     db::Variant descrRiclPrecedente_;
@@ -380,25 +383,14 @@ private:
     // ===== intermediaries hand-off: private part (EditorIntermediCall.cpp) =====
     void CallFrmCorrIntermediRicl();
     void BUT_CORRINTERMEDI_ButtonClick();
-    void connectIntermediHandlers();
-    bool intermediHandlersConnected_ = false;
-    // The button's click is connected when the window loads: the controls exist by then, and
-    // this handler runs before the window's own load handler.
-    int intermediLoadHook_ = Load.connect([this] { connectIntermediHandlers(); });
     // ===== end intermediaries hand-off =====
 
     // ===== interim balances by CEE hand-off: private part (EditorCeeCall.cpp) =====
     void BUT_CORRINFRANNUALECEE_ButtonClick();
-    void connectCeeHandlers();
-    bool ceeHandlersConnected_ = false;
-    int ceeLoadHook_ = Load.connect([this] { connectCeeHandlers(); });
     // ===== end interim balances by CEE hand-off =====
 
     // ===== printing: private part (EditorPrint.cpp) =====
     void BUT_STAMPA_ButtonClick();
-    void connectPrintHandlers();
-    bool printHandlersConnected_ = false;
-    int printLoadHook_ = Load.connect([this] { connectPrintHandlers(); });
     // ===== end printing =====
 };
 
