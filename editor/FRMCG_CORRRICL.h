@@ -33,6 +33,7 @@
 
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "editor/CeeCaller.h"
 #include "editor/CorrelationKind.h"
 #include "statements/CorrelationStatements.h"
 #include "editor/ErrorTrap.h"
@@ -71,7 +72,7 @@ inline constexpr int kHostBoxHeight = 8280;
 inline constexpr int kResizeAnchored = 12;
 inline constexpr int kResizeStretchBottom = 5;
 
-class FRMCG_CORRRICL : public kit::Form {
+class FRMCG_CORRRICL : public kit::Form, public CeeCaller {
 public:
     static constexpr const char* kFormName = "FRMCG_CORRRICL";
 
@@ -79,7 +80,7 @@ public:
     explicit FRMCG_CORRRICL(kit::WindowSystem* windowSystem = nullptr);
     ~FRMCG_CORRRICL() override;
 
-    // --- what the entry class uses ---
+    // --- what the entry class and the host use ---
     std::shared_ptr<entry::CLSCG_CORRRICL> KindHolder() const { return kindHolder_; }
     // The kind, read from the kind holder (COGE once the holder is released).
     CorrelationKind kind() const;
@@ -91,47 +92,17 @@ public:
     std::shared_ptr<db::Connection> EditorConnection() const { return connection_; }
     // The text of a control by name ("" for an unknown one), for the export.
     std::string fieldText(const std::string& controlName) const;
-
-    bool activated() const { return activated_; }
-    bool gridLoading() const { return gridLoading_; }
     const std::string& StringaConnessioneHost() const { return stringaConnessioneHost_; }
-    // The three dictionary texts of TraduzioneStringhe (intermediaries caption and texts).
-    const std::string& dictionaryText(int index) const { return dictionaryTexts_.at(static_cast<std::size_t>(index)); }
 
-    // --- messages and errors ---
+    // --- what the intermediaries editor uses as well ---
     std::int16_t ShowMessage(std::int32_t& Tipo, const db::Variant& CodiceErr,
                              const std::optional<db::Variant>& CodiceDett = std::nullopt,
                              const std::optional<db::Variant>& ValPar1 = std::nullopt,
                              const std::optional<db::Variant>& ValPar2 = std::nullopt,
                              std::optional<std::int32_t> DefaultButton = std::nullopt);
-    // Reports the current error (the one the last trap caught) raised in SubOrFunctionName.
-    std::int32_t VisualizzaErrore(const std::string& SubOrFunctionName);
-
-    // --- lifecycle routines ---
-    db::Variant ExecuteFormEvent(const db::Variant& eventName);
-    void InizializzaScriptELayout();
-    void TraduzioneStringhe();
-    db::Variant AggiornaNavigatore();
-
-    // --- grid and frame set-up ---
-    void CaricaComboSegno();
-    void INITGRID_CORRPDC();
-    void ImpostaVirtualFrame();
-    std::shared_ptr<kit::RecordFrame> RecordFrame() const { return frame_; }
-    std::shared_ptr<host::ReclChartFinder> ReclChartFinder() const { return reclChartFinder_; }
-    std::shared_ptr<host::ReclChartDecoder> ReclChartDecoder() const { return reclChartDecoder_; }
-
-    // --- working table ---
-    // True when the working table was made (a failure has been reported).
-    bool CreaTabella();
-
-    // --- code fields ---
     std::string FormattaConto(std::int16_t NumLivelli) const;
     db::Variant ValoreNonVuoto(const db::Variant& value, const db::Variant& fallback) const;
-
-    // --- masters and intercompany ---
     void GetMastroCliFor(db::Variant& MastroClienti, db::Variant& MastroFornitori);
-    std::string GetStrConnectIntercompany();
     std::shared_ptr<db::Connection> GetConnectIntercompany();
     const std::string& NomeDatabaseIntercompany() const { return nomeDatabaseIntercompany_; }
 
@@ -147,8 +118,6 @@ public:
     // The host's maintenance program of the reclassification accounts; the chosen account is
     // written back into ConnectField.
     void EseguiProgrammaAnagraficaPdC(kit::Control& ConnectField, db::Variant conto);
-    // The masters as the host's ledger-chart parameters report them (no statement).
-    void DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti, db::Variant& MastroFornitori);
     // CGC0_DITTA_CG18 of the validated intercompany structure ("" outside CONS).
     const std::string& DittaIntercompany() const { return dittaIntercompany_; }
     // ===== end fields =====
@@ -193,19 +162,32 @@ public:
     ErrorReporter IntermediErrorRoutine() { return errorRoutine(); }
     // ===== end intermediaries hand-off =====
 
-    // ===== interim balances by CEE hand-off (EditorCeeCall.cpp) =====
-    // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
-    // then refreshes the navigator.
-    void ShowForm_CorrelaByCee();
-    // What that window uses: the host utility (messages, value-or-default) and its error
-    // report, and the step that takes TXT_CODICE_PDC and TXT_CODICE_RICL out of the tab order
-    // once the grid shows the new correlations.
-    std::shared_ptr<host::EditorUtility> CeeUtility() const { return utility_; }
-    ErrorReporter CeeErrorRoutine() { return utilityRoutine(); }
-    void EscludiCodiciDaTabulazione();
-    // ===== end interim balances by CEE hand-off =====
-
 private:
+    // Tests reach the few internals they check through this (tests/module/EditorTestAccess.h).
+    friend struct EditorTestAccess;
+
+    // --- the editor's own procedures ---
+    bool activated() const { return activated_; }
+    // The three dictionary texts of TraduzioneStringhe (intermediaries caption and texts).
+    const std::string& dictionaryText(int index) const { return dictionaryTexts_.at(static_cast<std::size_t>(index)); }
+    // Reports the current error (the one the last trap caught) raised in SubOrFunctionName.
+    std::int32_t VisualizzaErrore(const std::string& SubOrFunctionName);
+    db::Variant ExecuteFormEvent(const db::Variant& eventName);
+    void InizializzaScriptELayout();
+    void TraduzioneStringhe();
+    db::Variant AggiornaNavigatore();
+    void CaricaComboSegno();
+    void INITGRID_CORRPDC();
+    void ImpostaVirtualFrame();
+    std::shared_ptr<kit::RecordFrame> RecordFrame() const { return frame_; }
+    std::shared_ptr<host::ReclChartFinder> ReclChartFinder() const { return reclChartFinder_; }
+    std::shared_ptr<host::ReclChartDecoder> ReclChartDecoder() const { return reclChartDecoder_; }
+    // True when the working table was made (a failure has been reported).
+    bool CreaTabella();
+    std::string GetStrConnectIntercompany();
+    // The masters as the host's ledger-chart parameters report them (no statement).
+    void DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti, db::Variant& MastroFornitori);
+
     // Records a stored row in the session's history (EditorPersistence.cpp).
     void journalSave(const CorrelationKey& key, const std::string& before, const std::string& after);
     // EditorWiring.cpp: every handler of the window, connected once by the constructor.
@@ -387,6 +369,13 @@ private:
 
     // ===== interim balances by CEE hand-off: private part (EditorCeeCall.cpp) =====
     void BUT_CORRINFRANNUALECEE_ButtonClick();
+    // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
+    // then refreshes the navigator.
+    void ShowForm_CorrelaByCee();
+    // What that window sees of this editor beyond the public members above (CeeCaller.h).
+    std::shared_ptr<host::EditorUtility> CeeUtility() const override { return utility_; }
+    ErrorReporter CeeErrorRoutine() override { return utilityRoutine(); }
+    void EscludiCodiciDaTabulazione() override;
     // ===== end interim balances by CEE hand-off =====
 
     // ===== printing: private part (EditorPrint.cpp) =====
