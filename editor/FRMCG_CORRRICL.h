@@ -3,27 +3,44 @@
 // correlations of the kind written into its kind holder. Built from the control kit's models
 // only, so the same window runs under the desktop shell, the automation driver and the tests.
 //
+// Naming: what the module's users and procedures already call by name keeps that name
+// verbatim: the Italian procedures (ValorizzaGrid, AggiornaCorrelazioniCG83_PC07_CGH0 ...),
+// the controls (TXT_CONTOCOIN, FME_CORRRICL ...) and their handlers, named CONTROL_Event
+// (TXT_CONTOCOIN_LostFocus, Form_Load). Everything else is English in one style:
+// lowerCamelCase functions, UpperCamel types, members with a trailing underscore. Every
+// control is reachable by name (get<T>); beyond that a control has one accessor at most,
+// for a caller that needs it: the typed control, or its text where that is all it needs.
+//
 // Source areas (one file each):
 //   EditorWiring.cpp        every handler of the window, connected once by the constructor,
 //                           as a table: control, event, handler
-//   EditorControls.cpp      the controls with their design properties and layout
+//   EditorControls.cpp      the controls with their design properties and layout; fieldText
 //   EditorLifecycle.cpp     creation, load, placement, activation, query-unload, unload,
-//                           navigator and script notices
+//                           TraduzioneStringhe, and the navigator and script notices
 //   EditorConnection.cpp    the editor's own connection, and closing when it cannot open
 //   EditorMessages.cpp      ShowMessage, VisualizzaErrore, the error-trap reporters
 //   EditorWorkingTable.cpp  CreaTabella and the grid fills ValorizzaGrid, ValorizzaGridNew,
 //                           ValorizzaGridOld
-//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame and the
-//                           handlers of the record frame, grid, navigator, TXT_CONTO and
-//                           BUT_NUOVACORR
+//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame,
+//                           ProponiContoRiclassificato, EseguiQuery and the handlers of the
+//                           record frame, grid, navigator, TXT_CONTO and BUT_NUOVACORR
 //   EditorAccountBox.cpp    the handlers of the reclassified-account box TXT_CONTOCOIN
 //   EditorPersistence.cpp   ControllaContoRiclassificato, EsisteContoRiclassificato,
-//                           AggiornaCorrelazioniCG83_PC07_CGH0
+//                           AggiornaCorrelazioniCG83_PC07_CGH0 and the history of saves
 //   EditorHandoff.cpp       ImpostaCorrelazioneIntermediCliFor
-//   EditorCodeFields.cpp    FormattaConto and the header fields' host components
-//   EditorMasters.cpp       GetMastroCliFor
-//   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany
+//   EditorCodeFields.cpp    FormattaConto, the account mask, the header chart fields'
+//                           handlers and host components, DecodificaContoCoin and the
+//                           reclassified accounts' lookup and maintenance program
+//   EditorMasters.cpp       GetMastroCliFor, DeterminaMastriCliFor
+//   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany and the
+//                           handlers of TXT_CODINTERCOMPANY
+//   EditorIntermediCall.cpp BUT_CORRINTERMEDI: the intermediaries editor, modal
+//   EditorCeeCall.cpp       BUT_CORRINFRANNUALECEE: the correlation by CEE scheme, modal,
+//                           which sees this editor as a CeeCaller (CeeCaller.h)
 //   EditorPrint.cpp         BUT_STAMPA_ButtonClick and the host's correlation report
+// Beside them, what the sibling windows share: ErrorTrap and Required (all of them),
+// CorrelationGridSetup, RowNavigation, SaveConfirmation and TrimmedBlanks (the
+// intermediaries editor), CeeCaller (the CEE window).
 
 #include <array>
 #include <cstdint>
