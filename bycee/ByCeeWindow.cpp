@@ -9,7 +9,8 @@
 #include <stdexcept>
 
 #include "statements/ByCeeStatements.h"
-#include "editor/FRMCG_CORRRICL.h"
+#include "db/Connection.h"
+#include "editor/CorrelationKind.h"
 #include "editor/Required.h"
 #include "host/EditorUtility.h"
 #include "host/Global.h"
@@ -110,7 +111,7 @@ void FRMCG_CORRRICLBYCEE::connectHandlers() {
 
 // ---- helpers -------------------------------------------------------------------------------
 
-editor::FRMCG_CORRRICL& FRMCG_CORRRICLBYCEE::caller() const {
+editor::CeeCaller& FRMCG_CORRRICLBYCEE::caller() const {
     if (!FrmChiamante) throw std::logic_error("finestra chiamante (FrmChiamante) non impostata");
     return *FrmChiamante;
 }
@@ -207,7 +208,7 @@ void FRMCG_CORRRICLBYCEE::BUT_ELABORA_ButtonClick() {
     trap.procedure([&] {
         // A step whose value the next steps need stops the run when it fails, also when the
         // error report answers "go on": nothing is written with a value that was not read.
-        editor::FRMCG_CORRRICL* c = nullptr;
+        editor::CeeCaller* c = nullptr;
         host::EditorUtility* utility = nullptr;
         if (!trap([&] {
                 c = &caller();

@@ -12,13 +12,10 @@
 #include <memory>
 #include <string>
 
+#include "editor/CeeCaller.h"
 #include "editor/ErrorTrap.h"
 #include "host/Cinterface.h"
 #include "kit/Kit.h"
-
-namespace editor {
-class FRMCG_CORRRICL;
-}
 
 namespace bycee {
 
@@ -34,7 +31,7 @@ public:
     // --- set by the caller before showing ---
     std::shared_ptr<host::Cinterface> ClsChiamante;
     // The calling editor; the caller clears it after the window closed.
-    editor::FRMCG_CORRRICL* FrmChiamante = nullptr;
+    editor::CeeCaller* FrmChiamante = nullptr;
 
     // --- procedures ---
     // True when chart PdcCodice has at least one correlation with CEE scheme CeeCodice.
@@ -58,7 +55,7 @@ private:
     void BUT_CHIUDI_ButtonClick();
 
     // The calling editor, or a run-time error that names it.
-    editor::FRMCG_CORRRICL& caller() const;
+    editor::CeeCaller& caller() const;
     // Procedures with an error handler report through the calling editor's utility.
     editor::ErrorReporter errorRoutine() const;
     // A host dictionary message through the calling editor's utility; returns the answer.

@@ -8,12 +8,6 @@
 
 namespace editor {
 
-void FRMCG_CORRRICL::connectCeeHandlers() {
-    if (ceeHandlersConnected_ || !butCorrInfrannualeCee_) return;
-    ceeHandlersConnected_ = true;
-    butCorrInfrannualeCee_->ButtonClick.connect([this] { BUT_CORRINFRANNUALECEE_ButtonClick(); });
-}
-
 void FRMCG_CORRRICL::BUT_CORRINFRANNUALECEE_ButtonClick() {
     try {
         ShowForm_CorrelaByCee();

@@ -42,13 +42,9 @@ db::Variant FRMCG_CORRRICL::ValoreNonVuoto(const db::Variant& value, const db::V
     return host::valueOrDefault(value, fallback);
 }
 
-// ---- components and handlers ---------------------------------------------------------------
+// ---- components --------------------------------------------------------------------------------
 
 void FRMCG_CORRRICL::CreaComponentiPianiRiclassificazione() {
-    // The header fields answer their boxes from the first activation on; connected before
-    // the components are asked for, so that a factory failure leaves the fields working
-    // (their handlers then report the missing component).
-    connectCodeFieldHandlers();
     auto factory = classFactory();
     reclChartFinder_ = factory->newReclChartFinder();
     required(reclChartFinder_, "ReclChartFinder").init(entry_, connection_);
@@ -62,44 +58,6 @@ void FRMCG_CORRRICL::RilasciaComponentiPianiRiclassificazione() {
     reclChartFinder_.reset();
     if (reclChartDecoder_) reclChartDecoder_->init(nullptr, nullptr);
     reclChartDecoder_.reset();
-}
-
-void FRMCG_CORRRICL::connectCodeFieldHandlers() {
-    if (codeFieldHandlersConnected_) return;
-    codeFieldHandlersConnected_ = true;
-
-    txtCodicePdc_->StartDecode.connect([this](bool& c, std::string& sql, kit::DecodeFields& f, std::string& conn) {
-        TXT_CODICE_PDC_StartDecode(c, sql, f, conn);
-    });
-    txtCodicePdc_->StartLookup.connect(
-        [this](bool& c, std::string& sql, kit::LookupFields& f, std::string& caption, std::string& conn) {
-            TXT_CODICE_PDC_StartLookup(c, sql, f, caption, conn);
-        });
-    txtCodicePdc_->Validate.connect([this](bool& c) { TXT_CODICE_PDC_Validate(c); });
-    txtCodicePdc_->KeyButtonMenuPress.connect([this](const std::string& k) { TXT_CODICE_PDC_KeyButtonMenuPress(k); });
-
-    txtCodiceRicl_->StartDecode.connect([this](bool& c, std::string& sql, kit::DecodeFields& f, std::string& conn) {
-        TXT_CODICE_RICL_StartDecode(c, sql, f, conn);
-    });
-    txtCodiceRicl_->StartLookup.connect(
-        [this](bool& c, std::string& sql, kit::LookupFields& f, std::string& caption, std::string& conn) {
-            TXT_CODICE_RICL_StartLookup(c, sql, f, caption, conn);
-        });
-    txtCodiceRicl_->AfterItem.connect([this](bool& c) { TXT_CODICE_RICL_AfterItem(c); });
-    txtCodiceRicl_->KeyButtonMenuPress.connect([this](const std::string& k) { TXT_CODICE_RICL_KeyButtonMenuPress(k); });
-
-    txtCodIntercompany_->GotFocus.connect([this] { TXT_CODINTERCOMPANY_GotFocus(); });
-    txtCodIntercompany_->StartDecode.connect(
-        [this](bool& c, std::string& sql, kit::DecodeFields& f, std::string& conn) {
-            TXT_CODINTERCOMPANY_StartDecode(c, sql, f, conn);
-        });
-    txtCodIntercompany_->StartLookup.connect(
-        [this](bool& c, std::string& sql, kit::LookupFields& f, std::string& caption, std::string& conn) {
-            TXT_CODINTERCOMPANY_StartLookup(c, sql, f, caption, conn);
-        });
-    txtCodIntercompany_->Validate.connect([this](bool& c) { TXT_CODINTERCOMPANY_Validate(c); });
-    txtCodIntercompany_->KeyButtonMenuPress.connect(
-        [this](const std::string& k) { TXT_CODINTERCOMPANY_KeyButtonMenuPress(k); });
 }
 
 // ---- account mask --------------------------------------------------------------------------

@@ -54,7 +54,6 @@ void FRMCG_CORRRICL::INITGRID_CORRPDC() {
 void FRMCG_CORRRICL::ImpostaVirtualFrame() {
     ErrorTrap trap{"ImpostaVirtualFrame", errorRoutine()};
     trap.procedure([&] {
-        connectRowHandlers();
         bool tableMade = false;
         trap([&] { tableMade = CreaTabella(); });
         const std::string query = workingTableReadingQuery(kWorkingTable);
@@ -71,8 +70,7 @@ void FRMCG_CORRRICL::ImpostaVirtualFrame() {
             if (tableMade) rs.Open();
         });
         trap([&] {
-            frame_ = std::make_shared<kit::RecordFrame>("FME_CORRRICL");
-            connectFrameHandlers();
+            frame_ = fmeCorrricl_;
             frameHostInterface_ = entry_;
             frame_->Init(frameHostInterface_, connection_, gridRecordset_, query, "", gridNav_.get(), grid_.get());
             // The frame may hand back another host interface; the editor keeps what it got.
@@ -91,39 +89,6 @@ void FRMCG_CORRRICL::ImpostaVirtualFrame() {
         });
         trap([&] { required(frame_, "record frame").setStatus(kit::StatusNew); });
     });
-}
-
-// ---- connections ---------------------------------------------------------------------------
-
-void FRMCG_CORRRICL::connectRowHandlers() {
-    if (rowHandlersConnected_) return;
-    rowHandlersConnected_ = true;
-    grid_->RowChanged.connect([this] { GRID_CORRPDC_RowChanged(); });
-    grid_->CellText.connect([this](std::string& text, const std::string& field, int) { GRID_CORRPDC_CellText(text, field); });
-    gridNav_->ButtonPressed.connect([this](const std::string& button) { GRIDNAV_ButtonPressed(button); });
-    gridNav_->AfterAction.connect([this] { GRIDNAV_AfterAction(); });
-    txtConto_->Search.connect([this](bool& cancel) { TXT_CONTO_Search(cancel); });
-    txtConto_->ConnectionStringRequest.connect(
-        [this](bool& useOwn, std::string& connect) { TXT_CONTO_ConnectionStringRequest(useOwn, connect); });
-    butNuovaCorr_->ButtonClick.connect([this] { BUT_NUOVACORR_ButtonClick(); });
-    txtContoCoin_->GotFocus.connect([this] { TXT_CONTOCOIN_GotFocus(); });
-    txtContoCoin_->KeyDown.connect([this](int key, int shift) { TXT_CONTOCOIN_KeyDown(key, shift); });
-    txtContoCoin_->LostFocus.connect([this](bool& cancel) { TXT_CONTOCOIN_LostFocus(cancel); });
-    txtContoCoin_->StartLookup.connect([this](bool& cancel, std::string& sql, kit::LookupFields& fields,
-                                              std::string& caption, std::string& connect) {
-        TXT_CONTOCOIN_StartLookup(cancel, sql, fields, caption, connect);
-    });
-    txtContoCoin_->MenuKey.connect([this](const std::string& key) { TXT_CONTOCOIN_MenuKey(key); });
-}
-
-void FRMCG_CORRRICL::connectFrameHandlers() {
-    frame_->AfterUpdate.connect([this](int result) { FME_CORRRICL_AfterUpdate(result); });
-    frame_->BeforeAddNew.connect([this](bool& cancel) { FME_CORRRICL_BeforeAddNew(cancel); });
-    frame_->BeforeDelete.connect([this](bool& cancel) { FME_CORRRICL_BeforeDelete(cancel); });
-    frame_->BeforeUndo.connect([this](bool& cancel) { FME_CORRRICL_BeforeUndo(cancel); });
-    frame_->BeforeUpdate.connect([this](bool& cancel) { FME_CORRRICL_BeforeUpdate(cancel); });
-    frame_->ChangeStatus.connect([this](int status, int reason) { FME_CORRRICL_ChangeStatus(status, reason); });
-    frame_->ConfirmUpdate.connect([this](int reason, int& decision) { FME_CORRRICL_ConfirmUpdate(reason, decision); });
 }
 
 // ---- the current working row ---------------------------------------------------------------

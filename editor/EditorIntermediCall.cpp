@@ -60,12 +60,6 @@ private:
     FRMCG_CORRRICL& ed_;
 };
 
-void FRMCG_CORRRICL::connectIntermediHandlers() {
-    if (intermediHandlersConnected_ || !butCorrIntermedi_) return;
-    intermediHandlersConnected_ = true;
-    butCorrIntermedi_->ButtonClick.connect([this] { BUT_CORRINTERMEDI_ButtonClick(); });
-}
-
 void FRMCG_CORRRICL::BUT_CORRINTERMEDI_ButtonClick() {
     try {
         CallFrmCorrIntermediRicl();

@@ -31,12 +31,8 @@ long reclChartLabelId(CorrelationKind kind) {
 FRMCG_CORRRICL::FRMCG_CORRRICL(kit::WindowSystem* windowSystem)
     : kit::Form(kFormName, windowSystem), kindHolder_(std::make_shared<entry::CLSCG_CORRRICL>()) {
     createControls();
-    Load.connect([this] { Form_Load(); });
-    Activate.connect([this] { Form_Activate(); });
-    QueryUnload.connect([this](bool& cancel, int mode) { Form_QueryUnload(cancel, mode); });
-    Unload.connect([this] { Form_Unload(); });
-    hostBox_->PlacementRequest.connect([this] { MdiHostBox_PlacementRequest(); });
-    resizer_->RegisterControls.connect([this] { FormResizer_RegisterControls(); });
+    fmeCorrricl_ = std::make_shared<kit::RecordFrame>("FME_CORRRICL");
+    connectHandlers();
 }
 
 FRMCG_CORRRICL::~FRMCG_CORRRICL() {

@@ -7,12 +7,6 @@
 
 namespace editor {
 
-void FRMCG_CORRRICL::connectPrintHandlers() {
-    if (printHandlersConnected_ || !butStampa_) return;
-    printHandlersConnected_ = true;
-    butStampa_->ButtonClick.connect([this] { BUT_STAMPA_ButtonClick(); });
-}
-
 void FRMCG_CORRRICL::BUT_STAMPA_ButtonClick() {
     ErrorTrap trap{"BUT_STAMPA_ButtonClick", suppressErrors()};
     auto report = [this]() -> host::CorrelationReport& { return required(correlationReport_, "CorrelationReport"); };

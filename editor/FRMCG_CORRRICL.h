@@ -3,25 +3,46 @@
 // correlations of the kind written into its kind holder. Built from the control kit's models
 // only, so the same window runs under the desktop shell, the automation driver and the tests.
 //
+// Naming: what the module's users and procedures already call by name keeps that name
+// verbatim: the Italian procedures (ValorizzaGrid, AggiornaCorrelazioniCG83_PC07_CGH0 ...),
+// the controls (TXT_CONTOCOIN, FME_CORRRICL ...) and their handlers, named CONTROL_Event
+// (TXT_CONTOCOIN_LostFocus, Form_Load). Everything else is English in one style:
+// lowerCamelCase functions, UpperCamel types, members with a trailing underscore. Every
+// control is reachable by name (get<T>); beyond that a control has one accessor at most,
+// for a caller that needs it: the typed control, or its text where that is all it needs.
+//
 // Source areas (one file each):
-//   EditorControls.cpp      the controls with their design properties and layout
+//   EditorWiring.cpp        every handler of the window, connected once by the constructor,
+//                           as a table: control, event, handler
+//   EditorControls.cpp      the controls with their design properties and layout; fieldText
 //   EditorLifecycle.cpp     creation, load, placement, activation, query-unload, unload,
-//                           navigator and script notices
+//                           TraduzioneStringhe, and the navigator and script notices
 //   EditorConnection.cpp    the editor's own connection, and closing when it cannot open
 //   EditorMessages.cpp      ShowMessage, VisualizzaErrore, the error-trap reporters
 //   EditorWorkingTable.cpp  CreaTabella and the grid fills ValorizzaGrid, ValorizzaGridNew,
 //                           ValorizzaGridOld
-//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame and the
-//                           handlers of the record frame, grid, navigator, TXT_CONTO and
-//                           BUT_NUOVACORR
+//   EditorGridFrame.cpp     CaricaComboSegno, INITGRID_CORRPDC, ImpostaVirtualFrame,
+//                           ProponiContoRiclassificato, EseguiQuery and the handlers of the
+//                           record frame, grid, navigator, TXT_CONTO and BUT_NUOVACORR
 //   EditorAccountBox.cpp    the handlers of the reclassified-account box TXT_CONTOCOIN
-//   EditorPersistence.cpp   ControllaContoRiclassificato, EsisteContoRiclassificato,
-//                           AggiornaCorrelazioniCG83_PC07_CGH0
+//   EditorPersistence.cpp   ControllaContoRiclassificato, EsisteContoRiclassificato and
+//                           AggiornaCorrelazioniCG83_PC07_CGH0 (gather, saveCorrelation, apply)
 //   EditorHandoff.cpp       ImpostaCorrelazioneIntermediCliFor
-//   EditorCodeFields.cpp    FormattaConto and the header fields' host components
-//   EditorMasters.cpp       GetMastroCliFor
-//   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany
+//   EditorCodeFields.cpp    FormattaConto, the account mask, the header chart fields'
+//                           handlers and host components, DecodificaContoCoin and the
+//                           reclassified accounts' lookup and maintenance program
+//   EditorMasters.cpp       GetMastroCliFor, DeterminaMastriCliFor
+//   EditorIntercompany.cpp  GetStrConnectIntercompany, GetConnectIntercompany and the
+//                           handlers of TXT_CODINTERCOMPANY
+//   EditorIntermediCall.cpp BUT_CORRINTERMEDI: the intermediaries editor, modal, which sees
+//                           this editor as an IntermediCaller (IntermediCaller.h)
+//   EditorCeeCall.cpp       BUT_CORRINFRANNUALECEE: the correlation by CEE scheme, modal,
+//                           which sees this editor as a CeeCaller (CeeCaller.h)
 //   EditorPrint.cpp         BUT_STAMPA_ButtonClick and the host's correlation report
+// Beside them, what the sibling windows share: ErrorTrap and Required (all of them),
+// CorrelationSave (the save of one correlation, with its history step), MasterConflict,
+// CorrelationGridSetup, RowNavigation, SaveConfirmation and TrimmedBlanks (the
+// intermediaries editor too), CeeCaller (the CEE window).
 
 #include <array>
 #include <cstdint>
@@ -31,6 +52,7 @@
 
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "editor/CeeCaller.h"
 #include "editor/CorrelationKind.h"
 #include "statements/CorrelationStatements.h"
 #include "editor/ErrorTrap.h"
@@ -69,7 +91,7 @@ inline constexpr int kHostBoxHeight = 8280;
 inline constexpr int kResizeAnchored = 12;
 inline constexpr int kResizeStretchBottom = 5;
 
-class FRMCG_CORRRICL : public kit::Form {
+class FRMCG_CORRRICL : public kit::Form, public CeeCaller {
 public:
     static constexpr const char* kFormName = "FRMCG_CORRRICL";
 
@@ -77,7 +99,7 @@ public:
     explicit FRMCG_CORRRICL(kit::WindowSystem* windowSystem = nullptr);
     ~FRMCG_CORRRICL() override;
 
-    // --- what the entry class uses ---
+    // --- what the entry class and the host use ---
     std::shared_ptr<entry::CLSCG_CORRRICL> KindHolder() const { return kindHolder_; }
     // The kind, read from the kind holder (COGE once the holder is released).
     CorrelationKind kind() const;
@@ -89,47 +111,17 @@ public:
     std::shared_ptr<db::Connection> EditorConnection() const { return connection_; }
     // The text of a control by name ("" for an unknown one), for the export.
     std::string fieldText(const std::string& controlName) const;
-
-    bool activated() const { return activated_; }
-    bool gridLoading() const { return gridLoading_; }
     const std::string& StringaConnessioneHost() const { return stringaConnessioneHost_; }
-    // The three dictionary texts of TraduzioneStringhe (intermediaries caption and texts).
-    const std::string& dictionaryText(int index) const { return dictionaryTexts_.at(static_cast<std::size_t>(index)); }
 
-    // --- messages and errors ---
+    // --- what the intermediaries editor uses as well ---
     std::int16_t ShowMessage(std::int32_t& Tipo, const db::Variant& CodiceErr,
                              const std::optional<db::Variant>& CodiceDett = std::nullopt,
                              const std::optional<db::Variant>& ValPar1 = std::nullopt,
                              const std::optional<db::Variant>& ValPar2 = std::nullopt,
                              std::optional<std::int32_t> DefaultButton = std::nullopt);
-    // Reports the current error (the one the last trap caught) raised in SubOrFunctionName.
-    std::int32_t VisualizzaErrore(const std::string& SubOrFunctionName);
-
-    // --- lifecycle routines ---
-    db::Variant ExecuteFormEvent(const db::Variant& eventName);
-    void InizializzaScriptELayout();
-    void TraduzioneStringhe();
-    db::Variant AggiornaNavigatore();
-
-    // --- grid and frame set-up ---
-    void CaricaComboSegno();
-    void INITGRID_CORRPDC();
-    void ImpostaVirtualFrame();
-    std::shared_ptr<kit::RecordFrame> RecordFrame() const { return frame_; }
-    std::shared_ptr<host::ReclChartFinder> ReclChartFinder() const { return reclChartFinder_; }
-    std::shared_ptr<host::ReclChartDecoder> ReclChartDecoder() const { return reclChartDecoder_; }
-
-    // --- working table ---
-    // True when the working table was made (a failure has been reported).
-    bool CreaTabella();
-
-    // --- code fields ---
     std::string FormattaConto(std::int16_t NumLivelli) const;
     db::Variant ValoreNonVuoto(const db::Variant& value, const db::Variant& fallback) const;
-
-    // --- masters and intercompany ---
     void GetMastroCliFor(db::Variant& MastroClienti, db::Variant& MastroFornitori);
-    std::string GetStrConnectIntercompany();
     std::shared_ptr<db::Connection> GetConnectIntercompany();
     const std::string& NomeDatabaseIntercompany() const { return nomeDatabaseIntercompany_; }
 
@@ -145,8 +137,6 @@ public:
     // The host's maintenance program of the reclassification accounts; the chosen account is
     // written back into ConnectField.
     void EseguiProgrammaAnagraficaPdC(kit::Control& ConnectField, db::Variant conto);
-    // The masters as the host's ledger-chart parameters report them (no statement).
-    void DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti, db::Variant& MastroFornitori);
     // CGC0_DITTA_CG18 of the validated intercompany structure ("" outside CONS).
     const std::string& DittaIntercompany() const { return dittaIntercompany_; }
     // ===== end fields =====
@@ -171,19 +161,34 @@ public:
     const std::string& storedAccount() const { return storedAccount_; }
     // ===== end rows =====
 
-    // ===== interim balances by CEE hand-off (EditorCeeCall.cpp) =====
-    // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
-    // then refreshes the navigator.
-    void ShowForm_CorrelaByCee();
-    // What that window uses: the host utility (messages, value-or-default) and its error
-    // report, and the step that takes TXT_CODICE_PDC and TXT_CODICE_RICL out of the tab order
-    // once the grid shows the new correlations.
-    std::shared_ptr<host::EditorUtility> CeeUtility() const { return utility_; }
-    ErrorReporter CeeErrorRoutine() { return utilityRoutine(); }
-    void EscludiCodiciDaTabulazione();
-    // ===== end interim balances by CEE hand-off =====
-
 private:
+    // Tests reach the few internals they check through this (tests/module/EditorTestAccess.h).
+    friend struct EditorTestAccess;
+
+    // --- the editor's own procedures ---
+    bool activated() const { return activated_; }
+    // The three dictionary texts of TraduzioneStringhe (intermediaries caption and texts).
+    const std::string& dictionaryText(int index) const { return dictionaryTexts_.at(static_cast<std::size_t>(index)); }
+    // Reports the current error (the one the last trap caught) raised in SubOrFunctionName.
+    std::int32_t VisualizzaErrore(const std::string& SubOrFunctionName);
+    db::Variant ExecuteFormEvent(const db::Variant& eventName);
+    void InizializzaScriptELayout();
+    void TraduzioneStringhe();
+    db::Variant AggiornaNavigatore();
+    void CaricaComboSegno();
+    void INITGRID_CORRPDC();
+    void ImpostaVirtualFrame();
+    std::shared_ptr<kit::RecordFrame> RecordFrame() const { return frame_; }
+    std::shared_ptr<host::ReclChartFinder> ReclChartFinder() const { return reclChartFinder_; }
+    std::shared_ptr<host::ReclChartDecoder> ReclChartDecoder() const { return reclChartDecoder_; }
+    // True when the working table was made (a failure has been reported).
+    bool CreaTabella();
+    std::string GetStrConnectIntercompany();
+    // The masters as the host's ledger-chart parameters report them (no statement).
+    void DeterminaMastriCliFor(const db::Variant& CodicePdC, db::Variant& MastroClienti, db::Variant& MastroFornitori);
+
+    // EditorWiring.cpp: every handler of the window, connected once by the constructor.
+    void connectHandlers();
     // EditorControls.cpp
     void createControls();
     void anchorControls();
@@ -207,7 +212,6 @@ private:
     void RilasciaComponentiPianiRiclassificazione();
     // ===== fields: private part =====
     // EditorCodeFields.cpp
-    void connectCodeFieldHandlers();
     void CalcolaMascheraConto();
     std::int32_t DeterminaTipoPdcRicl(const db::Variant& code);
     bool PdCConfigurato(const db::Variant& code);
@@ -237,7 +241,6 @@ private:
     void TXT_CODINTERCOMPANY_Validate(bool& Cancel);
     void TXT_CODINTERCOMPANY_KeyButtonMenuPress(const std::string& key);
 
-    bool codeFieldHandlersConnected_ = false;
     bool LookupPersonalizzato = false;          // true only while the "Kpers1" lookup runs
     db::Variant CodIntercompanyAllIngresso;     // TXT_CODINTERCOMPANY's text when it got the focus
     std::string dittaIntercompany_;
@@ -260,6 +263,10 @@ private:
     std::shared_ptr<host::RecordsetFactory> recordsetFactory_;
     std::shared_ptr<db::Recordset> gridRecordset_;
     std::shared_ptr<db::Object> frameHostInterface_;   // what the record frame handed back
+    // The record frame FME_CORRRICL exists with the window (its handlers are wired with the
+    // controls'); frame_ holds it from ImpostaVirtualFrame's Init to the unload, and is null
+    // while the frame serves no rows.
+    std::shared_ptr<kit::RecordFrame> fmeCorrricl_;
     std::shared_ptr<kit::RecordFrame> frame_;
     // Host components released by the unload; created by the code fields, the print and
     // the programs they open.
@@ -298,8 +305,6 @@ private:
     // ===== rows: private part =====
     // EditorGridFrame.cpp: the handlers of the record frame, the grid, the navigator, the
     // search box and the new-correlation button.
-    void connectRowHandlers();
-    void connectFrameHandlers();
     void FME_CORRRICL_AfterUpdate(int fenm_operationresult);
     void FME_CORRRICL_BeforeAddNew(bool& fbol_Cancel);
     void FME_CORRRICL_BeforeDelete(bool& fbol_Cancel);
@@ -338,7 +343,6 @@ private:
 
     std::shared_ptr<kit::CoinAccountBox> pTxtContoCoIn_;
     std::shared_ptr<kit::LedgerAccountBox> pTxtContoCoge_;
-    bool rowHandlersConnected_ = false;
     // See storedAccount(); set when a row is shown and after each save.
     std::string storedAccount_;
     // The box's value and the row's DESCRRICL when the box got the focus (or its row was
@@ -366,25 +370,21 @@ private:
     class IntermediSide;
     void CallFrmCorrIntermediRicl();
     void BUT_CORRINTERMEDI_ButtonClick();
-    void connectIntermediHandlers();
-    bool intermediHandlersConnected_ = false;
-    // The button's click is connected when the window loads: the controls exist by then, and
-    // this handler runs before the window's own load handler.
-    int intermediLoadHook_ = Load.connect([this] { connectIntermediHandlers(); });
     // ===== end intermediaries hand-off =====
 
     // ===== interim balances by CEE hand-off: private part (EditorCeeCall.cpp) =====
     void BUT_CORRINFRANNUALECEE_ButtonClick();
-    void connectCeeHandlers();
-    bool ceeHandlersConnected_ = false;
-    int ceeLoadHook_ = Load.connect([this] { connectCeeHandlers(); });
+    // Opens the interim-balance correlation by CEE scheme modally on this editor's charts,
+    // then refreshes the navigator.
+    void ShowForm_CorrelaByCee();
+    // What that window sees of this editor beyond the public members above (CeeCaller.h).
+    std::shared_ptr<host::EditorUtility> CeeUtility() const override { return utility_; }
+    ErrorReporter CeeErrorRoutine() override { return utilityRoutine(); }
+    void EscludiCodiciDaTabulazione() override;
     // ===== end interim balances by CEE hand-off =====
 
     // ===== printing: private part (EditorPrint.cpp) =====
     void BUT_STAMPA_ButtonClick();
-    void connectPrintHandlers();
-    bool printHandlersConnected_ = false;
-    int printLoadHook_ = Load.connect([this] { connectPrintHandlers(); });
     // ===== end printing =====
 };
 

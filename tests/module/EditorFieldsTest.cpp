@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "EditorFieldsTestHost.h"
+#include "EditorTestAccess.h"
 #include "standalone/Dictionary.h"
 
 using editor::CorrelationKind;
+using editor::EditorTestAccess;
 using editor::FRMCG_CORRRICL;
 using fieldstest::FieldsHost;
 using testing::ElementsAre;
@@ -410,11 +412,11 @@ TEST_F(EditorFields, ReclassifiedAccountDescriptionLookupAndProgram) {
 TEST_F(EditorFields, MastersFromTheHostParametersLoadedOnceForTheChart) {
     auto ed = openKind(CorrelationKind::COGE);
     db::Variant customers, suppliers;
-    ed->DeterminaMastriCliFor(10, customers, suppliers);
+    EditorTestAccess::DeterminaMastriCliFor(*ed, 10, customers, suppliers);
     EXPECT_EQ(customers.toText(), "1401000000");
     EXPECT_EQ(suppliers.toText(), "2601000000");
     // The parameters the host holds now answer, whatever chart is asked for.
-    ed->DeterminaMastriCliFor(31, customers, suppliers);
+    EditorTestAccess::DeterminaMastriCliFor(*ed, 31, customers, suppliers);
     EXPECT_EQ(customers.toText(), "1401000000");
     EXPECT_TRUE(dialogs->shown().empty());
 }

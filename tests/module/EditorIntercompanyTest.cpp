@@ -8,8 +8,10 @@
 #include <algorithm>
 
 #include "EditorFieldsTestHost.h"
+#include "EditorTestAccess.h"
 
 using editor::CorrelationKind;
+using editor::EditorTestAccess;
 using fieldstest::FieldsHost;
 using testing::HasSubstr;
 
@@ -52,7 +54,7 @@ TEST_F(EditorIntercompany, StructureBringsCompanyDatabaseChartAndConnection) {
 
     // Ledger accounts are decoded on a connection of their own to the group database.
     const std::string groupString = "Provider=SQLite;database=GRUPPO;Data Source=" + fieldstest::fieldsFolder();
-    EXPECT_EQ(ed->GetStrConnectIntercompany(), groupString);
+    EXPECT_EQ(EditorTestAccess::GetStrConnectIntercompany(*ed), groupString);
     auto& conto = ed->get<kit::LedgerAccountBox>("TXT_CONTO");
     ASSERT_TRUE(conto.Connection());
     EXPECT_NE(conto.Connection(), ed->EditorConnection());
@@ -174,7 +176,7 @@ TEST_P(IntercompanyConnectionString, WithoutALowerCaseDatabaseItemTheEditorConne
     ASSERT_EQ(ed->EditorConnection()->State(), db::ado::adStateOpen);
     ASSERT_TRUE(typeAndTab(*ed, "TXT_CODINTERCOMPANY", "1"));
     EXPECT_EQ(ed->NomeDatabaseIntercompany(), "GRUPPO");
-    EXPECT_EQ(ed->GetStrConnectIntercompany(), connect);
+    EXPECT_EQ(EditorTestAccess::GetStrConnectIntercompany(*ed), connect);
     EXPECT_EQ(ed->GetConnectIntercompany(), ed->EditorConnection());
     EXPECT_EQ(ed->get<kit::LedgerAccountBox>("TXT_CONTO").Connection(), ed->EditorConnection());
     EXPECT_THAT(takeSql(), testing::Contains(HasSubstr(" FROM [GRUPPO].dbo.CG25_ANADITTAGEST WITH(NOLOCK)")));

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <fstream>
 
+#include "EditorTestAccess.h"
 #include "ModuleTestHost.h"
 #include "entry/CLSCG_CORRRICL.h"
 
 using editor::CorrelationKind;
+using editor::EditorTestAccess;
 using editor::FRMCG_CORRRICL;
 using moduletest::ModuleHost;
 using testing::ElementsAre;
@@ -36,7 +38,7 @@ TEST_P(EditorSetUp, HeaderButtonsLabelsAndGridFollowTheKind) {
     auto entryClass = entryFor(k.kind);
     auto ed = open(entryClass);
     ASSERT_TRUE(ed);
-    ASSERT_TRUE(ed->activated());
+    ASSERT_TRUE(EditorTestAccess::activated(*ed));
     EXPECT_EQ(ed->KindHolder()->TipoCorrelazione(), static_cast<int>(k.kind));
     EXPECT_EQ(ed->Caption(), "Correlazione");
     EXPECT_EQ(ed->WindowState(), 2);
@@ -66,8 +68,8 @@ TEST_P(EditorSetUp, HeaderButtonsLabelsAndGridFollowTheKind) {
     EXPECT_EQ(ed->get("TXT_CONTOCOIN").caption(), "Conto di contabilità industriale");
     EXPECT_EQ(ed->get("TXT_CONTOCOIN").ToolTipText(), k.accountHint);
     EXPECT_EQ(ed->get("TXT_CODICE_RICL").ToolTipText(), k.reclLabel);
-    EXPECT_EQ(ed->dictionaryText(1), "Correlazione intermedi mastro clienti");
-    EXPECT_EQ(ed->dictionaryText(2), "Correlazione intermedi mastro fornitori");
+    EXPECT_EQ(EditorTestAccess::dictionaryText(*ed, 1), "Correlazione intermedi mastro clienti");
+    EXPECT_EQ(EditorTestAccess::dictionaryText(*ed, 2), "Correlazione intermedi mastro fornitori");
 
     // The working table of the empty header: dropped (it did not exist yet), created with
     // the kind's join and chart 0, then read by the grid recordset.
@@ -168,7 +170,7 @@ TEST_F(Editor, FirstActivationSetsUpGridFrameNavigatorAndAnnouncesTheWindow) {
     EXPECT_EQ(signColumn.valueList[1].second, "Avere");
     ASSERT_TRUE(grid.Settings());
     EXPECT_EQ(grid.Settings()->keyField, "FAKEID");
-    auto frame = ed->RecordFrame();
+    auto frame = EditorTestAccess::RecordFrame(*ed);
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->Status(), kit::StatusNew);
     EXPECT_EQ(frame->keyField(), "FAKEID");
@@ -178,8 +180,8 @@ TEST_F(Editor, FirstActivationSetsUpGridFrameNavigatorAndAnnouncesTheWindow) {
     EXPECT_EQ(nav.Options(), (std::array<bool, 7>{false, false, true, false, true, true, false}));
 
     // The chart finder and decoder the header fields will use.
-    EXPECT_TRUE(ed->ReclChartFinder());
-    EXPECT_TRUE(ed->ReclChartDecoder());
+    EXPECT_TRUE(EditorTestAccess::ReclChartFinder(*ed));
+    EXPECT_TRUE(EditorTestAccess::ReclChartDecoder(*ed));
 
     // The key-button menu entry of the reclassification chart.
     const auto& menu = ed->get<kit::CodeEditBox>("TXT_CODICE_RICL").menuEntries();
@@ -219,7 +221,7 @@ TEST_F(Editor, ClosingIsRefusedBeforeTheFirstActivationAndThenTheScriptDecides) 
     EXPECT_EQ(events->count("formEvent"), 0u);
 
     ed->show(false);
-    ASSERT_TRUE(ed->activated());
+    ASSERT_TRUE(EditorTestAccess::activated(*ed));
     navigator->scriptModel()->setClosingVeto(true);
     EXPECT_FALSE(ed->close());
     EXPECT_TRUE(ed->isLoaded());
@@ -240,7 +242,7 @@ TEST_F(Editor, ModalShowReturnsAfterCloseAndTheUnloadReleasesEverythingInOrder) 
     bool sawOpen = false;
     windows.onModal("FRMCG_CORRRICL", [&](kit::Form& form) {
         auto& ed = dynamic_cast<FRMCG_CORRRICL&>(form);
-        sawOpen = ed.activated();
+        sawOpen = EditorTestAccess::activated(ed);
         editorConnection = ed.EditorConnection();
         events->clear();
         EXPECT_TRUE(form.close());
@@ -276,9 +278,9 @@ TEST_F(Editor, ModalShowReturnsAfterCloseAndTheUnloadReleasesEverythingInOrder) 
     EXPECT_FALSE(ed->EditorConnection());
     EXPECT_FALSE(ed->EntryClass());
     EXPECT_FALSE(ed->KindHolder());
-    EXPECT_FALSE(ed->RecordFrame());
-    EXPECT_FALSE(ed->ReclChartFinder());
-    EXPECT_FALSE(ed->ReclChartDecoder());
+    EXPECT_FALSE(EditorTestAccess::RecordFrame(*ed));
+    EXPECT_FALSE(EditorTestAccess::ReclChartFinder(*ed));
+    EXPECT_FALSE(EditorTestAccess::ReclChartDecoder(*ed));
     EXPECT_FALSE(ed->GridRecordset());
     EXPECT_FALSE(ed->Grid()->Recordset());
     EXPECT_FALSE(ed->get<kit::CoinAccountBox>("TXT_CONTOCOIN").Connection());
@@ -296,7 +298,7 @@ TEST_F(Editor, ModalShowReturnsAfterCloseAndTheUnloadReleasesEverythingInOrder) 
     entryClass->setActiveDll(entryClass);
     bool secondOpen = false;
     windows.onModal("FRMCG_CORRRICL", [&](kit::Form& form) {
-        secondOpen = dynamic_cast<FRMCG_CORRRICL&>(form).activated();
+        secondOpen = EditorTestAccess::activated(dynamic_cast<FRMCG_CORRRICL&>(form));
         form.close();
     });
     entryClass->ShowForm();
@@ -322,7 +324,7 @@ TEST_F(Editor, AConnectionThatFailsIsToldOnceAndTheWindowClosesItself) {
         auto ed = entryClass->Editor();
         ASSERT_TRUE(ed);
         EXPECT_FALSE(ed->isLoaded());
-        EXPECT_FALSE(ed->activated());
+        EXPECT_FALSE(EditorTestAccess::activated(*ed));
         EXPECT_TRUE(windows.shown().empty());   // closed before it was shown
         EXPECT_FALSE(ed->EditorConnection());   // released by the unload
         auto boxes = dialogs->takeShown();
@@ -372,7 +374,7 @@ TEST_F(Editor, AShowFormWithoutHostObjectsOpensAWindowThatCannotWorkButDoesNotFa
     opened.push_back(ed);
     EXPECT_TRUE(ed->isLoaded());
     EXPECT_FALSE(ed->EditorConnection());
-    EXPECT_FALSE(ed->activated());
+    EXPECT_FALSE(EditorTestAccess::activated(*ed));
     EXPECT_FALSE(ed->close());   // never activated: the close is refused
     ed->setEntryClass(nullptr);  // the host lets go of the window (no reference cycle)
     // Without a window system nothing is shown at all.
@@ -420,7 +422,7 @@ TEST_F(Editor, VisualizzaErroreUsesTheLogWithTheConnectionsErrorsOrSaysThereIsNo
     auto entryClass = entryFor(CorrelationKind::COGE);
     FRMCG_CORRRICL unloaded(&windows);
     unloaded.setEntryClass(entryClass);
-    EXPECT_EQ(unloaded.VisualizzaErrore("CreaTabella"), 3);
+    EXPECT_EQ(EditorTestAccess::VisualizzaErrore(unloaded, "CreaTabella"), 3);
     auto boxes = dialogs->takeShown();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Classe Log non settata");
@@ -431,7 +433,7 @@ TEST_F(Editor, VisualizzaErroreUsesTheLogWithTheConnectionsErrorsOrSaysThereIsNo
     ASSERT_TRUE(ed);
     EXPECT_THROW(ed->EditorConnection()->Execute("SELECT * FROM TABELLA_CHE_NON_ESISTE"), db::Error);
     dialogs->pushAnswer(5);
-    EXPECT_EQ(ed->VisualizzaErrore("DecodificaContoCoin"), 5);
+    EXPECT_EQ(EditorTestAccess::VisualizzaErrore(*ed, "DecodificaContoCoin"), 5);
     boxes = dialogs->takeShown();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, standalone::ShownBox::Kind::ErrorReport);
@@ -448,7 +450,7 @@ TEST_F(Editor, AFailingWorkingTableIsReportedAsCreaTabellaAndRetryRunsItAgain) {
     ed->get("TXT_NUM_LIVELLI").setText("quattro");
     dialogs->pushAnswer(4);   // retry: fails again
     dialogs->pushAnswer(5);   // ignore: the statement is built with 0 levels
-    ed->CreaTabella();
+    EditorTestAccess::CreaTabella(*ed);
     auto boxes = dialogs->takeShown();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].procedure, "CreaTabella");

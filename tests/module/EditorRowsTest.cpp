@@ -5,7 +5,9 @@
 // intermediaries button on the master rows.
 
 #include "EditorRowsTest.h"
+#include "EditorTestAccess.h"
 
+using editor::EditorTestAccess;
 using namespace rowstest;
 using testing::ElementsAre;
 using testing::HasSubstr;
@@ -78,7 +80,7 @@ TEST_F(EditorRows, CogeFillListsEveryAccountOnceASignInOrderWithMasterMarkersAnd
     EXPECT_EQ(g.cellText(1, 5), "Avere");
 
     // The first row is shown, the header leaves the tab order, the user types the account.
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusShowing);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusShowing);
     EXPECT_EQ(box(*ed).Value(), "0101001");
     EXPECT_EQ(box(*ed).ChartCode().toText(), "101");
     EXPECT_EQ(ed->get("TXT_DESCRRICL").Text(), "Costi pluriennali");
@@ -139,7 +141,7 @@ TEST_F(EditorRows, CoinBuildsDebitAndCreditRowsOnTheClientAndKeepsTheBoxOnTheRec
     EXPECT_EQ(box(*ed).Value(), "20002");
     EXPECT_TRUE(box(*ed).IsDecoded());
     EXPECT_EQ(box(*ed).Description(), "Lavorazioni esterne");
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusShowing);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusShowing);
 }
 
 TEST_F(EditorRows, AfterAnEmptyChartASecondFillTakesANewRecordsetAndTheWindowStaysUsable) {
@@ -156,7 +158,7 @@ TEST_F(EditorRows, AfterAnEmptyChartASecondFillTakesANewRecordsetAndTheWindowSta
     EXPECT_EQ(shown[0].text, "Non è stato definito nessun conto del piano dei conti impostato.");
     EXPECT_FALSE(ed->GridRecordset());
     EXPECT_EQ(grid(*ed).rowCount(), 0);
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusNew);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusNew);
     EXPECT_TRUE(ed->get("TXT_CODICE_PDC").TabStop());
     EXPECT_TRUE(ed->get("TXT_CODICE_RICL").TabStop());
     EXPECT_EQ(box(*ed).Value(), "");
@@ -166,7 +168,7 @@ TEST_F(EditorRows, AfterAnEmptyChartASecondFillTakesANewRecordsetAndTheWindowSta
     ASSERT_TRUE(ed->GridRecordset());
     EXPECT_EQ(grid(*ed).Recordset(), ed->GridRecordset());
     ASSERT_EQ(grid(*ed).rowCount(), 102);
-    EXPECT_EQ(ed->RecordFrame()->recordset(), ed->GridRecordset());
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->recordset(), ed->GridRecordset());
 
     // And a row still saves.
     goTo(*ed, "0101020001", 1);
@@ -208,7 +210,7 @@ TEST_F(EditorRows, DeleteKeepsTheRowWithAnEmptyAccountAndDeletesTheRowsSign) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "0101010001", 2);
-    EXPECT_FALSE(ed->RecordFrame()->Delete());   // the frame keeps the row
+    EXPECT_FALSE(EditorTestAccess::RecordFrame(*ed)->Delete());   // the frame keeps the row
     EXPECT_THAT(writes(), ElementsAre("DELETE FROM CG83_COLLRICL WHERE CG83_CONTORICL_PC03 = '0101001' AND CG83_CODICE_CG10 = 10 "
                                       "AND CG83_CONTO_CG24 = '0101010001' AND CG83_CODICERICL_PC01 = 101 AND CG83_INDSEGNO = 2"));
     EXPECT_EQ(grid(*ed).rowCount(), 102);
@@ -219,14 +221,14 @@ TEST_F(EditorRows, DeleteKeepsTheRowWithAnEmptyAccountAndDeletesTheRowsSign) {
     EXPECT_EQ(ed->get("TXT_DESCRRICL").Text(), "");
     EXPECT_EQ(storedCoge("0101010001", 2), "<none>");
     EXPECT_EQ(storedCoge("0101010001", 1), "0101001");
-    EXPECT_FALSE(ed->RecordFrame()->isChanged());
+    EXPECT_FALSE(EditorTestAccess::RecordFrame(*ed)->isChanged());
 }
 
 TEST_F(EditorRows, UndoBlanksTheRowWithoutTouchingTheDatabase) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "0101010001", 1);
-    EXPECT_FALSE(ed->RecordFrame()->Undo());
+    EXPECT_FALSE(EditorTestAccess::RecordFrame(*ed)->Undo());
     EXPECT_EQ(cell(*ed, "CONTORICL").toText(), "");
     EXPECT_EQ(cell(*ed, "DESCRRICL").toText(), "");
     EXPECT_EQ(box(*ed).Value(), "");
@@ -246,7 +248,7 @@ TEST_F(EditorRows, SearchBoxMovesToTheTypedAccountOrStaysSilentlyOrFallsBackToTh
 
     // "Nuovo": the frame leaves the row, the search box joins the tab order with the header.
     ASSERT_TRUE(nav.press("Nuovo"));
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusNew);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusNew);
     EXPECT_TRUE(conto.TabStop());
     EXPECT_EQ(conto.Text(), "");
     EXPECT_TRUE(ed->get("TXT_CODICE_PDC").TabStop());
@@ -258,13 +260,13 @@ TEST_F(EditorRows, SearchBoxMovesToTheTypedAccountOrStaysSilentlyOrFallsBackToTh
     ed->keyDown(kit::keys::Enter);
     EXPECT_TRUE(dialogs->shown().empty());
     EXPECT_EQ(focused(*ed), "TXT_CONTO");
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusNew);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusNew);
 
     // A listed account: its sign-1 row, the focus in the account box.
     conto.enterText("2601000000");
     ed->keyDown(kit::keys::Enter);
     EXPECT_TRUE(dialogs->shown().empty());
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusShowing);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusShowing);
     EXPECT_EQ(cell(*ed, "CONTOPDC").toText(), "2601000000");
     EXPECT_EQ(cell(*ed, "SEGNO").toInt32(), 1);
     EXPECT_EQ(focused(*ed), "TXT_CONTOCOIN");
@@ -285,7 +287,7 @@ TEST_F(EditorRows, SearchBoxMovesToTheTypedAccountOrStaysSilentlyOrFallsBackToTh
     EXPECT_EQ(shown[0].code, 117);
     EXPECT_EQ(shown[0].type, 3);
     EXPECT_EQ(shown[0].text, "Conto non trovato!");
-    EXPECT_EQ(ed->RecordFrame()->Status(), kit::StatusShowing);
+    EXPECT_EQ(EditorTestAccess::RecordFrame(*ed)->Status(), kit::StatusShowing);
     EXPECT_EQ(cell(*ed, "FAKEID").toInt32(), 1);
 }
 

@@ -5,8 +5,10 @@
 // saving it happen: the DELETE and the UPDATE must find the stored row. These run on SQLite
 // and on PostgreSQL.
 
+#include "EditorTestAccess.h"
 #include "IntermediTestHost.h"
 
+using editor::EditorTestAccess;
 using namespace intermeditest;
 using testing::ElementsAre;
 using testing::HasSubstr;
@@ -254,7 +256,7 @@ TEST_P(IntermediEditorOn, ConsSuppliersMasterWritesTheStructuresTables) {
     // The debit row is proposed the credit row's account; opening the window drops the
     // proposal, which the window proposes again on the same row.
     EXPECT_EQ(box(*ed).Value(), "IC102");
-    ASSERT_TRUE(ed->RecordFrame()->isProposal());
+    ASSERT_TRUE(EditorTestAccess::RecordFrame(*ed)->isProposal());
     ASSERT_EQ(storedCgb3("2601000000", 1), "<none>");
     const long before = position(*ed);
 

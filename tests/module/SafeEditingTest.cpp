@@ -4,7 +4,9 @@
 // how a proposal shows; the search box that never holds the focus.
 
 #include "EditorRowsTest.h"
+#include "EditorTestAccess.h"
 
+using editor::EditorTestAccess;
 using namespace rowstest;
 using testing::ElementsAre;
 using testing::HasSubstr;
@@ -103,7 +105,7 @@ protected:
                 ed.keyDown(kit::keys::Tab);
                 clickGrid(ed, far);
                 break;
-            case Way::FrameSave: ed.RecordFrame()->Save(); break;
+            case Way::FrameSave: EditorTestAccess::RecordFrame(ed)->Save(); break;
             case Way::GridClick: clickGrid(ed, far); break;
             case Way::NavFirst: nav.press("primo"); break;
             case Way::NavPrevious: nav.press("precedente"); break;
@@ -139,7 +141,7 @@ TEST_P(LeavingARow, WritesOnlyWhatTheUserConfirmedAndValidationAccepted) {
     switch (entry) {
         case Entry::Proposal:
             ASSERT_EQ(box(*ed).Value(), t.proposed);
-            ASSERT_TRUE(ed->RecordFrame()->isProposal());
+            ASSERT_TRUE(EditorTestAccess::RecordFrame(*ed)->isProposal());
             expected = confirms(way) ? t.proposed : "<none>";
             break;
         case Entry::TypedValid:
@@ -279,10 +281,10 @@ TEST_F(Proposals, TypingOverAProposalMakesItTheUsersAccount) {
     auto ed = openFilled(CorrelationKind::COGE, "10", "101");
     ASSERT_TRUE(ed);
     goTo(*ed, "6001010002", 1);
-    ASSERT_TRUE(ed->RecordFrame()->isProposal());
+    ASSERT_TRUE(EditorTestAccess::RecordFrame(*ed)->isProposal());
     box(*ed).enterText("0701001");   // a P&L account
     EXPECT_FALSE(box(*ed).Provisional());
-    EXPECT_FALSE(ed->RecordFrame()->isProposal());
+    EXPECT_FALSE(EditorTestAccess::RecordFrame(*ed)->isProposal());
     ASSERT_TRUE(ed->setFocus(grid(*ed)));
     ASSERT_TRUE(grid(*ed).clickRow(0));
     EXPECT_TRUE(dialogs->takeShown().empty());
@@ -294,7 +296,7 @@ TEST_F(EditorRows, EnterConfirmsAProposalWhichTheRowWritesWhenLeftAnyWay) {
     ASSERT_TRUE(ed);
     const Target t = targetFor(*ed, Entry::Proposal);
     goTo(*ed, t.account, 2);
-    ASSERT_TRUE(ed->RecordFrame()->isProposal());
+    ASSERT_TRUE(EditorTestAccess::RecordFrame(*ed)->isProposal());
     const std::string proposed = box(*ed).Value();
     ed->keyDown(kit::keys::Enter);
     EXPECT_FALSE(box(*ed).Provisional());
