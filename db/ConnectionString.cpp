@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/Text.h"
+
 namespace db {
 
 namespace {
@@ -11,11 +13,6 @@ std::string trim(std::string_view s) {
     while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
     return std::string(s.substr(b, e - b));
-}
-bool iequals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
 }
 }  // namespace
 
@@ -49,7 +46,7 @@ ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
 
 std::optional<std::string> ConnectionString::get(std::string_view key) const {
     for (const auto& [k, v] : items_)
-        if (iequals(k, key)) return v;
+        if (text::equalsIgnoreCaseAscii(k, key)) return v;
     return std::nullopt;
 }
 
@@ -62,7 +59,7 @@ std::string ConnectionString::without(std::initializer_list<std::string_view> ke
     std::string out;
     for (const auto& item : items_) {
         const std::string& key = item.first;
-        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return iequals(key, x); });
+        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return text::equalsIgnoreCaseAscii(key, x); });
         if (skip) continue;
         out += key + "=" + item.second + ";";
     }

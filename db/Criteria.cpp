@@ -6,14 +6,13 @@
 #include <optional>
 
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
 namespace {
 
-inline unsigned char lower(char c) {
-    return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
-}
+inline unsigned char lower(char c) { return static_cast<unsigned char>(text::toLowerAscii(c)); }
 
 std::string_view trimTrailingBlanks(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -114,13 +113,6 @@ Criteria::Kind kindOf(int adoType) {
     }
 }
 
-bool iequals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 }  // namespace
@@ -174,7 +166,7 @@ private:
     // A keyword (AND, OR, LIKE, NULL) followed by something that cannot continue a name.
     bool keyword(std::string_view kw) {
         skipBlanks();
-        if (s_.size() - i_ < kw.size() || !iequals(s_.substr(i_, kw.size()), kw)) return false;
+        if (s_.size() - i_ < kw.size() || !text::equalsIgnoreCaseAscii(s_.substr(i_, kw.size()), kw)) return false;
         if (i_ + kw.size() < s_.size() && isNameChar(s_[i_ + kw.size()])) return false;
         i_ += kw.size();
         return true;
@@ -262,7 +254,7 @@ private:
         std::string name = parseName();
         bool found = false;
         for (std::size_t f = 0; f < fields_.size(); ++f) {
-            if (iequals(fields_[f].name, name)) {
+            if (text::equalsIgnoreCaseAscii(fields_[f].name, name)) {
                 c.field = f;
                 c.kind = kindOf(fields_[f].type);
                 found = true;

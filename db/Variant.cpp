@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
@@ -130,8 +131,7 @@ bool Variant::toBool() const {
     switch (type()) {
         case Type::Boolean: return std::get<bool>(v_);
         case Type::Text: {
-            std::string s = trimBlanks(std::get<std::string>(v_));
-            for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string s = text::toLowerAscii(trimBlanks(std::get<std::string>(v_)));
             if (s == "true" || s == "vero") return true;
             if (s == "false" || s == "falso") return false;
             return toDouble() != 0;

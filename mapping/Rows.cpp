@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "text/Text.h"
+
 namespace mapping::detail {
 
 db::RowTable selectRows(db::Connection& conn, const std::string& sql) {
@@ -17,9 +19,7 @@ std::string trimmed(std::string_view text) {
 }
 
 std::string folded(std::string_view text) {
-    std::string out = trimmed(text);
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return text::toUpperAscii(trimmed(text));
 }
 
 std::string textOf(const db::Variant& value) {

@@ -11,16 +11,12 @@
 #include "statements/HeaderStatements.h"
 #include "statements/SqlValues.h"
 #include "statements/WorkingTableStatements.h"
+#include "text/Text.h"
 
 namespace brevanto::cli {
 
 namespace {
 
-
-std::string upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool isNumber(const std::string& s) {
     std::size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
@@ -58,7 +54,7 @@ std::vector<Record> readAll(db::Connection& conn, const std::string& sql) {
     if (!rs || rs->State() != db::ado::adStateOpen) return out;
     auto& fields = rs->fields();
     std::vector<std::string> names;
-    for (long i = 0; i < fields.Count(); ++i) names.push_back(upper(fields.Item(i).Name()));
+    for (long i = 0; i < fields.Count(); ++i) names.push_back(text::toUpperAscii(fields.Item(i).Name()));
     if (rs->RecordCount() == 0) return out;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
         Record r;
@@ -88,7 +84,7 @@ bool chartConfigured(db::Connection& conn, const std::string& code) {
 }  // namespace
 
 std::optional<Kind> kindFromName(std::string name) {
-    name = upper(std::move(name));
+    name = text::toUpperAscii(name);
     if (name == "COGE") return Kind::COGE;
     if (name == "COIN") return Kind::COIN;
     if (name == "HYPE") return Kind::HYPE;
