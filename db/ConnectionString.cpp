@@ -7,15 +7,6 @@
 
 namespace db {
 
-namespace {
-std::string trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
-}
-}  // namespace
-
 ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
     const std::size_t n = text_.size();
     std::size_t start = 0;
@@ -38,8 +29,8 @@ ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
         }
         std::size_t end = text_.find(';', from);
         if (end == std::string::npos) end = n;
-        std::string key = trim(std::string_view(text_).substr(start, eq - start));
-        if (!key.empty()) items_.emplace_back(key, trim(std::string_view(text_).substr(eq + 1, end - eq - 1)));
+        std::string key = text::trimWhitespace(std::string_view(text_).substr(start, eq - start));
+        if (!key.empty()) items_.emplace_back(key, text::trimWhitespace(std::string_view(text_).substr(eq + 1, end - eq - 1)));
         start = end + 1;
     }
 }

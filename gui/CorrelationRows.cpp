@@ -121,9 +121,7 @@ bool rowMatches(const kit::QueryGrid& grid, const CorrelationColumns& columns, l
 long findRow(const kit::QueryGrid& grid, long from, const std::string& text) {
     const CorrelationColumns columns(grid);
     const long n = grid.rowCount();
-    const auto first = text.find_first_not_of(' ');
-    const std::string folded =
-        first == std::string::npos ? std::string() : foldForSearch(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    const std::string folded = foldForSearch(text::trimSpaces(text));
     if (n == 0 || folded.empty()) return -1;
     long r = from < 0 ? -1 : from;
     for (long seen = 0; seen < n; ++seen) {

@@ -9,19 +9,13 @@
 #include "kit/ConnectionCache.h"
 #include "kit/Form.h"
 #include "kit/UserAction.h"
+#include "text/Text.h"
 
 namespace kit {
 
 namespace {
 
 bool isMaskPosition(char c) { return c == 'x' || c == '0' || c == '@'; }
-
-std::string trimmed(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 int intOr(const db::Variant& v, int fallback) {
     if (v.isBlank()) return fallback;
@@ -69,7 +63,7 @@ std::optional<Account> readOncePerAction(ActionMemo<Account>& memo, db::Connecti
 }  // namespace
 
 std::string applyAccountMask(const std::string& mask, const std::string& code) {
-    std::string m = trimmed(mask);
+    std::string m = text::trimBlanks(mask);
     if (m.empty()) return code;
     std::string out;
     std::size_t i = 0;

@@ -3,6 +3,7 @@
 #include "apps/cli/WorkingRows.h"
 #include "statements/CorrelationStatements.h"
 #include "mapping/Rows.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -83,14 +84,14 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
     data.chartDescription = set.chartDescr;
     data.mask = set.mask;
     data.database = set.database;
-    data.customersMaster = detail::trimmed(set.customersMaster);
-    data.suppliersMaster = detail::trimmed(set.suppliersMaster);
+    data.customersMaster = text::trimWhitespace(set.customersMaster);
+    data.suppliersMaster = text::trimWhitespace(set.suppliersMaster);
     data.reclChartDescription = readChartDescription(conn, scope.reclChart);
 
     for (const auto& row : set.rows) {
         if (row.segno != 1) continue;   // each account has a "Dare" row then an "Avere" row
         LedgerAccount a;
-        a.code = detail::trimmed(row.contoPdc);
+        a.code = text::trimWhitespace(row.contoPdc);
         a.shownCode = row.displayCode.empty() ? row.contoPdc : row.displayCode;
         a.description = row.descrPdc;
         a.type = row.indTipoConto.value_or(-1);
