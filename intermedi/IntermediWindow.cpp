@@ -17,6 +17,7 @@
 #include "host/Navigator.h"
 #include "host/ScriptModel.h"
 #include "statements/IntermediStatements.h"
+#include "text/Mask.h"
 
 namespace intermedi {
 
@@ -46,7 +47,7 @@ constexpr int kResizeAnchored = 12;
 }  // namespace
 
 std::string formatSubAccount(const std::string& code, const std::string& mask) {
-    return kit::applyAccountMask(mask, code);
+    return text::applyMask(mask, code, text::MaskFill::FromLeft);
 }
 
 FRMCG_CORRINTERMEDI::FRMCG_CORRINTERMEDI(kit::WindowSystem* windowSystem) : kit::Form(kFormName, windowSystem) {
@@ -421,7 +422,7 @@ void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_RowChanged() {
 // The sub-account codes show through the ledger chart's mask, as in the calling editor's grid.
 void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_CellText(std::string& text, const std::string& field) {
     if (field != "CONTOPDCGRID" || !FrmChiamante) return;
-    text = kit::applyAccountMaskFromRight(FrmChiamante->FormattaConto(0), text);
+    text = text::applyMask(FrmChiamante->FormattaConto(0), text, text::MaskFill::FromRight);
 }
 
 void FRMCG_CORRINTERMEDI::GRIDNAV_ButtonPressed(const std::string& /*button*/) {

@@ -3,6 +3,7 @@
 #include "apps/cli/WorkingRows.h"
 #include "statements/CorrelationStatements.h"
 #include "mapping/Rows.h"
+#include "text/Mask.h"
 #include "text/Text.h"
 
 namespace mapping {
@@ -65,7 +66,7 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
                 a.code = textOf(r[0]);
                 a.description = textOf(r[1]);
                 a.type = intOf(r[2], -1);
-                a.shownCode = brevanto::cli::formatCode(a.code, set.mask);
+                a.shownCode = text::applyMask(set.mask, a.code, text::MaskFill::FromLeft);
                 const std::string head = a.code.substr(0, 2);
                 a.customerSupplier = head == mc ? 0 : head == mf ? 1 : -1;
                 accounts.push_back(std::move(a));

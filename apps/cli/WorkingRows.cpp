@@ -11,6 +11,7 @@
 #include "statements/HeaderStatements.h"
 #include "statements/SqlValues.h"
 #include "statements/WorkingTableStatements.h"
+#include "text/Mask.h"
 #include "text/Text.h"
 
 namespace brevanto::cli {
@@ -138,21 +139,6 @@ std::string coinQuerySql(const std::string& analyticChart, const std::string& re
 std::string ledgerMaskFromEdit(const std::string& maskEdit) { return editor::maskFromStored(maskEdit); }
 
 std::string ledgerMaskForLevels(int levels) { return editor::maskForLevels(levels).value_or(""); }
-
-std::string formatCode(const std::string& code, const std::string& mask) {
-    if (mask.empty()) return code;
-    std::string out;
-    std::size_t next = 0;
-    for (char m : mask) {
-        if (next >= code.size()) break;
-        if (m == '@' || m == 'x')
-            out += code[next++];
-        else
-            out += m;
-    }
-    out += code.substr(std::min(next, code.size()));
-    return out;
-}
 
 PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
     PreparedChart prepared;
@@ -351,7 +337,7 @@ void WorkingRowReader::forEach(const std::function<void(const WorkingRow&)>& vis
         w.indTipoConto = optInt(cellOf(r, indTipoConto));
         w.tipoCF = optInt(cellOf(r, tipoCF));
         if (w.contoPdcGrid)
-            w.displayCode = formatCode(*w.contoPdcGrid, set_.mask);
+            w.displayCode = text::applyMask(set_.mask, *w.contoPdcGrid, text::MaskFill::FromLeft);
         else
             w.displayCode.clear();
         visit(w);
@@ -375,7 +361,7 @@ void WorkingRowReader::forEachCoin(const std::function<void(const WorkingRow&)>&
         std::string code = cellOf(r, contoPdc).toText();
         if (!isAnalytic(code)) continue;
         std::string descr = cellOf(r, descrConto).toText();
-        WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, formatCode(code, set_.mask)};
+        WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, text::applyMask(set_.mask, code, text::MaskFill::FromLeft)};
         WorkingRow second{code, descr, {}, {}, {}, {}, 2, {}, {}, ""};
         auto segno = cellOf(r, segnoColumn);
         if (segno.isNull() || segno.isEmpty() || segno.toText().empty()) {

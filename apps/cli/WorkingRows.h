@@ -57,10 +57,6 @@ std::string coinQuerySql(const std::string& analyticChart, const std::string& re
 std::string ledgerMaskFromEdit(const std::string& maskEdit);
 // The mask for a level count when the chart has no mask row ("" for another count).
 std::string ledgerMaskForLevels(int levels);
-// A code shown through a mask: each "@" (or "x") takes the next character of the code, any
-// other mask character is written as is while code characters remain; an empty mask shows the
-// code unchanged, and characters beyond the mask are appended.
-std::string formatCode(const std::string& code, const std::string& mask);
 
 // --- Building the rows -----------------------------------------------------------------------
 
