@@ -16,6 +16,7 @@
 #include "host/MessageCenter.h"
 #include "host/Navigator.h"
 #include "host/ScriptModel.h"
+#include "kit/Placement.h"
 #include "statements/IntermediStatements.h"
 #include "text/Mask.h"
 
@@ -27,11 +28,7 @@ using editor::suppressErrors;
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
-    c->move(left, top, width, height);
-    return c;
-}
+using kit::place;
 
 // Sets a flag for its own lifetime, also when a step leaves the procedure.
 struct FlagScope {
