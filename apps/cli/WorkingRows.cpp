@@ -84,36 +84,11 @@ bool chartConfigured(db::Connection& conn, const std::string& code) {
 
 }  // namespace
 
-std::optional<Kind> kindFromName(std::string name) {
-    name = text::toUpperAscii(name);
-    if (name == "COGE") return Kind::COGE;
-    if (name == "COIN") return Kind::COIN;
-    if (name == "HYPE") return Kind::HYPE;
-    if (name == "CONS") return Kind::CONS;
-    return std::nullopt;
-}
-
-const char* kindName(Kind kind) {
-    switch (kind) {
-    case Kind::COGE: return "COGE";
-    case Kind::COIN: return "COIN";
-    case Kind::HYPE: return "HYPE";
-    case Kind::CONS: return "CONS";
-    }
-    return "?";
-}
-
-editor::CorrelationKind editorKind(Kind kind) { return static_cast<editor::CorrelationKind>(static_cast<int>(kind)); }
-
-std::string levelFilter(Kind kind, int levels, int consLevels, const std::string& mask) {
-    return editor::levelFilter(editorKind(kind), levels, consLevels, mask);
-}
-
 // The editor's own builders write these statements; the command line only refuses codes that
 // are not numbers first, so that a typing mistake is a clear message rather than an SQL error.
 std::string creaTabellaSql(const WorkingTableInput& in) {
     editor::WorkingTableInput e;
-    e.kind = editorKind(in.kind);
+    e.kind = in.kind;
     e.chartCode = bareCode(in.chart, "il piano dei conti");
     e.reclChartCode = bareCode(in.reclChart, "il piano di riclassificazione");
     e.intercompanyCode = in.kind == Kind::CONS ? bareCode(in.intercompany, "la struttura intercompany") : in.intercompany;
@@ -228,7 +203,7 @@ std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& p
     const WorkingSet& set = prepared.set;
     return "SELECT CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO FROM " + editor::databasePrefix(set.database) +
            "CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " + bareCode(set.chart, "il piano dei conti") +
-           " AND ((" + levelFilter(request.kind, prepared.levels, prepared.consLevels, set.mask) +
+           " AND ((" + editor::levelFilter(request.kind, prepared.levels, prepared.consLevels, set.mask) +
            ") OR CG24_CONTO = '" + editor::textValue(set.customersMaster) + "' OR CG24_CONTO = '" +
            editor::textValue(set.suppliersMaster) + "') ORDER BY CG24_CONTO";
 }

@@ -11,6 +11,7 @@
 #include "db/tsql/SqliteRuntime.h"
 
 #include "apps/cli/WorkingRows.h"
+#include "statements/WorkingTableStatements.h"
 
 using namespace brevanto::cli;
 
