@@ -12,6 +12,9 @@ namespace editor {
 
 inline constexpr const char* kCorrelationKindNames[] = {"COGE", "COIN", "HYPE", "CONS"};
 
+// The four names as a help text or a message lists them.
+inline constexpr const char* kCorrelationKindChoices = "COGE, COIN, HYPE o CONS";
+
 // "COGE", "COIN", "HYPE", "CONS"; "" for a number that is no kind (a history row of another version).
 constexpr const char* kindName(int kind) { return kind >= 0 && kind < 4 ? kCorrelationKindNames[kind] : ""; }
 constexpr const char* kindName(CorrelationKind kind) { return kindName(static_cast<int>(kind)); }

@@ -8,6 +8,7 @@
 #include "db/Error.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
+#include "resources/ModuleMessages.h"
 #include "statements/HeaderStatements.h"
 #include "statements/SqlValues.h"
 #include "statements/WorkingTableStatements.h"
@@ -78,6 +79,14 @@ int chartType(db::Connection& conn, const std::string& code) {
     return v.isNull() ? 0 : v.toInt32();
 }
 
+// The refusals the editor gives for the same header, in the module's own words (resources/).
+constexpr int kMsgChartNotConfigured = 116;
+constexpr int kMsgNotBalanceReclassification = 119;
+constexpr int kMsgNotIntercompanyReclassified = 120;
+constexpr int kMsgStructureWithoutCompany = 121;
+
+std::string moduleText(int id) { return resources::moduleMessage(id).value_or(""); }
+
 bool chartConfigured(db::Connection& conn, const std::string& code) {
     return !readAll(conn, editor::chartConfiguredQuery(code)).empty();
 }
@@ -134,7 +143,7 @@ PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
             company = get(rows.front(), "CGC0_DITTA_CG18").toText();
         }
         if (company.empty())
-            throw ListRefused(db::replaceAll("L'intercompany %1 non ha nessuna azienda collegata!", "%1", structure));
+            throw ListRefused(db::replaceAll(moduleText(kMsgStructureWithoutCompany), "%1", structure));
         if (set.database.find_first_of("[]") != std::string::npos)
             throw ListRefused("Nome di database intercompany non valido: " + set.database);
         auto chartRows = readAll(conn, editor::intercompanyChartQuery(bareCode(company, "la ditta intercompany"), set.database));
@@ -174,11 +183,11 @@ PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
     // --- The reclassification chart, as its AfterItem checks it ---------------------------------
     int t = chartType(conn, ricl);
     if (request.kind == Kind::CONS) {
-        if (t != 4) throw ListRefused("Il piano dei conti deve essere di tipo 'Riclassificato intercompany'!");
+        if (t != 4) throw ListRefused(moduleText(kMsgNotIntercompanyReclassified));
     } else if (t != 3 && t != 5 && t != 6) {
-        throw ListRefused("Il piano dei conti deve essere di tipo 'Riclassificazione di bilancio'!");
+        throw ListRefused(moduleText(kMsgNotBalanceReclassification));
     }
-    if (!chartConfigured(conn, ricl)) throw ListRefused("Piano dei conti non configurato!");
+    if (!chartConfigured(conn, ricl)) throw ListRefused(moduleText(kMsgChartNotConfigured));
 
     if (request.kind == Kind::COIN) return prepared;
 

@@ -112,7 +112,7 @@ int runHistory(const HistoryOptions& o) {
 void setupHistoryCommand(CLI::App& app) {
     auto options = std::make_shared<HistoryOptions>();
     auto* cmd = app.add_subcommand("history", "Storico delle modifiche alle correlazioni (tabella BRV_STORICO)");
-    cmd->add_option("--kind", options->kind, "Solo un tipo di correlazione: COGE, COIN, HYPE o CONS");
+    cmd->add_option("--kind", options->kind, std::string("Solo un tipo di correlazione: ") + editor::kCorrelationKindChoices);
     cmd->add_option("--since", options->since, "Solo le modifiche da questa data (AAAA-MM-GG)");
     addConnectionOptions(*cmd, options->conn, options->dir);
     cmd->add_flag("--json", options->json, "Risultato in formato JSON");
