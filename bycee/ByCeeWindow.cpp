@@ -17,6 +17,7 @@
 #include "host/LookupCatalog.h"
 #include "journal/Journal.h"
 #include "journal/StoredTargets.h"
+#include "kit/Placement.h"
 
 namespace bycee {
 
@@ -26,11 +27,7 @@ using editor::suppressErrors;
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
-    c->move(left, top, width, height);
-    return c;
-}
+using kit::place;
 
 constexpr int kResizeAnchored = 12;
 constexpr int kMessageInfo = 2;

@@ -5,16 +5,11 @@
 #include <map>
 
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
 namespace {
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // Extra engines by lower-cased provider name.
 std::map<std::string, BackendFactory>& registry() {
@@ -37,7 +32,7 @@ std::unique_ptr<PreparedStatement> Backend::prepare(const std::string&) {
 }
 
 void registerBackend(const std::string& provider, BackendFactory factory) {
-    auto key = lowered(provider);
+    auto key = text::toLowerAscii(provider);
     if (factory)
         registry()[key] = std::move(factory);
     else
@@ -49,7 +44,7 @@ std::unique_ptr<Backend> openBackend(const ConnectionString& cs, const std::stri
     // No Provider (or an empty one) means the embedded engine.
     std::string provider = cs.getOr("Provider", "");
     if (provider.empty()) provider = "SQLite";
-    const std::string key = lowered(provider);
+    const std::string key = text::toLowerAscii(provider);
 
     std::unique_ptr<Backend> backend;
     if (auto it = registry().find(key); it != registry().end())

@@ -3,21 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-namespace db {
+#include "text/Text.h"
 
-namespace {
-std::string trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
-}
-bool iequals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-}  // namespace
+namespace db {
 
 ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
     const std::size_t n = text_.size();
@@ -41,15 +29,15 @@ ConnectionString::ConnectionString(std::string text) : text_(std::move(text)) {
         }
         std::size_t end = text_.find(';', from);
         if (end == std::string::npos) end = n;
-        std::string key = trim(std::string_view(text_).substr(start, eq - start));
-        if (!key.empty()) items_.emplace_back(key, trim(std::string_view(text_).substr(eq + 1, end - eq - 1)));
+        std::string key = text::trimWhitespace(std::string_view(text_).substr(start, eq - start));
+        if (!key.empty()) items_.emplace_back(key, text::trimWhitespace(std::string_view(text_).substr(eq + 1, end - eq - 1)));
         start = end + 1;
     }
 }
 
 std::optional<std::string> ConnectionString::get(std::string_view key) const {
     for (const auto& [k, v] : items_)
-        if (iequals(k, key)) return v;
+        if (text::equalsIgnoreCaseAscii(k, key)) return v;
     return std::nullopt;
 }
 
@@ -62,7 +50,7 @@ std::string ConnectionString::without(std::initializer_list<std::string_view> ke
     std::string out;
     for (const auto& item : items_) {
         const std::string& key = item.first;
-        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return iequals(key, x); });
+        bool skip = std::any_of(keys.begin(), keys.end(), [&](std::string_view x) { return text::equalsIgnoreCaseAscii(key, x); });
         if (skip) continue;
         out += key + "=" + item.second + ";";
     }

@@ -6,24 +6,18 @@
 #include <optional>
 
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
 namespace {
 
-inline unsigned char lower(char c) {
-    return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-std::string_view trimTrailingBlanks(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
+inline unsigned char lower(char c) { return static_cast<unsigned char>(text::toLowerAscii(c)); }
 
 // Case-insensitive (ASCII) comparison that ignores trailing blanks, as the database does.
 int compareText(std::string_view a, std::string_view b) {
-    a = trimTrailingBlanks(a);
-    b = trimTrailingBlanks(b);
+    a = text::trimTrailingBlanks(a);
+    b = text::trimTrailingBlanks(b);
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         unsigned char x = lower(a[i]), y = lower(b[i]);
@@ -57,7 +51,7 @@ bool likeMatch(std::string_view text, std::string_view pattern) {
 
 bool parseNumber(std::string_view s, double& out) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    s = trimTrailingBlanks(s);
+    s = text::trimTrailingBlanks(s);
     if (s.empty()) return false;
     if (s.front() == '+') {
         s.remove_prefix(1);
@@ -114,13 +108,6 @@ Criteria::Kind kindOf(int adoType) {
     }
 }
 
-bool iequals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 }  // namespace
@@ -174,7 +161,7 @@ private:
     // A keyword (AND, OR, LIKE, NULL) followed by something that cannot continue a name.
     bool keyword(std::string_view kw) {
         skipBlanks();
-        if (s_.size() - i_ < kw.size() || !iequals(s_.substr(i_, kw.size()), kw)) return false;
+        if (s_.size() - i_ < kw.size() || !text::equalsIgnoreCaseAscii(s_.substr(i_, kw.size()), kw)) return false;
         if (i_ + kw.size() < s_.size() && isNameChar(s_[i_ + kw.size()])) return false;
         i_ += kw.size();
         return true;
@@ -262,7 +249,7 @@ private:
         std::string name = parseName();
         bool found = false;
         for (std::size_t f = 0; f < fields_.size(); ++f) {
-            if (iequals(fields_[f].name, name)) {
+            if (text::equalsIgnoreCaseAscii(fields_[f].name, name)) {
                 c.field = f;
                 c.kind = kindOf(fields_[f].type);
                 found = true;
@@ -299,13 +286,13 @@ private:
                 }
                 text += s_[i_++];
             }
-            c.text = std::string(trimTrailingBlanks(text));
+            c.text = std::string(text::trimTrailingBlanks(text));
             c.literalIsNumber = parseNumber(text, c.number);
             quotedText = true;
         } else if (ch == '#') {
             std::size_t close = s_.find('#', i_ + 1);
             if (close == std::string_view::npos) fail("data tra '#' non chiusa");
-            c.text = std::string(trimTrailingBlanks(s_.substr(i_ + 1, close - i_ - 1)));
+            c.text = std::string(text::trimTrailingBlanks(s_.substr(i_ + 1, close - i_ - 1)));
             i_ = close + 1;
             if (c.kind == Criteria::Kind::Number) fail("una data non si confronta con il campo numerico '" + name + "'");
         } else if (std::isdigit(static_cast<unsigned char>(ch)) || ch == '-' || ch == '+' || ch == '.') {
@@ -377,7 +364,7 @@ bool Criteria::eval(int n, const R& row) const {
 // A text value (never Null): compared as text, or read as a number for a numeric field.
 bool Criteria::matchText(const Clause& c, std::string_view text) const {
     if (c.literalNull) return c.op != Op::Eq;
-    if (c.op == Op::Like) return likeMatch(trimTrailingBlanks(text), c.text);
+    if (c.op == Op::Like) return likeMatch(text::trimTrailingBlanks(text), c.text);
     if (c.kind == Kind::Number) {
         double d;
         if (!parseNumber(text, d)) return false;
@@ -392,7 +379,7 @@ bool Criteria::matchValue(const Clause& c, const Variant& v) const {
     if (c.literalNull) return c.op == Op::Eq ? isNull : !isNull;
     if (isNull || v.isObject()) return false;
 
-    if (c.op == Op::Like) return likeMatch(trimTrailingBlanks(v.toText()), c.text);
+    if (c.op == Op::Like) return likeMatch(text::trimTrailingBlanks(v.toText()), c.text);
     bool numeric = c.kind == Kind::Number || (c.kind == Kind::Any && v.isNumeric() && c.literalIsNumber);
     if (numeric) {
         double d;

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Criteria.h"
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
@@ -22,12 +23,6 @@ namespace {
 
 const char* const kNoCurrentRow = "BOF o EOF è True oppure il record corrente è stato eliminato";
 const char* const kClosed = "Operazione non consentita se l'oggetto è chiuso.";
-
-bool iequals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::size_t utf8Length(std::string_view s) {
     std::size_t n = 0;
@@ -141,7 +136,7 @@ void Fields::Append(const std::string& name, int type, long definedSize, int att
     if (owner_->open_) throw UsageError("Fields.Append: il recordset è aperto; chiuderlo prima di aggiungere campi");
     if (name.empty()) throw UsageError("Fields.Append: il nome del campo è vuoto");
     for (const auto& f : owner_->pendingFields_)
-        if (iequals(f.name, name)) throw UsageError("Fields.Append: il campo '" + name + "' esiste già");
+        if (text::equalsIgnoreCaseAscii(f.name, name)) throw UsageError("Fields.Append: il campo '" + name + "' esiste già");
     if (definedSize < 0) throw UsageError("Fields.Append: dimensione negativa per il campo '" + name + "'");
     owner_->pendingFields_.push_back({name, type, definedSize, attributes});
     rebuild();
@@ -159,7 +154,7 @@ Field& Fields::Item(long index) {
 std::optional<std::size_t> Fields::indexOf(std::string_view name) const {
     const auto& infos = BREVANTO_FIELD_INFOS(owner_);
     for (std::size_t i = 0; i < infos.size(); ++i)
-        if (iequals(infos[i].name, name)) return i;
+        if (text::equalsIgnoreCaseAscii(infos[i].name, name)) return i;
     return std::nullopt;
 }
 

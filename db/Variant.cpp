@@ -7,21 +7,15 @@
 #include <limits>
 
 #include "db/Error.h"
+#include "text/Text.h"
 
 namespace db {
 
 namespace {
 
-std::string trimBlanks(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return std::string(s.substr(b, e - b));
-}
-
 // Numeric text to double, in the C locale; the whole text must be a number.
 bool parseNumber(std::string_view text, double& out) {
-    std::string t = trimBlanks(text);
+    std::string t = text::trimBlanks(text);
     if (t.empty()) return false;
     const char* first = t.data();
     const char* last = t.data() + t.size();
@@ -130,8 +124,7 @@ bool Variant::toBool() const {
     switch (type()) {
         case Type::Boolean: return std::get<bool>(v_);
         case Type::Text: {
-            std::string s = trimBlanks(std::get<std::string>(v_));
-            for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string s = text::toLowerAscii(text::trimBlanks(std::get<std::string>(v_)));
             if (s == "true" || s == "vero") return true;
             if (s == "false" || s == "falso") return false;
             return toDouble() != 0;

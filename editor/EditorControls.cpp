@@ -4,6 +4,7 @@
 // and the record fields follow; the buttons sit at the bottom right.
 
 #include "editor/FRMCG_CORRRICL.h"
+#include "kit/Placement.h"
 
 namespace editor {
 
@@ -16,11 +17,7 @@ constexpr int kHeaderCodeLeft = 3600;
 constexpr int kHeaderDescrLeft = 5280;
 constexpr int kHeaderDescrWidth = 4320;
 
-template <class T>
-std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
-    c->move(left, top, width, height);
-    return c;
-}
+using kit::place;
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "editor/Required.h"
 #include "statements/WorkingTableStatements.h"
 #include "host/MessageCenter.h"
+#include "text/Mask.h"
 
 namespace editor {
 
@@ -260,7 +261,7 @@ void FRMCG_CORRRICL::GRID_CORRPDC_RowChanged() {
 void FRMCG_CORRRICL::GRID_CORRPDC_CellText(std::string& text, const std::string& field) {
     // The analytic kind's column already holds the analytic account's display form.
     if (field != "CONTOPDCGRID" || kind() == CorrelationKind::COIN) return;
-    text = kit::applyAccountMaskFromRight(FormattaConto(0), text);
+    text = text::applyMask(FormattaConto(0), text, text::MaskFill::FromRight);
 }
 
 // ---- navigator -----------------------------------------------------------------------------

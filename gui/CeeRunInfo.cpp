@@ -11,6 +11,7 @@
 #include "gui/Support.h"
 #include "kit/Form.h"
 #include "kit/SimpleControls.h"
+#include "text/Text.h"
 
 namespace gui {
 
@@ -23,12 +24,11 @@ std::string textOf(kit::Form* form, const char* control) {
 
 // A chart code as the number the tables hold; -1 for anything else.
 int chartNumber(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return -1;
-    const auto last = text.find_last_not_of(' ') + 1;
+    const std::string code = text::trimSpaces(text);
+    if (code.empty()) return -1;
     int value = -1;
-    const auto r = std::from_chars(text.data() + first, text.data() + last, value);
-    return r.ec == std::errc() && r.ptr == text.data() + last && value >= 0 ? value : -1;
+    const auto r = std::from_chars(code.data(), code.data() + code.size(), value);
+    return r.ec == std::errc() && r.ptr == code.data() + code.size() && value >= 0 ? value : -1;
 }
 
 QString chartLine(const QString& what, const std::string& code, const std::string& description) {

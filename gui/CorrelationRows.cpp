@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/Text.h"
+
 namespace gui {
 
 namespace {
@@ -25,7 +27,7 @@ bool blank(const db::Variant& v) {
 std::string codeKey(const std::string& text) {
     std::string key;
     for (char c : text)
-        if (std::isalnum(static_cast<unsigned char>(c))) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (std::isalnum(static_cast<unsigned char>(c))) key += text::toLowerAscii(c);
     return key;
 }
 
@@ -92,11 +94,8 @@ long nextUnmapped(const kit::QueryGrid& grid, long from, int direction) {
 }
 
 std::string foldForSearch(const std::string& text) {
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        std::string folded = text;
-        for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return folded;
-    }
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return text::toLowerAscii(text);
     const QString decomposed = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
                                    .normalized(QString::NormalizationForm_KD);
     QString folded;
@@ -122,9 +121,7 @@ bool rowMatches(const kit::QueryGrid& grid, const CorrelationColumns& columns, l
 long findRow(const kit::QueryGrid& grid, long from, const std::string& text) {
     const CorrelationColumns columns(grid);
     const long n = grid.rowCount();
-    const auto first = text.find_first_not_of(' ');
-    const std::string folded =
-        first == std::string::npos ? std::string() : foldForSearch(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    const std::string folded = foldForSearch(text::trimSpaces(text));
     if (n == 0 || folded.empty()) return -1;
     long r = from < 0 ? -1 : from;
     for (long seen = 0; seen < n; ++seen) {

@@ -10,6 +10,7 @@
 #include "hostdb/DemoData.h"
 #include "hostdb/HostDatabase.h"
 #include "hostdb/Schema.h"
+#include "text/Text.h"
 
 namespace gui {
 
@@ -26,8 +27,7 @@ const std::array<CorrelationKindEntry, 4>& correlationKinds() {
 }
 
 std::optional<CorrelationKindEntry> findKind(const std::string& name) {
-    std::string n = name;
-    std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string n = text::toLowerAscii(name);
     for (const auto& k : correlationKinds())
         if (n == k.key || n == std::to_string(k.kind)) return k;
     return std::nullopt;

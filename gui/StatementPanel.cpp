@@ -34,6 +34,7 @@
 #include "report/ReportContent.h"
 #include "standalone/OfficeExport.h"
 #include "statement/PreviewExport.h"
+#include "text/Text.h"
 
 namespace gui {
 
@@ -266,10 +267,10 @@ void StatementPanel::rowsChanged(const QModelIndex& from, const QModelIndex& to)
         const long row = model->recordsetRow(r);
         if (row < 0) continue;
         const db::Variant sign = grid.cellValue(row, columns.sign);
-        mapping::Key key{mapping::detail::trimmed(grid.cellValue(row, columns.account).toText()),
+        mapping::Key key{text::trimWhitespace(grid.cellValue(row, columns.account).toText()),
                          sign.isNumeric() ? static_cast<int>(sign.toInt64()) : (sign.toText() == "2" ? 2 : 1)};
         const std::string target =
-            isUnmapped(grid, columns, row) ? std::string() : mapping::detail::trimmed(grid.cellValue(row, columns.reclassified).toText());
+            isUnmapped(grid, columns, row) ? std::string() : text::trimWhitespace(grid.cellValue(row, columns.reclassified).toText());
         loaded_->preview.setTarget(key, target);
     }
     refreshAmounts();

@@ -16,7 +16,9 @@
 #include "host/MessageCenter.h"
 #include "host/Navigator.h"
 #include "host/ScriptModel.h"
+#include "kit/Placement.h"
 #include "statements/IntermediStatements.h"
+#include "text/Mask.h"
 
 namespace intermedi {
 
@@ -26,11 +28,7 @@ using editor::suppressErrors;
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> place(const std::shared_ptr<T>& c, int left, int top, int width, int height) {
-    c->move(left, top, width, height);
-    return c;
-}
+using kit::place;
 
 // Sets a flag for its own lifetime, also when a step leaves the procedure.
 struct FlagScope {
@@ -46,7 +44,7 @@ constexpr int kResizeAnchored = 12;
 }  // namespace
 
 std::string formatSubAccount(const std::string& code, const std::string& mask) {
-    return kit::applyAccountMask(mask, code);
+    return text::applyMask(mask, code, text::MaskFill::FromLeft);
 }
 
 FRMCG_CORRINTERMEDI::FRMCG_CORRINTERMEDI(kit::WindowSystem* windowSystem) : kit::Form(kFormName, windowSystem) {
@@ -421,7 +419,7 @@ void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_RowChanged() {
 // The sub-account codes show through the ledger chart's mask, as in the calling editor's grid.
 void FRMCG_CORRINTERMEDI::QGRID_INTERMEDI_CellText(std::string& text, const std::string& field) {
     if (field != "CONTOPDCGRID" || !FrmChiamante) return;
-    text = kit::applyAccountMaskFromRight(FrmChiamante->FormattaConto(0), text);
+    text = text::applyMask(FrmChiamante->FormattaConto(0), text, text::MaskFill::FromRight);
 }
 
 void FRMCG_CORRINTERMEDI::GRIDNAV_ButtonPressed(const std::string& /*button*/) {

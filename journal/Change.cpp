@@ -9,11 +9,6 @@
 
 namespace journal {
 
-const char* kindText(int kind) {
-    static constexpr const char* kNames[] = {"COGE", "COIN", "HYPE", "CONS"};
-    return kind >= 0 && kind < 4 ? kNames[kind] : "";
-}
-
 std::string describe(const Step& step) {
     if (step.changes.size() == 1) {
         const Change& c = step.changes.front();

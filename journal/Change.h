@@ -43,8 +43,6 @@ struct Step {
 inline constexpr const char* kUndoSource = "annullamento";
 inline constexpr const char* kRedoSource = "ripristino";
 
-// "COGE", "COIN", "HYPE", "CONS"; "" for another number.
-const char* kindText(int kind);
 // "importazione, 12 correlazioni" / "editor, conto 1010 in Dare".
 std::string describe(const Step& step);
 // "owner/TIPOCF/intermediary".

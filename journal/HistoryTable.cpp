@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
+#include "statements/CorrelationKindNames.h"
 
 namespace journal {
 
@@ -47,7 +48,7 @@ std::string textOf(const db::Variant& v) { return v.isNull() ? std::string() : v
 
 int kindOf(const std::string& text) {
     for (int k = 0; k < 4; ++k)
-        if (text == kindText(k)) return k;
+        if (text == editor::kindName(k)) return k;
     return -1;
 }
 
@@ -92,7 +93,7 @@ long writeHistory(db::Connection& conn, const Step& step, long refersTo) {
     auto insert = conn.Prepare(kInsert);
     auto insertLine = [&](long number, long line, const Change& c) {
         insert->Execute({db::Variant(static_cast<long long>(number)), db::Variant(static_cast<long long>(line)),
-                         step.source, step.user, step.time, std::string(kindText(step.scope.kind)), step.scope.ledger,
+                         step.source, step.user, step.time, std::string(editor::kindName(step.scope.kind)), step.scope.ledger,
                          step.scope.reclChart, std::string(c.rows == Rows::Intermediary ? "I" : "C"), c.account,
                          db::Variant(static_cast<long long>(c.sign)), c.before, c.after,
                          db::Variant(static_cast<long long>(refersTo))});
@@ -118,7 +119,7 @@ long writeHistory(db::Connection& conn, const Step& step, long refersTo) {
 std::vector<Step> readHistory(db::Connection& conn, const HistoryFilter& filter) {
     std::string sql = kColumns;
     std::string where;
-    if (filter.kind) where += std::string(where.empty() ? " WHERE " : " AND ") + "BRV_TIPO = " + db::sqlQuoted(kindText(*filter.kind));
+    if (filter.kind) where += std::string(where.empty() ? " WHERE " : " AND ") + "BRV_TIPO = " + db::sqlQuoted(editor::kindName(*filter.kind));
     if (!filter.since.empty()) where += std::string(where.empty() ? " WHERE " : " AND ") + "BRV_DATAORA >= " + db::sqlQuoted(filter.since);
     sql += where + " ORDER BY BRV_PASSO, BRV_RIGA";
     std::vector<Step> steps;

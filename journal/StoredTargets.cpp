@@ -6,6 +6,7 @@
 #include "db/Recordset.h"
 #include "db/Trace.h"
 #include "statements/CorrelationStatements.h"
+#include "text/Text.h"
 
 namespace journal {
 
@@ -20,10 +21,7 @@ bool isNumber(const std::string& text) {
 
 std::string trimmed(const db::Variant& v) {
     if (v.isNull() || v.isEmpty()) return "";
-    std::string s = v.toText();
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+    return text::trimSpaces(v.toText());
 }
 
 }  // namespace

@@ -9,19 +9,11 @@
 #include "kit/ConnectionCache.h"
 #include "kit/Form.h"
 #include "kit/UserAction.h"
+#include "text/Mask.h"
 
 namespace kit {
 
 namespace {
-
-bool isMaskPosition(char c) { return c == 'x' || c == '0' || c == '@'; }
-
-std::string trimmed(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 int intOr(const db::Variant& v, int fallback) {
     if (v.isBlank()) return fallback;
@@ -67,49 +59,6 @@ std::optional<Account> readOncePerAction(ActionMemo<Account>& memo, db::Connecti
 }
 
 }  // namespace
-
-std::string applyAccountMask(const std::string& mask, const std::string& code) {
-    std::string m = trimmed(mask);
-    if (m.empty()) return code;
-    std::string out;
-    std::size_t i = 0;
-    for (char c : m) {
-        if (i >= code.size()) break;
-        if (isMaskPosition(c))
-            out += code[i++];
-        else
-            out += c;
-    }
-    if (i < code.size()) out += code.substr(i);
-    return out;
-}
-
-std::string applyAccountMaskFromRight(const std::string& mask, const std::string& code) {
-    if (code.empty() || mask.empty()) return code;
-    std::string out;
-    out.reserve(mask.size());
-    std::size_t left = code.size();
-    for (auto it = mask.rbegin(); it != mask.rend(); ++it) {
-        if (*it == '@')
-            out.push_back(left > 0 ? code[--left] : ' ');
-        else
-            out.push_back(*it);
-    }
-    std::reverse(out.begin(), out.end());
-    return code.substr(0, left) + out;
-}
-
-std::string stripAccountMask(const std::string& mask, const std::string& typed) {
-    std::string separators;
-    for (char c : mask)
-        if (!isMaskPosition(c) && c != ' ' && c != '\t' && separators.find(c) == std::string::npos) separators += c;
-    if (separators.empty()) return typed;
-    std::string out;
-    out.reserve(typed.size());
-    for (char c : typed)
-        if (separators.find(c) == std::string::npos) out += c;
-    return out;
-}
 
 // ---------------- CoinAccountBox ----------------
 
@@ -186,7 +135,7 @@ std::string CoinAccountBox::plainCode(const std::string& typed) {
     if (plain || chartCode_.isBlank()) return typed;
     try {
         auto conn = queryConnection();
-        return conn ? stripAccountMask(maskFor(chartCode_.toInt64(), conn), typed) : typed;
+        return conn ? text::stripMask(maskFor(chartCode_.toInt64(), conn), typed) : typed;
     } catch (const std::exception&) {
         return typed;   // the decode that follows reports what went wrong
     }
@@ -225,7 +174,7 @@ void CoinAccountBox::decode() {
             long long chart = chartCode_.toInt64();
             auto conn = queryConnection();
             if (!conn) throw KitError("la casella del conto non ha una connessione al database");
-            displayText_ = applyAccountMask(maskFor(chart, conn), value_);
+            displayText_ = text::applyMask(maskFor(chart, conn), value_, text::MaskFill::FromLeft);
             const std::string sql =
                 "SELECT PC03_DESCR, PC03_INDANALITICO, PC03_INDTIPOCONTO FROM PC03_ANAGPDC WITH(NOLOCK) "
                 "WHERE PC03_CODICE_PC01 = " + std::to_string(chart) + " AND PC03_CONTO = " + db::sqlQuoted(value_);
@@ -320,7 +269,7 @@ void LedgerAccountBox::setMask(const std::string& mask) {
 }
 
 std::string LedgerAccountBox::DisplayText() const {
-    return typed_ ? Text() : applyAccountMask(mask_, Text());
+    return typed_ ? Text() : text::applyMask(mask_, Text(), text::MaskFill::FromLeft);
 }
 
 void LedgerAccountBox::setResult(bool decoded, std::string description, int type) {
@@ -381,7 +330,7 @@ void LedgerAccountBox::decode() {
 }
 
 bool LedgerAccountBox::search() {
-    assignText(stripAccountMask(mask_, Text()));
+    assignText(text::stripMask(mask_, Text()));
     typed_ = false;
     decode();
     bool cancel = false;

@@ -15,20 +15,6 @@
 
 namespace kit {
 
-// Lays a code into an edit mask: 'x', '0' and '@' are code positions, filled left to right;
-// any other mask character ('/') is copied while code characters remain. Code characters
-// beyond the mask are appended; an empty mask gives the code as it is.
-std::string applyAccountMask(const std::string& mask, const std::string& code);
-
-// The same from the right, as a grid column of codes shows them: only '@' is a code position,
-// positions left over show a space, characters beyond the mask stay in front. An empty code
-// or mask gives the code as it is.
-std::string applyAccountMaskFromRight(const std::string& mask, const std::string& code);
-
-// What the user typed, masked or plain, as the plain code: the mask's separator characters
-// (anything but a code position or a blank) are taken out. A plain code stays as it is.
-std::string stripAccountMask(const std::string& mask, const std::string& typed);
-
 class CoinAccountBox : public Control {
 public:
     CoinAccountBox(Form& form, std::string name);

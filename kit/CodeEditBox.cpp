@@ -5,6 +5,7 @@
 #include "db/Error.h"
 #include "kit/ConnectionCache.h"
 #include "kit/Form.h"
+#include "text/Text.h"
 
 namespace kit {
 
@@ -44,9 +45,7 @@ void CodeEditBox::enterText(const std::string& text) {
 
 std::string CodeEditBox::displayText() const {
     if (!upperCase_) return Text();
-    std::string s = Text();
-    for (auto& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return s;
+    return text::toUpperAscii(Text());
 }
 
 void CodeEditBox::setIDLookup(const std::string& id) {

@@ -7,19 +7,13 @@
 #include "kit/SimpleControls.h"
 #include "kit/UserAction.h"
 #include "kit/WindowSystem.h"
+#include "text/Text.h"
 
 namespace kit {
 
 namespace {
 
 std::atomic<long> nextWindowId{1000};
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
-}
 
 // Restores a pointer member when the scope ends, also on an exception.
 struct ScopedPointer {
@@ -66,7 +60,7 @@ void Form::setSize(int width, int height) {
 
 std::shared_ptr<Control> Form::find(const std::string& name) const {
     for (auto& c : controls_)
-        if (sameName(c->name(), name)) return c;
+        if (text::equalsIgnoreCaseAscii(c->name(), name)) return c;
     return nullptr;
 }
 

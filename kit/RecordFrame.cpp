@@ -6,17 +6,11 @@
 
 #include "db/Error.h"
 #include "kit/QueryGrid.h"
+#include "text/Text.h"
 
 namespace kit {
 
 namespace {
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
-}
 
 // Values a control and a field hold count as the same when they read the same: a text box
 // shows 12 as "12", and an empty box shows a Null field.
@@ -444,13 +438,13 @@ void RecordFrame::endProposal() {
 bool RecordFrame::isProposedField(const std::string& field) const {
     if (!proposal_) return false;
     return std::any_of(proposedFields_.begin(), proposedFields_.end(),
-                       [&](const std::string& f) { return sameName(f, field); });
+                       [&](const std::string& f) { return text::equalsIgnoreCaseAscii(f, field); });
 }
 
 db::Variant RecordFrame::shownValue(const std::string& field) const {
     if (!shown_ || shownValues_.size() != bindings_.size()) return db::Variant();
     for (std::size_t i = 0; i < bindings_.size(); ++i)
-        if (sameName(bindings_[i].field, field)) return shownValues_[i];
+        if (text::equalsIgnoreCaseAscii(bindings_[i].field, field)) return shownValues_[i];
     return db::Variant();
 }
 
@@ -517,9 +511,9 @@ void RecordFrame::moveComplete(db::Recordset& rs) {
 
 void RecordFrame::fieldChanged(db::Recordset& rs, const std::string& field) {
     if (&rs != attached_.get() || quiet_ > 0 || status_ != StatusShowing || !shown_) return;
-    if (!keyField_.empty() && sameName(field, keyField_)) return;   // a key written is a search request
+    if (!keyField_.empty() && text::equalsIgnoreCaseAscii(field, keyField_)) return;   // a key written is a search request
     bool bound = std::any_of(bindings_.begin(), bindings_.end(),
-                             [&](const Binding& b) { return sameName(b.field, field); });
+                             [&](const Binding& b) { return text::equalsIgnoreCaseAscii(b.field, field); });
     if (!bound || currentBookmark() != shownBookmark_) return;
     changed_ = true;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "kit/Form.h"
+#include "text/Text.h"
 
 namespace kit {
 
@@ -102,12 +103,8 @@ void ListCombo::select(int index) {
 }
 
 bool ListCombo::enterTextImpl(const std::string& text) {
-    auto lower = [](std::string s) {
-        for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        return s;
-    };
     for (int i = 0; i < ListCount(); ++i)
-        if (lower(items_[i].text) == lower(text)) {
+        if (text::equalsIgnoreCaseAscii(items_[i].text, text)) {
             setListIndex(i);
             return true;
         }

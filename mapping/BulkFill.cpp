@@ -1,6 +1,7 @@
 #include "mapping/BulkFill.h"
 
 #include "mapping/Rows.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -72,7 +73,7 @@ std::vector<Desired> copyFrom(const ChartData& data, const std::map<Key, std::st
 std::vector<Desired> assignTarget(const std::vector<Key>& rows, const std::string& target) {
     std::vector<Desired> out;
     out.reserve(rows.size());
-    for (const auto& key : rows) out.push_back(Desired{0, key, detail::trimmed(target), false, {}});
+    for (const auto& key : rows) out.push_back(Desired{0, key, text::trimWhitespace(target), false, {}});
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include "apps/cli/WorkingRows.h"
 #include "statements/CorrelationStatements.h"
 #include "mapping/Rows.h"
+#include "text/Mask.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -64,7 +66,7 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
                 a.code = textOf(r[0]);
                 a.description = textOf(r[1]);
                 a.type = intOf(r[2], -1);
-                a.shownCode = brevanto::cli::formatCode(a.code, set.mask);
+                a.shownCode = text::applyMask(set.mask, a.code, text::MaskFill::FromLeft);
                 const std::string head = a.code.substr(0, 2);
                 a.customerSupplier = head == mc ? 0 : head == mf ? 1 : -1;
                 accounts.push_back(std::move(a));
@@ -83,14 +85,14 @@ ChartData ChartData::load(db::Connection& conn, const Scope& scope) {
     data.chartDescription = set.chartDescr;
     data.mask = set.mask;
     data.database = set.database;
-    data.customersMaster = detail::trimmed(set.customersMaster);
-    data.suppliersMaster = detail::trimmed(set.suppliersMaster);
+    data.customersMaster = text::trimWhitespace(set.customersMaster);
+    data.suppliersMaster = text::trimWhitespace(set.suppliersMaster);
     data.reclChartDescription = readChartDescription(conn, scope.reclChart);
 
     for (const auto& row : set.rows) {
         if (row.segno != 1) continue;   // each account has a "Dare" row then an "Avere" row
         LedgerAccount a;
-        a.code = detail::trimmed(row.contoPdc);
+        a.code = text::trimWhitespace(row.contoPdc);
         a.shownCode = row.displayCode.empty() ? row.contoPdc : row.displayCode;
         a.description = row.descrPdc;
         a.type = row.indTipoConto.value_or(-1);

@@ -10,6 +10,7 @@
 #include "statements/SqlValues.h"
 #include "mapping/Rows.h"
 #include "mapping/Rules.h"
+#include "text/Mask.h"
 
 namespace mapping {
 
@@ -185,7 +186,7 @@ CheckReport checkCorrelations(db::Connection& conn, const ChartData& data) {
         for (const auto& [key, target] : data.stored)
             if (!target.empty() && unlisted.count(key.account) && !existing.count(key.account))
                 add(CheckGroup::OrphanCorrelation, Finding{CheckGroup::OrphanCorrelation, key,
-                                                           brevanto::cli::formatCode(key.account, data.mask), {},
+                                                           text::applyMask(data.mask, key.account, text::MaskFill::FromLeft), {},
                                                            target, reason});
     }
 

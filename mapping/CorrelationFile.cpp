@@ -8,6 +8,7 @@
 #include "mapping/CsvSheet.h"
 #include "standalone/FileReplacement.h"
 #include "standalone/XlsxWorkbook.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -33,8 +34,7 @@ void writeXlsx(const std::filesystem::path& file, const std::vector<SheetRow>& r
 }  // namespace
 
 std::optional<FileFormat> formatOfPath(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = text::toLowerAscii(path.extension().string());
     if (ext == ".csv") return FileFormat::Csv;
     if (ext == ".xlsx") return FileFormat::Xlsx;
     return std::nullopt;

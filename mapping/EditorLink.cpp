@@ -9,6 +9,7 @@
 #include "kit/Form.h"
 #include "kit/QueryGrid.h"
 #include "kit/RecordFrame.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -20,12 +21,6 @@ constexpr const char* kChartBox = "TXT_CODICE_PDC";
 constexpr const char* kReclChartBox = "TXT_CODICE_RICL";
 constexpr const char* kIntercompanyBox = "TXT_CODINTERCOMPANY";
 
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 bool isOpen(const std::shared_ptr<db::Recordset>& rs) { return rs && rs->State() == db::ado::adStateOpen; }
 
 // The key of a recordset row; nothing for a row without an account or a sign.
@@ -33,7 +28,7 @@ std::optional<Key> keyOfRow(db::Recordset& rs, long row, std::size_t account, st
     if (row < 0 || row >= rs.viewSize()) return std::nullopt;
     const db::RowRef values = rs.viewRow(row);
     if (account >= values.size() || sign >= values.size()) return std::nullopt;
-    Key key{trimmed(values[account].toText()), 0};
+    Key key{text::trimSpaces(values[account].toText()), 0};
     try {
         key.sign = values[sign].toInt32();
     } catch (const std::exception&) {
@@ -82,9 +77,9 @@ std::optional<Scope> EditorLink::scope(std::string* why) const {
     Scope s;
     s.kind = kind_;
     s.company = company_;
-    s.chart = trimmed(editor_.get(kChartBox).Text());
-    s.reclChart = trimmed(editor_.get(kReclChartBox).Text());
-    if (kind_ == CorrelationKind::CONS) s.intercompany = trimmed(editor_.get(kIntercompanyBox).Text());
+    s.chart = text::trimSpaces(editor_.get(kChartBox).Text());
+    s.reclChart = text::trimSpaces(editor_.get(kReclChartBox).Text());
+    if (kind_ == CorrelationKind::CONS) s.intercompany = text::trimSpaces(editor_.get(kIntercompanyBox).Text());
     if (s.ledgerCode().empty() || s.reclChart.empty()) return refuse(kListNotLoadedMessage);
     return s;
 }
@@ -126,7 +121,7 @@ std::vector<std::string> EditorLink::intercompanyDatabases() {
     auto rs = connection().Execute(
         "SELECT DISTINCT CGB1_DATABASE FROM CGB1_DATABASEINFRAGRUPPO WHERE CGB1_DATABASE IS NOT NULL ORDER BY CGB1_DATABASE");
     for (; rs && !rs->Eof(); rs->MoveNext())
-        if (std::string name = trimmed(rs->value("CGB1_DATABASE").toText()); !name.empty()) names.push_back(name);
+        if (std::string name = text::trimSpaces(rs->value("CGB1_DATABASE").toText()); !name.empty()) names.push_back(name);
     return names;
 }
 

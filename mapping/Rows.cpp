@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "text/Text.h"
+
 namespace mapping::detail {
 
 db::RowTable selectRows(db::Connection& conn, const std::string& sql) {
@@ -10,21 +12,13 @@ db::RowTable selectRows(db::Connection& conn, const std::string& sql) {
     return std::move(result.resultSets.front().rows);
 }
 
-std::string trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return std::string(text);
-}
-
 std::string folded(std::string_view text) {
-    std::string out = trimmed(text);
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return text::toUpperAscii(text::trimWhitespace(text));
 }
 
 std::string textOf(const db::Variant& value) {
     if (value.isNull() || value.isEmpty()) return {};
-    return trimmed(value.toText());
+    return text::trimWhitespace(value.toText());
 }
 
 int intOf(const db::Variant& value, int fallback) {

@@ -13,8 +13,6 @@ namespace mapping::detail {
 // The rows of the first result set of `sql` (none when the statement returns no rows).
 db::RowTable selectRows(db::Connection& conn, const std::string& sql);
 
-// Blanks removed at both ends.
-std::string trimmed(std::string_view text);
 // Text of a value, blanks trimmed; "" for Null or Empty.
 std::string textOf(const db::Variant& value);
 // An integer value, `fallback` for Null, Empty or a non-number.

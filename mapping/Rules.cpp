@@ -3,6 +3,7 @@
 #include "db/SqlText.h"
 #include "mapping/Rows.h"
 #include "resources/ModuleMessages.h"
+#include "text/Text.h"
 
 namespace mapping {
 
@@ -47,7 +48,7 @@ std::optional<Refusal> checkTarget(const ChartData& data, const Key& key, const 
             const std::string& other = customers ? mf : mc;
             if (!other.empty()) {
                 for (int sign : {1, 2})
-                    if (target == detail::trimmed(targetAfter(Key{other, sign})))
+                    if (target == text::trimWhitespace(targetAfter(Key{other, sign})))
                         return refusal(115, target, customers ? "fornitori" : "clienti");
             }
         } else if (!recl->analytic) {

@@ -7,24 +7,6 @@
 
 namespace mapping {
 
-namespace {
-
-constexpr const char* kKindNames[] = {"COGE", "COIN", "HYPE", "CONS"};
-
-}  // namespace
-
-const char* kindName(CorrelationKind kind) {
-    const int k = static_cast<int>(kind);
-    return k >= 0 && k < 4 ? kKindNames[k] : "";
-}
-
-std::optional<CorrelationKind> kindFromName(std::string_view name) {
-    const std::string n = detail::folded(name);
-    for (int k = 0; k < 4; ++k)
-        if (n == kKindNames[k]) return static_cast<CorrelationKind>(k);
-    return std::nullopt;
-}
-
 std::string describeScope(const Scope& scope) {
     std::string out = kindName(scope.kind);
     if (scope.kind == CorrelationKind::CONS) {

@@ -7,14 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "editor/CorrelationKind.h"
+#include "statements/CorrelationKindNames.h"
 
 namespace mapping {
 
 using editor::CorrelationKind;
-
-const char* kindName(CorrelationKind kind);                      // "COGE", "COIN", "HYPE", "CONS"
-std::optional<CorrelationKind> kindFromName(std::string_view name);   // case-insensitive
+using editor::kindFromName;
+using editor::kindName;
 
 struct Scope {
     CorrelationKind kind = CorrelationKind::COGE;

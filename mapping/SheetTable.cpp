@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "text/Text.h"
+
 namespace mapping::detail {
 
 namespace {
@@ -20,13 +22,6 @@ std::string_view trimmed(std::string_view s) {
         else break;
     }
     return s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
 }
 
 std::string quotedList(const std::vector<std::string>& names) {
@@ -70,7 +65,7 @@ bool SheetTable::takeHeader(int line, const std::vector<RawCell>& cells, std::si
             unnamedColumn_[col] = true;
             continue;
         }
-        const auto known = std::find_if(layout_.begin(), layout_.end(), [&](const SheetColumn& c) { return sameName(c.name, name); });
+        const auto known = std::find_if(layout_.begin(), layout_.end(), [&](const SheetColumn& c) { return text::equalsIgnoreCaseAscii(c.name, name); });
         if (known == layout_.end()) {
             unknown.emplace_back(name);
             continue;

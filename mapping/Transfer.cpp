@@ -22,7 +22,7 @@ Scope scopeOfRow(const SheetRow& cells, CorrelationKind kind) {
 
 std::string rowScopeProblem(const SheetRow& cells, const Scope& scope) {
     auto kind = kindFromName(cells.kind);
-    if (!kind) return "Tipo di correlazione \"" + cells.kind + "\" sconosciuto (COGE, COIN, HYPE o CONS).";
+    if (!kind) return "Tipo di correlazione \"" + cells.kind + "\" sconosciuto (" + editor::kCorrelationKindChoices + ").";
     const Scope rowScope = scopeOfRow(cells, *kind);
     const bool sameChart = scope.kind == CorrelationKind::CONS ? (cells.chart.empty() || cells.chart == scope.chart)
                                                                : cells.chart == scope.chart;

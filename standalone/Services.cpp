@@ -10,6 +10,7 @@
 #include "standalone/components/Decoders.h"
 #include "standalone/components/Finders.h"
 #include "standalone/components/Programs.h"
+#include "text/Text.h"
 
 namespace standalone {
 
@@ -195,15 +196,12 @@ std::shared_ptr<HostEventLog> StandaloneClassFactory::eventLog() {
 
 std::optional<long> bareCode(const db::Variant& code) {
     if (code.isText()) {
-        std::string t = code.toText();
-        std::size_t b = 0, e = t.size();
-        while (b < e && std::isspace(static_cast<unsigned char>(t[b]))) ++b;
-        while (e > b && std::isspace(static_cast<unsigned char>(t[e - 1]))) --e;
-        if (b == e || e - b > 9) return std::nullopt;
+        const std::string t = text::trimWhitespace(code.toText());
+        if (t.empty() || t.size() > 9) return std::nullopt;
         long v = 0;
-        for (std::size_t i = b; i < e; ++i) {
-            if (t[i] < '0' || t[i] > '9') return std::nullopt;
-            v = v * 10 + (t[i] - '0');
+        for (char c : t) {
+            if (c < '0' || c > '9') return std::nullopt;
+            v = v * 10 + (c - '0');
         }
         return v;
     }

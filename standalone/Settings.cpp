@@ -6,21 +6,11 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "text/Text.h"
+
 namespace standalone {
 
 namespace {
-
-std::string trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
-}
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // $VAR when set and absolute (as the XDG rules ask), else $HOME/fallback.
 std::filesystem::path xdgFolder(const char* var, const char* fallback) {
@@ -41,7 +31,7 @@ std::optional<long long> parseInteger(const std::string& text) {
 }
 
 std::optional<bool> parseBool(const std::string& text) {
-    std::string t = lower(text);
+    std::string t = text::toLowerAscii(text);
     if (t == "1" || t == "true" || t == "yes" || t == "on" || t == "si" || t == "sì") return true;
     if (t == "0" || t == "false" || t == "no" || t == "off") return false;
     return std::nullopt;
@@ -80,12 +70,12 @@ void applySettingsFile(Settings& settings, const std::filesystem::path& file) {
     while (std::getline(in, raw)) {
         ++lineNo;
         if (lineNo == 1 && raw.rfind("\xEF\xBB\xBF", 0) == 0) raw.erase(0, 3);   // UTF-8 byte order mark
-        std::string line = trim(raw);
+        std::string line = text::trimWhitespace(raw);
         if (line.empty() || line[0] == '#' || line[0] == ';' || line[0] == '[') continue;
         auto eq = line.find('=');
         if (eq == std::string::npos) fail(file, lineNo, "attesa una riga 'chiave = valore', trovato '" + line + "'");
-        std::string key = lower(trim(std::string_view(line).substr(0, eq)));
-        std::string value = trim(std::string_view(line).substr(eq + 1));
+        std::string key = text::toLowerAscii(text::trimWhitespace(std::string_view(line).substr(0, eq)));
+        std::string value = text::trimWhitespace(std::string_view(line).substr(eq + 1));
         if (key == "connection" || key == "connectionstring") {
             if (value.empty()) fail(file, lineNo, "connection: stringa di connessione vuota");
             settings.connectionString = value;

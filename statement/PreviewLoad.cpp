@@ -7,6 +7,7 @@
 #include "mapping/Rows.h"
 #include "statement/ReclChart.h"
 #include "statement/TrialBalances.h"
+#include "text/Mask.h"
 
 namespace statement {
 
@@ -21,7 +22,7 @@ std::string LoadedPreview::accountDescription(const std::string& code) const {
 }
 
 std::string LoadedPreview::shownTarget(const std::string& code) const {
-    return reclMask.empty() ? code : brevanto::cli::formatCode(code, reclMask);
+    return text::applyMask(reclMask, code, text::MaskFill::FromLeft);
 }
 
 std::string noBalancesMessage(const mapping::Scope& scope) {

@@ -3,17 +3,9 @@
 #include "db/SqlText.h"
 #include "statements/SqlValues.h"
 #include "statements/WorkingTableStatements.h"
+#include "text/Text.h"
 
 namespace editor {
-
-namespace {
-std::string trimBlanks(const std::string& s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-}  // namespace
 
 std::string maskQuery(const std::string& chartCode) {
     return std::string("SELECT CG10_MASKEDIT, CG10_NUMLIVELLI  FROM CG10_DESPDC ") + kCrLf +
@@ -21,7 +13,7 @@ std::string maskQuery(const std::string& chartCode) {
 }
 
 std::string maskFromStored(const std::string& stored) {
-    std::string m = trimBlanks(stored);
+    std::string m = text::trimSpaces(stored);
     for (char& c : m)
         if (c == 'x' || c == '0') c = '@';
     return m;

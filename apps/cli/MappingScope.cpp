@@ -10,7 +10,7 @@ namespace brevanto::cli {
 
 mapping::Scope scopeFromOptions(const ChartOptions& o) {
     auto kind = mapping::kindFromName(o.kind);
-    if (!kind) throw std::runtime_error("tipo di correlazione sconosciuto '" + o.kind + "' (COGE, COIN, HYPE, CONS)");
+    if (!kind) throw std::runtime_error("tipo di correlazione sconosciuto '" + o.kind + "' (" + editor::kCorrelationKindChoices + ")");
     mapping::Scope scope;
     scope.kind = *kind;
     scope.chart = o.pdc;

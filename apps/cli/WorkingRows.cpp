@@ -8,19 +8,17 @@
 #include "db/Error.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
+#include "resources/ModuleMessages.h"
 #include "statements/HeaderStatements.h"
 #include "statements/SqlValues.h"
 #include "statements/WorkingTableStatements.h"
+#include "text/Mask.h"
+#include "text/Text.h"
 
 namespace brevanto::cli {
 
 namespace {
 
-
-std::string upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool isNumber(const std::string& s) {
     std::size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
@@ -58,7 +56,7 @@ std::vector<Record> readAll(db::Connection& conn, const std::string& sql) {
     if (!rs || rs->State() != db::ado::adStateOpen) return out;
     auto& fields = rs->fields();
     std::vector<std::string> names;
-    for (long i = 0; i < fields.Count(); ++i) names.push_back(upper(fields.Item(i).Name()));
+    for (long i = 0; i < fields.Count(); ++i) names.push_back(text::toUpperAscii(fields.Item(i).Name()));
     if (rs->RecordCount() == 0) return out;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
         Record r;
@@ -81,42 +79,25 @@ int chartType(db::Connection& conn, const std::string& code) {
     return v.isNull() ? 0 : v.toInt32();
 }
 
+// The refusals the editor gives for the same header, in the module's own words (resources/).
+constexpr int kMsgChartNotConfigured = 116;
+constexpr int kMsgNotBalanceReclassification = 119;
+constexpr int kMsgNotIntercompanyReclassified = 120;
+constexpr int kMsgStructureWithoutCompany = 121;
+
+std::string moduleText(int id) { return resources::moduleMessage(id).value_or(""); }
+
 bool chartConfigured(db::Connection& conn, const std::string& code) {
     return !readAll(conn, editor::chartConfiguredQuery(code)).empty();
 }
 
 }  // namespace
 
-std::optional<Kind> kindFromName(std::string name) {
-    name = upper(std::move(name));
-    if (name == "COGE") return Kind::COGE;
-    if (name == "COIN") return Kind::COIN;
-    if (name == "HYPE") return Kind::HYPE;
-    if (name == "CONS") return Kind::CONS;
-    return std::nullopt;
-}
-
-const char* kindName(Kind kind) {
-    switch (kind) {
-    case Kind::COGE: return "COGE";
-    case Kind::COIN: return "COIN";
-    case Kind::HYPE: return "HYPE";
-    case Kind::CONS: return "CONS";
-    }
-    return "?";
-}
-
-editor::CorrelationKind editorKind(Kind kind) { return static_cast<editor::CorrelationKind>(static_cast<int>(kind)); }
-
-std::string levelFilter(Kind kind, int levels, int consLevels, const std::string& mask) {
-    return editor::levelFilter(editorKind(kind), levels, consLevels, mask);
-}
-
 // The editor's own builders write these statements; the command line only refuses codes that
 // are not numbers first, so that a typing mistake is a clear message rather than an SQL error.
 std::string creaTabellaSql(const WorkingTableInput& in) {
     editor::WorkingTableInput e;
-    e.kind = editorKind(in.kind);
+    e.kind = in.kind;
     e.chartCode = bareCode(in.chart, "il piano dei conti");
     e.reclChartCode = bareCode(in.reclChart, "il piano di riclassificazione");
     e.intercompanyCode = in.kind == Kind::CONS ? bareCode(in.intercompany, "la struttura intercompany") : in.intercompany;
@@ -143,21 +124,6 @@ std::string ledgerMaskFromEdit(const std::string& maskEdit) { return editor::mas
 
 std::string ledgerMaskForLevels(int levels) { return editor::maskForLevels(levels).value_or(""); }
 
-std::string formatCode(const std::string& code, const std::string& mask) {
-    if (mask.empty()) return code;
-    std::string out;
-    std::size_t next = 0;
-    for (char m : mask) {
-        if (next >= code.size()) break;
-        if (m == '@' || m == 'x')
-            out += code[next++];
-        else
-            out += m;
-    }
-    out += code.substr(std::min(next, code.size()));
-    return out;
-}
-
 PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
     PreparedChart prepared;
     WorkingSet& set = prepared.set;
@@ -177,7 +143,7 @@ PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
             company = get(rows.front(), "CGC0_DITTA_CG18").toText();
         }
         if (company.empty())
-            throw ListRefused(db::replaceAll("L'intercompany %1 non ha nessuna azienda collegata!", "%1", structure));
+            throw ListRefused(db::replaceAll(moduleText(kMsgStructureWithoutCompany), "%1", structure));
         if (set.database.find_first_of("[]") != std::string::npos)
             throw ListRefused("Nome di database intercompany non valido: " + set.database);
         auto chartRows = readAll(conn, editor::intercompanyChartQuery(bareCode(company, "la ditta intercompany"), set.database));
@@ -217,11 +183,11 @@ PreparedChart prepareChart(db::Connection& conn, const ListRequest& request) {
     // --- The reclassification chart, as its AfterItem checks it ---------------------------------
     int t = chartType(conn, ricl);
     if (request.kind == Kind::CONS) {
-        if (t != 4) throw ListRefused("Il piano dei conti deve essere di tipo 'Riclassificato intercompany'!");
+        if (t != 4) throw ListRefused(moduleText(kMsgNotIntercompanyReclassified));
     } else if (t != 3 && t != 5 && t != 6) {
-        throw ListRefused("Il piano dei conti deve essere di tipo 'Riclassificazione di bilancio'!");
+        throw ListRefused(moduleText(kMsgNotBalanceReclassification));
     }
-    if (!chartConfigured(conn, ricl)) throw ListRefused("Piano dei conti non configurato!");
+    if (!chartConfigured(conn, ricl)) throw ListRefused(moduleText(kMsgChartNotConfigured));
 
     if (request.kind == Kind::COIN) return prepared;
 
@@ -246,7 +212,7 @@ std::string ledgerAccountsSql(const ListRequest& request, const PreparedChart& p
     const WorkingSet& set = prepared.set;
     return "SELECT CG24_CONTO, CG24_DESCR, CG24_INDTIPOCONTO FROM " + editor::databasePrefix(set.database) +
            "CG24_TABPDC WITH(NOLOCK) WHERE CG24_GRUPPO_CG10 = " + bareCode(set.chart, "il piano dei conti") +
-           " AND ((" + levelFilter(request.kind, prepared.levels, prepared.consLevels, set.mask) +
+           " AND ((" + editor::levelFilter(request.kind, prepared.levels, prepared.consLevels, set.mask) +
            ") OR CG24_CONTO = '" + editor::textValue(set.customersMaster) + "' OR CG24_CONTO = '" +
            editor::textValue(set.suppliersMaster) + "') ORDER BY CG24_CONTO";
 }
@@ -355,7 +321,7 @@ void WorkingRowReader::forEach(const std::function<void(const WorkingRow&)>& vis
         w.indTipoConto = optInt(cellOf(r, indTipoConto));
         w.tipoCF = optInt(cellOf(r, tipoCF));
         if (w.contoPdcGrid)
-            w.displayCode = formatCode(*w.contoPdcGrid, set_.mask);
+            w.displayCode = text::applyMask(set_.mask, *w.contoPdcGrid, text::MaskFill::FromLeft);
         else
             w.displayCode.clear();
         visit(w);
@@ -379,7 +345,7 @@ void WorkingRowReader::forEachCoin(const std::function<void(const WorkingRow&)>&
         std::string code = cellOf(r, contoPdc).toText();
         if (!isAnalytic(code)) continue;
         std::string descr = cellOf(r, descrConto).toText();
-        WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, formatCode(code, set_.mask)};
+        WorkingRow first{code, descr, code, descr, {}, {}, 1, {}, {}, text::applyMask(set_.mask, code, text::MaskFill::FromLeft)};
         WorkingRow second{code, descr, {}, {}, {}, {}, 2, {}, {}, ""};
         auto segno = cellOf(r, segnoColumn);
         if (segno.isNull() || segno.isEmpty() || segno.toText().empty()) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "statements/CorrelationKindNames.h"
+
 namespace db {
 class Connection;
 class Recordset;
@@ -18,16 +20,12 @@ class Recordset;
 
 namespace brevanto::cli {
 
-enum class Kind { COGE = 0, COIN = 1, HYPE = 2, CONS = 3 };
-
-std::optional<Kind> kindFromName(std::string name);   // case-insensitive
-const char* kindName(Kind kind);
+// The editor's kinds, by the editor's names.
+using Kind = editor::CorrelationKind;
+using editor::kindFromName;
+using editor::kindName;
 
 // --- Statement pieces ------------------------------------------------------------------------
-
-// The level filter of the working-table statement for a chart of `levels` levels and
-// `consLevels` consolidation levels; `mask` is the "@"/"/" edit mask (CalcolaMascheraConto).
-std::string levelFilter(Kind kind, int levels, int consLevels, const std::string& mask);
 
 struct WorkingTableInput {
     Kind kind = Kind::COGE;
@@ -57,10 +55,6 @@ std::string coinQuerySql(const std::string& analyticChart, const std::string& re
 std::string ledgerMaskFromEdit(const std::string& maskEdit);
 // The mask for a level count when the chart has no mask row ("" for another count).
 std::string ledgerMaskForLevels(int levels);
-// A code shown through a mask: each "@" (or "x") takes the next character of the code, any
-// other mask character is written as is while code characters remain; an empty mask shows the
-// code unchanged, and characters beyond the mask are appended.
-std::string formatCode(const std::string& code, const std::string& mask);
 
 // --- Building the rows -----------------------------------------------------------------------
 

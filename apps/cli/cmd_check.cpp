@@ -196,7 +196,7 @@ void setupCheckCommand(CLI::App& app) {
     auto options = std::make_shared<CheckOptions>();
     auto* cmd = app.add_subcommand(
         "check", "Verifica correlazioni: conti senza correlazione, correlazioni non più valide, …");
-    addChartOptions(*cmd, *options, "COGE, COIN, HYPE o CONS");
+    addChartOptions(*cmd, *options, editor::kCorrelationKindChoices);
     addConnectionOptions(*cmd, options->conn, options->dir);
     auto* json = cmd->add_flag("--json", options->json, "Risultato in formato JSON");
     auto* xlsx = cmd->add_option("--xlsx", options->xlsx, "Scrive il risultato in una cartella di lavoro Excel (.xlsx)");

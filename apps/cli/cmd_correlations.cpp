@@ -160,7 +160,7 @@ void setupCorrelationsCommand(CLI::App& app) {
 
     auto ex = std::make_shared<ExportOptions>();
     auto* exportCmd = cmd->add_subcommand("export", "Scrive le correlazioni di un tipo e dei suoi piani in un file .xlsx o .csv");
-    addChartOptions(*exportCmd, *ex, "COGE, COIN, HYPE o CONS");
+    addChartOptions(*exportCmd, *ex, editor::kCorrelationKindChoices);
     exportCmd->add_option("--out", ex->out, "File .xlsx o .csv da scrivere")->required();
     addConnectionOptions(*exportCmd, ex->conn, ex->dir);
     setCommandBody(*exportCmd, [ex] { return runExport(*ex); });

@@ -17,6 +17,7 @@
 #include "hostdb/DemoData.h"
 #include "hostdb/HostDatabase.h"
 #include "hostdb/Schema.h"
+#include "text/Text.h"
 
 namespace brevanto::cli {
 
@@ -38,8 +39,7 @@ const char* const kHostDatabase = "BREVANTO";
 // database as schema GRUPPO of the same database; what was made is dropped again on a failure.
 int runInitPostgres(const InitOptions& o) {
     db::ConnectionString cs(o.conn);
-    std::string provider = cs.getOr("Provider", "");
-    for (auto& c : provider) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string provider = text::toLowerAscii(cs.getOr("Provider", ""));
     if (provider != "postgresql") {
         std::cerr << "Errore: --conn indica un database PostgreSQL (Provider=PostgreSQL;Host=…;database=…); "
                      "per SQLite usare --dir\n";

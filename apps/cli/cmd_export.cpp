@@ -67,7 +67,7 @@ int runExport(const ExportOptions& o) {
 void setupExportCommand(CLI::App& app) {
     auto opts = std::make_shared<ExportOptions>();
     auto* cmd = app.add_subcommand("export", "Esporta l'elenco di una correlazione in un file Excel (.xlsx)");
-    cmd->add_option("--kind", opts->kind, "COGE, COIN, HYPE o CONS")->required();
+    cmd->add_option("--kind", opts->kind, editor::kCorrelationKindChoices)->required();
     cmd->add_option("--pdc", opts->pdc, "PdC da riclassificare (in COIN il PdC analitico; in CONS quello della struttura)");
     cmd->add_option("--ricl", opts->ricl, "PdC di riclassificazione")->required();
     cmd->add_option("--intercompany", opts->intercompany, "Struttura intercompany (solo CONS)");

@@ -15,6 +15,7 @@
 #include "db/Connection.h"
 #include "journal/HistoryTable.h"
 #include "mapping/Scope.h"
+#include "statements/CorrelationKindNames.h"
 
 namespace brevanto::cli {
 
@@ -46,7 +47,7 @@ void printJson(const std::vector<journal::Step>& steps) {
     for (const auto& s : steps) {
         nlohmann::ordered_json step{{"step", s.id},           {"source", s.source},
                                     {"user", s.user},         {"time", s.time},
-                                    {"kind", journal::kindText(s.scope.kind)},
+                                    {"kind", editor::kindName(s.scope.kind)},
                                     {"ledger", s.scope.ledger}, {"reclChart", s.scope.reclChart}};
         if (s.refersTo) step["refersTo"] = s.refersTo;
         step["changes"] = changesJson<nlohmann::ordered_json>(s.changes);
@@ -66,7 +67,7 @@ void printText(const std::vector<journal::Step>& steps) {
         std::string source = s.source;
         if (s.refersTo) source += " del passo " + std::to_string(s.refersTo);
         for (const auto& c : s.changes) {
-            rows.push_back({std::to_string(s.id), s.time, s.user, source, journal::kindText(s.scope.kind),
+            rows.push_back({std::to_string(s.id), s.time, s.user, source, editor::kindName(s.scope.kind),
                             scopeText(s.scope),
                             (c.rows == journal::Rows::Intermediary ? "intermediario " : "") + c.account,
                             signText(c.sign), c.before.empty() ? "-" : c.before, c.after.empty() ? "-" : c.after});
@@ -111,7 +112,7 @@ int runHistory(const HistoryOptions& o) {
 void setupHistoryCommand(CLI::App& app) {
     auto options = std::make_shared<HistoryOptions>();
     auto* cmd = app.add_subcommand("history", "Storico delle modifiche alle correlazioni (tabella BRV_STORICO)");
-    cmd->add_option("--kind", options->kind, "Solo un tipo di correlazione: COGE, COIN, HYPE o CONS");
+    cmd->add_option("--kind", options->kind, std::string("Solo un tipo di correlazione: ") + editor::kCorrelationKindChoices);
     cmd->add_option("--since", options->since, "Solo le modifiche da questa data (AAAA-MM-GG)");
     addConnectionOptions(*cmd, options->conn, options->dir);
     cmd->add_flag("--json", options->json, "Risultato in formato JSON");

@@ -147,7 +147,7 @@ int runList(const ListOptions& o) {
 void setupListCommand(CLI::App& app) {
     auto options = std::make_shared<ListOptions>();
     auto* cmd = app.add_subcommand("list", "Elenca le righe di lavoro di una correlazione");
-    addChartOptions(*cmd, *options, "COGE, COIN, HYPE o CONS");
+    addChartOptions(*cmd, *options, editor::kCorrelationKindChoices);
     addConnectionOptions(*cmd, options->conn, options->dir);
     cmd->add_option("--limit", options->limit, "Mostra al massimo N righe")->check(CLI::NonNegativeNumber);
     cmd->add_flag("--json", options->json, "Righe in formato JSON");

@@ -9,21 +9,15 @@
 #include <string_view>
 
 #include "db/odbc/Odbc.h"
+#include "text/Text.h"
 
 namespace db::odbc {
 
 namespace {
 
-bool iequals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool icontains(std::string_view text, std::string_view part) {
-    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
+                          [](char x, char y) { return text::toLowerAscii(x) == text::toLowerAscii(y); });
     return it != text.end();
 }
 
@@ -78,14 +72,14 @@ std::string driverConnectionString(const ConnectionString& cs, const std::string
     std::string out;
     bool freeTds = false, charset = false;
     for (const auto& [key, value] : cs.items()) {
-        if (iequals(key, "Provider")) continue;
+        if (text::equalsIgnoreCaseAscii(key, "Provider")) continue;
         std::string name = key;
-        if (iequals(key, "User ID")) name = "UID";
-        if (iequals(key, "Password")) name = "PWD";
-        if (iequals(name, "UID") && !user.empty()) continue;
-        if (iequals(name, "PWD") && !password.empty()) continue;
-        if (iequals(key, "Driver") && (icontains(value, "FreeTDS") || icontains(value, "tdsodbc"))) freeTds = true;
-        if (iequals(key, "ClientCharset")) charset = true;
+        if (text::equalsIgnoreCaseAscii(key, "User ID")) name = "UID";
+        if (text::equalsIgnoreCaseAscii(key, "Password")) name = "PWD";
+        if (text::equalsIgnoreCaseAscii(name, "UID") && !user.empty()) continue;
+        if (text::equalsIgnoreCaseAscii(name, "PWD") && !password.empty()) continue;
+        if (text::equalsIgnoreCaseAscii(key, "Driver") && (icontains(value, "FreeTDS") || icontains(value, "tdsodbc"))) freeTds = true;
+        if (text::equalsIgnoreCaseAscii(key, "ClientCharset")) charset = true;
         out += name + "=" + value + ";";
     }
     if (!user.empty()) out += "UID=" + connectionValue(user) + ";";

@@ -13,6 +13,7 @@
 #include "kit/UserAction.h"
 #include "standalone/automation/JsonValues.h"
 #include "standalone/automation/ProgramLookups.h"
+#include "text/Text.h"
 
 namespace standalone {
 
@@ -93,9 +94,7 @@ int keyCode(const json& k) {
         {"left", kit::keys::Left},     {"up", kit::keys::Up},           {"right", kit::keys::Right},
         {"down", kit::keys::Down},     {"f3", kit::keys::F3},           {"f4", kit::keys::F4},
         {"f9", kit::keys::F9}};
-    std::string n = k.get<std::string>();
-    for (auto& ch : n) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    auto it = names.find(n);
+    auto it = names.find(text::toLowerAscii(k.get<std::string>()));
     if (it == names.end()) throw RequestError("tasto sconosciuto " + k.get<std::string>());
     return it->second;
 }

@@ -6,19 +6,9 @@
 #include "db/Recordset.h"
 #include "standalone/HostEventLog.h"
 #include "standalone/automation/JsonValues.h"
+#include "text/Text.h"
 
 namespace standalone {
-
-namespace {
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
-}
-
-}  // namespace
 
 std::optional<long> AutomationLookupPresenter::pick(const kit::LookupRequest& request) {
     LookupSnapshot snap;
@@ -146,7 +136,7 @@ bool AutomationWindowSystem::isOpen(const kit::Form* form) const {
 kit::Form* AutomationWindowSystem::findByName(const std::string& name) const {
     prune();
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-        if (sameName(it->form->name(), name)) return it->form;
+        if (text::equalsIgnoreCaseAscii(it->form->name(), name)) return it->form;
     return nullptr;
 }
 

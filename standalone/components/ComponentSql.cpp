@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "standalone/Services.h"
+#include "text/Text.h"
 
 namespace standalone::components {
 
@@ -87,11 +88,7 @@ std::string codeText(const db::Variant& code) {
 
 std::string trimmedText(const db::Variant& value) {
     if (value.isEmpty() || value.isNull() || value.isObject()) return "";
-    std::string t = value.toText();
-    std::size_t b = 0, e = t.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(t[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(t[e - 1]))) --e;
-    return t.substr(b, e - b);
+    return text::trimWhitespace(value.toText());
 }
 
 }  // namespace standalone::components

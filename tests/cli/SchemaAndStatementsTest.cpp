@@ -11,6 +11,7 @@
 #include "hostdb/Schema.h"
 
 #include "apps/cli/WorkingRows.h"
+#include "statements/WorkingTableStatements.h"
 
 using namespace brevanto::cli;
 
@@ -115,15 +116,11 @@ TEST(LevelFilter, FollowsLevelAndConsolidationCounts) {
     EXPECT_EQ(levelFilter(Kind::HYPE, 3, 3, "@@/@@@@/@@@@"), "RIGHT(CG24_CONTO,4) <> '0000'") << "no such level";
 }
 
-TEST(Masks, LedgerMaskAndDisplay) {
+TEST(Masks, LedgerMask) {
     EXPECT_EQ(ledgerMaskFromEdit("  xx/xxxx0000 "), "@@/@@@@@@@@");
     EXPECT_EQ(ledgerMaskFromEdit("XX/xx"), "XX/@@") << "the replacement is case-sensitive";
     EXPECT_EQ(ledgerMaskForLevels(4), "@@/@@/@@/@@@@");
     EXPECT_EQ(ledgerMaskForLevels(6), "");
-    EXPECT_EQ(formatCode("0101010001", "@@/@@/@@/@@@@"), "01/01/01/0001");
-    EXPECT_EQ(formatCode("0101", "xx/xx/xxx"), "01/01") << "a short code stops at its end";
-    EXPECT_EQ(formatCode("BS1100", ""), "BS1100");
-    EXPECT_EQ(formatCode("ABCDEFG", "@@/@@"), "AB/CDEFG") << "characters beyond the mask are kept";
 }
 
 TEST(WorkingTableStatement, ValuesStayInsideTheirLiterals) {

@@ -107,26 +107,6 @@ TEST_F(Sequence, MenuKeysAndLookupWithoutStatement) {
     EXPECT_TRUE(ws.scriptedLookups().requests().empty());
 }
 
-TEST(AccountMask, CodesAreLaidIntoTheMaskFromTheLeft) {
-    EXPECT_EQ(applyAccountMask("@@/@@@@@@@@", "0110000001"), "01/10000001");
-    EXPECT_EQ(applyAccountMask(" xx/xx00 ", "012345"), "01/2345");
-    EXPECT_EQ(applyAccountMask("@@/@@", "012"), "01/2");
-    EXPECT_EQ(applyAccountMask("@@/@@", "012345"), "01/2345");
-    EXPECT_EQ(applyAccountMask("", "A1"), "A1");
-}
-
-TEST(AccountMask, GridColumnsFillFromTheRightAndTypedSeparatorsAreTakenOut) {
-    EXPECT_EQ(applyAccountMaskFromRight("@@/@@@@@@@@", "0110000001"), "01/10000001");
-    EXPECT_EQ(applyAccountMaskFromRight("@@/@@", "123"), " 1/23");
-    EXPECT_EQ(applyAccountMaskFromRight("@@/@@", ""), "");
-    // Masked or plain, the box hands on the plain code; other characters stay for the decode
-    // to refuse, and without a mask nothing is taken out.
-    EXPECT_EQ(stripAccountMask("@@/@@/@@/@@@@", "01/01/01/0001"), "0101010001");
-    EXPECT_EQ(stripAccountMask("@@/@@/@@/@@@@", "0101010001"), "0101010001");
-    EXPECT_EQ(stripAccountMask(" xx-xx00 ", "01-23 45'"), "0123 45'");
-    EXPECT_EQ(stripAccountMask("", "01/02"), "01/02");
-}
-
 // A scratch database with the few chart tables the boxes read.
 struct Database : ::testing::Test {
     testsupport::TempDir dir;

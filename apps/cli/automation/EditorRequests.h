@@ -20,7 +20,7 @@ inline std::string requestText(const nlohmann::json& r, const char* key) {
 
 // The kind of an editor's entry class ("…COGE" -> COGE).
 inline mapping::CorrelationKind kindOfEntry(const std::string& progId) {
-    for (const char* name : {"COGE", "COIN", "HYPE", "CONS"})
+    for (const char* name : editor::kCorrelationKindNames)
         if (progId.size() >= 4 && progId.compare(progId.size() - 4, 4, name) == 0) return *mapping::kindFromName(name);
     throw std::runtime_error("la classe " + progId + " non apre un editor di correlazioni");
 }
