@@ -11,6 +11,7 @@
 #include "db/postgres/PostgresRuntime.h"
 #include "db/sqlite/SqliteRuntime.h"
 #include "hostdb/PostgresSchema.h"
+#include "text/Text.h"
 
 namespace hostdb {
 
@@ -230,9 +231,7 @@ void createOnSqliteFile(const std::string& file) {
 void createOnPostgres(db::Connection& connection) {
     std::string names;
     for (const auto& table : hostTableNames()) {
-        std::string lower = table;
-        for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        names += (names.empty() ? "" : ", ") + db::sqlQuoted(lower);
+        names += (names.empty() ? "" : ", ") + db::sqlQuoted(text::toLowerAscii(table));
     }
     auto found = connection.ExecuteNative(
         "SELECT current_schema() AS s, min(tablename) AS t, count(*) AS n FROM pg_tables "
@@ -296,8 +295,7 @@ const std::vector<std::string>& hostTableNames() {
 
 std::string sqliteFileOf(const std::string& connectionString) {
     db::ConnectionString cs(connectionString);
-    auto provider = cs.getOr("Provider", "");
-    for (auto& c : provider) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto provider = text::toLowerAscii(cs.getOr("Provider", ""));
     auto database = cs.get("database");
     auto folder = cs.get("Data Source");
     if (provider != "sqlite" || !database || !folder || database->empty() || folder->empty())

@@ -11,6 +11,7 @@
 #include "db/postgres/PostgresResult.h"
 #include "db/postgres/PostgresText.h"
 #include "db/tsql/Translator.h"
+#include "text/Text.h"
 
 namespace db {
 
@@ -32,12 +33,6 @@ struct ResultDeleter {
     void operator()(PGresult* r) const { PQclear(r); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
-
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool succeeded(const PGresult* r) {
     const auto status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -180,7 +175,7 @@ std::unique_ptr<PostgresBackend> PostgresBackend::open(const ConnectionString& c
     std::unique_ptr<PostgresBackend> backend(new PostgresBackend(conn, database, schema));
     // The module reaches an intercompany database by putting its name after database=: with
     // the server's database given by Dbname, that name is the schema of the same name.
-    if (schema.empty() && upper(database) != upper(dbname) && backend->schemaExists(database)) {
+    if (schema.empty() && text::toUpperAscii(database) != text::toUpperAscii(dbname) && backend->schemaExists(database)) {
         schema = database;
         backend->defaultSchema_ = schema;
     }
@@ -236,8 +231,8 @@ void PostgresBackend::dropReleased() {
 }
 
 void PostgresBackend::ensureSchema(const std::string& name) {
-    const std::string key = upper(name);
-    if (key == upper(defaultSchema_.empty() ? database_ : defaultSchema_) || schemas_.count(name)) return;
+    const std::string key = text::toUpperAscii(name);
+    if (key == text::toUpperAscii(defaultSchema_.empty() ? database_ : defaultSchema_) || schemas_.count(name)) return;
     requireSchema(name);
 }
 

@@ -1,4 +1,5 @@
 #include "db/sqlite/DatabaseFile.h"
+#include "text/Text.h"
 
 #include <sqlite3.h>
 
@@ -11,12 +12,6 @@
 namespace db::sqlite {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 std::string quoted(const std::string& name) {
     std::string out = "\"";
@@ -57,7 +52,7 @@ int readTableNames(sqlite3* db, const std::string& schema, std::vector<std::stri
 
 bool holdsAnyTable(const std::vector<std::string>& names, const std::vector<std::string>& tables) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return std::any_of(tables.begin(), tables.end(), [&](const std::string& t) { return sameName(t, name); });
+        return std::any_of(tables.begin(), tables.end(), [&](const std::string& t) { return text::equalsIgnoreCaseAscii(t, name); });
     });
 }
 

@@ -15,6 +15,7 @@
 #include "db/sqlite/PreparedStep.h"
 #include "db/sqlite/SqliteRuntime.h"
 #include "db/tsql/Translator.h"
+#include "text/Text.h"
 
 namespace db {
 
@@ -28,12 +29,6 @@ constexpr const char* kSource = "SQLite";
 constexpr int kBusyTimeoutMs = 5000;
 // SQL Server's "Database '%s' does not exist": kept as the native code of our own message.
 constexpr long kNoSuchDatabase = 911;
-
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
@@ -50,7 +45,7 @@ std::filesystem::path databaseFile(const std::string& folder, const std::string&
 }
 
 bool truthy(std::string_view v) {
-    std::string u = upper(v);
+    std::string u = text::toUpperAscii(v);
     return u == "1" || u == "TRUE" || u == "YES" || u == "SI";
 }
 
@@ -91,7 +86,7 @@ std::string firstKeyword(const char* sql) {
     }
     const char* b = p;
     while (*p && (std::isalpha(static_cast<unsigned char>(*p)) || *p == '_')) ++p;
-    return upper(std::string_view(b, static_cast<std::size_t>(p - b)));
+    return text::toUpperAscii(std::string_view(b, static_cast<std::size_t>(p - b)));
 }
 
 // INSERT/UPDATE/DELETE/REPLACE, also behind a WITH: the statements whose changed rows count.
@@ -216,7 +211,7 @@ ErrorItem errorItemFor(sqlite3* db, int rc) {
 
 FieldInfo fieldInfoForDeclType(std::string_view declType) {
     FieldInfo fi;
-    std::string d = upper(declType);
+    std::string d = text::toUpperAscii(declType);
     std::size_t open = d.find('(');
     std::string base = d.substr(0, open);
     while (!base.empty() && std::isspace(static_cast<unsigned char>(base.back()))) base.pop_back();
@@ -273,7 +268,7 @@ std::unique_ptr<SqliteBackend> SqliteBackend::open(const ConnectionString& cs) {
     if (folder.empty())
         openError("Stringa di connessione SQLite senza 'Data Source=': indicare la cartella dei database", 0);
     const bool create = truthy(cs.getOr("Create", ""));
-    const bool anySchema = upper(cs.getOr("Schema", "")) == "ANY";
+    const bool anySchema = text::toUpperAscii(cs.getOr("Schema", "")) == "ANY";
 
     std::error_code ec;
     auto file = databaseFile(folder, database);
@@ -350,8 +345,8 @@ void SqliteBackend::close() {
 void SqliteBackend::fail(int rc) const { throw Error({errorItemFor(db_, rc)}); }
 
 void SqliteBackend::attachIfNeeded(const std::string& database) {
-    std::string key = upper(database);
-    if (key == upper(database_) || attached_.count(key)) return;
+    std::string key = text::toUpperAscii(database);
+    if (key == text::toUpperAscii(database_) || attached_.count(key)) return;
     auto file = databaseFile(folder_, database);
     std::error_code ec;
     if (!isPlainName(database) || !std::filesystem::exists(file, ec))

@@ -48,7 +48,7 @@ void GeneratorCore::addStep(std::string sql, bool returnsRows) {
 }
 
 std::string GeneratorCore::tableVariable(std::string_view name, std::size_t offset) {
-    auto it = tableVars_.find(upper(name));
+    auto it = tableVars_.find(text::toUpperAscii(name));
     if (it == tableVars_.end())
         throw ParseError("Must declare the table variable \"" + std::string(name) + "\".", offset);
     return it->second;
@@ -56,7 +56,7 @@ std::string GeneratorCore::tableVariable(std::string_view name, std::size_t offs
 
 void GeneratorCore::attach(const std::string& db) {
     for (const auto& d : out_.attachedDatabases)
-        if (equalsIgnoreCase(d, db)) return;
+        if (text::equalsIgnoreCaseAscii(d, db)) return;
     out_.attachedDatabases.push_back(db);
 }
 
@@ -67,12 +67,12 @@ std::string GeneratorCore::objectName(const NameParts& parts, std::size_t offset
     std::string objSql = obj.text.size() > 1 && obj.text[0] == '#' ? quoteIdent(tempTableName(obj.text)) : ident(obj.text);
     if (parts.size() >= 2) {
         const Name& schema = parts[parts.size() - 2];
-        if (!equalsIgnoreCase(schema.text, "dbo"))
+        if (!text::equalsIgnoreCaseAscii(schema.text, "dbo"))
             unsupported("schema " + schema.text, offset);
     }
     if (parts.size() == 3) {
         const std::string& db = parts[0].text;
-        if (!options_.mainDatabase.empty() && equalsIgnoreCase(db, options_.mainDatabase))
+        if (!options_.mainDatabase.empty() && text::equalsIgnoreCaseAscii(db, options_.mainDatabase))
             return mainQualified(objSql);
         if (!obj.text.empty() && obj.text[0] == '#') unsupported("tabella temporanea con nome di database", offset);
         attach(db);
@@ -90,7 +90,7 @@ std::string GeneratorCore::columnRef(const Expr& e) {
     const NameParts& p = e.parts;
     const Name& col = p.back();
     if (!col.quoted && !col.text.empty() && col.text[0] == '$') {
-        if (equalsIgnoreCase(col.text, "$action") && mergeAction_ && p.size() == 1)
+        if (text::equalsIgnoreCaseAscii(col.text, "$action") && mergeAction_ && p.size() == 1)
             return quoteString(mergeAction_);
         unsupported(col.text + (mergeAction_ ? "" : " fuori da OUTPUT di MERGE"), e.offset);
     }
@@ -119,7 +119,7 @@ StaticType GeneratorCore::typeOf(const Expr& e) {
         if (e.parts.back().text.size() && e.parts.back().text[0] == '$') return StaticType::Text;
         return isTextColumn(e.parts.back().text) ? StaticType::Text : StaticType::Unknown;
     case Expr::Kind::Variable: {
-        auto it = vars_.find(upper(e.text));
+        auto it = vars_.find(text::toUpperAscii(e.text));
         return it == vars_.end() ? StaticType::Unknown : it->second.type;
     }
     case Expr::Kind::Cast:
@@ -143,10 +143,10 @@ StaticType GeneratorCore::typeOf(const Expr& e) {
         if (!f) return StaticType::Unknown;
         if (f->result != StaticType::Unknown) return f->result;
         if (e.args.empty()) return StaticType::Unknown;
-        if (equalsIgnoreCase(e.text, "COALESCE")) return mergedType(e.args, 0, 1);
+        if (text::equalsIgnoreCaseAscii(e.text, "COALESCE")) return mergedType(e.args, 0, 1);
         StaticType t = typeOf(*e.args[0]);
         // Asked before the call's arguments are counted: ISNULL(x) must not read a second one.
-        if (t == StaticType::Unknown && equalsIgnoreCase(e.text, "ISNULL") && e.args.size() > 1)
+        if (t == StaticType::Unknown && text::equalsIgnoreCaseAscii(e.text, "ISNULL") && e.args.size() > 1)
             t = typeOf(*e.args[1]);
         return t;
     }
@@ -222,7 +222,7 @@ Out GeneratorCore::expr(const Expr& e) {
         return {qualifier(e.parts, e.parts.size(), e.offset) + ".*", kPrimary};
     }
     case Expr::Kind::Variable: {
-        auto it = vars_.find(upper(e.text));
+        auto it = vars_.find(text::toUpperAscii(e.text));
         if (it == vars_.end())
             throw ParseError("Must declare the scalar variable \"" + e.text + "\".", e.offset);
         return {it->second.sql, it->second.sql.size() && it->second.sql[0] == '-' ? kUnary : kPrimary};
@@ -304,16 +304,16 @@ Out GeneratorCore::binary(const Expr& e) {
 
 Out GeneratorCore::function(const Expr& e) {
     const FunctionInfo* f = findFunction(e.text);
-    if (!f) unsupported("funzione " + upper(e.text), e.offset);
+    if (!f) unsupported("funzione " + text::toUpperAscii(e.text), e.offset);
     const int n = e.starArg ? 1 : static_cast<int>(e.args.size());
     if (n < f->minArgs || n > f->maxArgs) {
         std::string count = f->minArgs == f->maxArgs
                                 ? std::to_string(f->minArgs) + " argument(s)."
                                 : std::to_string(f->minArgs) + " to " + std::to_string(f->maxArgs) + " arguments.";
-        throw ParseError("The " + toLowerAscii(f->tsql) + " function requires " + count, e.offset);
+        throw ParseError("The " + text::toLowerAscii(f->tsql) + " function requires " + count, e.offset);
     }
-    if (e.starArg && !equalsIgnoreCase(e.text, "COUNT")) unsupported(upper(e.text) + "(*)", e.offset);
-    if (e.distinct && f->kind != FnKind::Aggregate) unsupported(upper(e.text) + "(DISTINCT ...)", e.offset);
+    if (e.starArg && !text::equalsIgnoreCaseAscii(e.text, "COUNT")) unsupported(text::toUpperAscii(e.text) + "(*)", e.offset);
+    if (e.distinct && f->kind != FnKind::Aggregate) unsupported(text::toUpperAscii(e.text) + "(DISTINCT ...)", e.offset);
     if (f->kind == FnKind::Window && !e.hasOver) unsupported(std::string(f->tsql) + " senza OVER", e.offset);
     if (f->kind != FnKind::Window && e.hasOver) unsupported(std::string(f->tsql) + " OVER (...)", e.offset);
     if (auto native = nativeCall(*f, e)) return *native;
@@ -559,7 +559,7 @@ void GeneratorCore::dropStatement(const Statement& s) {
 
 void GeneratorCore::declareVars(const Statement& s) {
     for (const VarDecl& v : s.vars) {
-        const std::string key = upper(v.name);
+        const std::string key = text::toUpperAscii(v.name);
         if (vars_.count(key) || tableVars_.count(key))
             throw ParseError("The variable name '" + v.name +
                                  "' has already been declared. Variable names must be unique "
@@ -586,7 +586,7 @@ std::string GeneratorCore::constantValue(const VarDecl& v, const Expr& value) {
     }
     if (e->kind == Expr::Kind::Null) return "NULL";
     if (e->kind == Expr::Kind::Variable) {
-        auto it = vars_.find(upper(e->text));
+        auto it = vars_.find(text::toUpperAscii(e->text));
         if (it == vars_.end())
             throw ParseError("Must declare the scalar variable \"" + e->text + "\".", e->offset);
         return it->second.sql;
@@ -618,7 +618,7 @@ std::string GeneratorCore::constantValue(const VarDecl& v, const Expr& value) {
         long double value = std::strtold(e->text.c_str(), nullptr) * (negative ? -1 : 1);
         if (t == "BIT") return value != 0 ? "1" : "0";
         if (value < lo || value > hi)
-            throw ParseError("Arithmetic overflow error for data type " + toLowerAscii(t) + ", value = " +
+            throw ParseError("Arithmetic overflow error for data type " + text::toLowerAscii(t) + ", value = " +
                                  (negative ? "-" : "") + e->text + ".",
                              v.offset);
     }
@@ -654,7 +654,7 @@ void GeneratorCore::createTable(const Statement& s) {
 
 void GeneratorCore::declareTable(const Statement& s) {
     const std::string& name = s.table[0].text;
-    const std::string key = upper(name);
+    const std::string key = text::toUpperAscii(name);
     if (vars_.count(key) || tableVars_.count(key))
         throw ParseError("The variable name '" + name +
                              "' has already been declared. Variable names must be unique "
@@ -682,9 +682,9 @@ void GeneratorCore::ifExists(const Statement& s) {
 }
 
 void GeneratorCore::collectTargetColumns(const Expr& e, const std::string& alias, std::vector<std::string>& out) {
-    if (e.kind == Expr::Kind::Column && e.parts.size() == 2 && equalsIgnoreCase(e.parts[0].text, alias)) {
+    if (e.kind == Expr::Kind::Column && e.parts.size() == 2 && text::equalsIgnoreCaseAscii(e.parts[0].text, alias)) {
         for (const auto& c : out)
-            if (equalsIgnoreCase(c, e.parts[1].text)) return;
+            if (text::equalsIgnoreCaseAscii(c, e.parts[1].text)) return;
         out.push_back(e.parts[1].text);
     }
     for (const auto& a : e.args) collectTargetColumns(*a, alias, out);
@@ -695,10 +695,10 @@ std::string GeneratorCore::outputList(const Statement& s, const std::string& act
     for (std::size_t i = 0; i < s.output.size(); ++i) {
         const Expr& e = *s.output[i];
         if (i) sql += ", ";
-        if (e.kind == Expr::Kind::Column && e.parts.size() == 1 && equalsIgnoreCase(e.parts[0].text, "$action")) {
+        if (e.kind == Expr::Kind::Column && e.parts.size() == 1 && text::equalsIgnoreCaseAscii(e.parts[0].text, "$action")) {
             sql += action;
         } else if (e.kind == Expr::Kind::Column && e.parts.size() == 2 &&
-                   equalsIgnoreCase(e.parts[0].text, "inserted")) {
+                   text::equalsIgnoreCaseAscii(e.parts[0].text, "inserted")) {
             sql += qualifier + ident(e.parts[1].text);
         } else if (e.kind == Expr::Kind::Number || e.kind == Expr::Kind::String || e.kind == Expr::Kind::Null) {
             sql += expr(e).sql;
@@ -727,7 +727,7 @@ void GeneratorCore::merge(const Statement& s) {
     collectTargetColumns(*s.on, targetAlias, onColumns);
     for (const Assignment& a : s.sets)
         for (const auto& c : onColumns)
-            if (equalsIgnoreCase(c, a.column.back().text))
+            if (text::equalsIgnoreCaseAscii(c, a.column.back().text))
                 unsupported("MERGE che aggiorna una colonna della condizione ON", s.offset);
 
     const std::string source = quoteIdent(kMergeSource);
@@ -808,12 +808,12 @@ const Expr& GeneratorCore::unwrapped(const Expr& e) {
 }
 
 bool GeneratorCore::isColumnOf(const Expr& e, const std::string& alias) {
-    return e.kind == Expr::Kind::Column && e.parts.size() == 2 && equalsIgnoreCase(e.parts[0].text, alias);
+    return e.kind == Expr::Kind::Column && e.parts.size() == 2 && text::equalsIgnoreCaseAscii(e.parts[0].text, alias);
 }
 
 void GeneratorCore::conjuncts(const Expr& e, std::vector<const Expr*>& out) {
     const Expr& u = unwrapped(e);
-    if (u.kind == Expr::Kind::Binary && equalsIgnoreCase(u.text, "AND")) {
+    if (u.kind == Expr::Kind::Binary && text::equalsIgnoreCaseAscii(u.text, "AND")) {
         conjuncts(*u.args[0], out);
         conjuncts(*u.args[1], out);
     } else {
@@ -831,7 +831,7 @@ std::optional<GeneratorCore::UpsertPlan> GeneratorCore::upsertPlan(const Stateme
 
     auto findName = [](const auto& names, std::string_view name) -> std::size_t {
         for (std::size_t i = 0; i < names.size(); ++i)
-            if (equalsIgnoreCase(names[i], name)) return i;
+            if (text::equalsIgnoreCaseAscii(names[i], name)) return i;
         return names.size();
     };
     UpsertPlan plan;
@@ -865,13 +865,13 @@ std::optional<GeneratorCore::UpsertPlan> GeneratorCore::upsertPlan(const Stateme
     };
     for (std::size_t i = 0; i < plan.keyColumns.size(); ++i) {
         const std::string* from = insertedFrom(plan.keyColumns[i]);
-        if (!from || !equalsIgnoreCase(*from, plan.sourceKeys[i])) return std::nullopt;
+        if (!from || !text::equalsIgnoreCaseAscii(*from, plan.sourceKeys[i])) return std::nullopt;
     }
     for (const Assignment& a : s.sets) {
         const std::string& column = a.column.back().text;
         const Expr& v = unwrapped(*a.value);
         const std::string* from = insertedFrom(column);
-        if (!from || !isColumnOf(v, sourceAlias) || !equalsIgnoreCase(*from, v.parts[1].text)) return std::nullopt;
+        if (!from || !isColumnOf(v, sourceAlias) || !text::equalsIgnoreCaseAscii(*from, v.parts[1].text)) return std::nullopt;
         plan.updates.push_back(ident(column) + " = excluded." + ident(column));
     }
     return plan;

@@ -62,7 +62,7 @@ constexpr std::array kFunctions = {
 
 inline const FunctionInfo* findFunction(std::string_view name) {
     for (const auto& f : kFunctions)
-        if (equalsIgnoreCase(name, f.tsql)) return &f;
+        if (text::equalsIgnoreCaseAscii(name, f.tsql)) return &f;
     return nullptr;
 }
 
@@ -132,15 +132,6 @@ inline bool hasIdentifierShape(std::string_view s) {
 
 [[noreturn]] inline void unsupported(const std::string& what, std::size_t offset) {
     throw UnsupportedError(what, offset);
-}
-
-inline std::string upper(std::string_view s) { return toUpperAscii(s); }
-
-inline std::string toLowerAscii(std::string_view in) {
-    std::string s(in);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
 }
 
 constexpr std::string_view kMergeSource = "~merge_source";

@@ -16,26 +16,8 @@ bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x -= 32;
-        if (y >= 'a' && y <= 'z') y -= 32;
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::string toUpperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return out;
-}
-
 bool Token::isWord(std::string_view upperKeyword) const {
-    return kind == TokenKind::Word && equalsIgnoreCase(text, upperKeyword);
+    return kind == TokenKind::Word && ::text::equalsIgnoreCaseAscii(text, upperKeyword);
 }
 
 std::vector<Token> tokenize(std::string_view sql) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/Text.h"
+
 namespace db::tsql {
 
 enum class TokenKind {
@@ -30,7 +32,5 @@ struct Token {
 // Throws TranslateError on an unterminated literal, name or comment, or a stray character.
 std::vector<Token> tokenize(std::string_view sql);
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
-std::string toUpperAscii(std::string_view s);
 
 }  // namespace db::tsql

@@ -184,7 +184,7 @@ private:
             if (peek(1).isWord("TRAN") || peek(1).isWord("TRANSACTION")) unsupported("BEGIN TRANSACTION", t.offset);
             unsupported("BEGIN ... END fuori da IF", t.offset);
         }
-        if (t.kind == TokenKind::Word && isReserved(t)) unsupported(toUpperAscii(t.text), t.offset);
+        if (t.kind == TokenKind::Word && isReserved(t)) unsupported(text::toUpperAscii(t.text), t.offset);
         syntaxError(t);
     }
 
@@ -214,7 +214,7 @@ private:
         }
         if (peek().isWord("MERGE")) return mergeStatement(std::move(ctes));
         if (peek().kind == TokenKind::Word)
-            unsupported("WITH ... " + toUpperAscii(peek().text), peek().offset);
+            unsupported("WITH ... " + text::toUpperAscii(peek().text), peek().offset);
         syntaxError(peek());
     }
 
@@ -300,7 +300,7 @@ private:
         Statement s(Statement::Kind::DropTable, peek().offset);
         expectWord("DROP");
         if (!peek().isWord("TABLE")) {
-            if (peek().kind == TokenKind::Word) unsupported("DROP " + toUpperAscii(peek().text), peek().offset);
+            if (peek().kind == TokenKind::Word) unsupported("DROP " + text::toUpperAscii(peek().text), peek().offset);
             syntaxError(peek());
         }
         next();
@@ -317,7 +317,7 @@ private:
         TypeSpec t;
         const std::size_t start = peek().offset;
         Name n = name();
-        t.name = toUpperAscii(n.text);
+        t.name = text::toUpperAscii(n.text);
         t.written = n.text;
         if (t.name == "NATIONAL") unsupported("tipo NATIONAL", start);
         if (acceptSymbol("(")) {
@@ -369,7 +369,7 @@ private:
                 defaultConstant(c);
             } else if (peek().kind == TokenKind::Word && !peek().isSymbol(",") &&
                        !peek().isSymbol(")") && peek().kind != TokenKind::Symbol) {
-                unsupported("attributo di colonna " + toUpperAscii(peek().text), peek().offset);
+                unsupported("attributo di colonna " + text::toUpperAscii(peek().text), peek().offset);
             } else {
                 break;
             }
@@ -406,7 +406,7 @@ private:
         Statement s(Statement::Kind::CreateTable, peek().offset);
         expectWord("CREATE");
         if (!peek().isWord("TABLE")) {
-            if (peek().kind == TokenKind::Word) unsupported("CREATE " + toUpperAscii(peek().text), peek().offset);
+            if (peek().kind == TokenKind::Word) unsupported("CREATE " + text::toUpperAscii(peek().text), peek().offset);
             syntaxError(peek());
         }
         next();
@@ -427,7 +427,7 @@ private:
                 expectSymbol(")");
             } else if (peek().isWord("UNIQUE") || peek().isWord("CHECK") || peek().isWord("FOREIGN") ||
                        peek().isWord("INDEX")) {
-                unsupported("vincolo " + toUpperAscii(peek().text) + " in CREATE TABLE", peek().offset);
+                unsupported("vincolo " + text::toUpperAscii(peek().text) + " in CREATE TABLE", peek().offset);
             } else {
                 s.columnDefs.push_back(columnDef(true));
             }
@@ -481,7 +481,7 @@ private:
         const Token& opt = peek();
         if (opt.kind == TokenKind::Variable) unsupported("SET @variabile", opt.offset);
         if (!opt.isWord("NOCOUNT")) {
-            if (opt.kind == TokenKind::Word) unsupported("SET " + toUpperAscii(opt.text), opt.offset);
+            if (opt.kind == TokenKind::Word) unsupported("SET " + text::toUpperAscii(opt.text), opt.offset);
             syntaxError(opt);
         }
         next();
@@ -603,7 +603,7 @@ private:
             for (const char* w : kLockHints)
                 if (h.isWord(w)) known = true;
             if (!known) {
-                if (h.kind == TokenKind::Word) unsupported("hint di tabella " + toUpperAscii(h.text), h.offset);
+                if (h.kind == TokenKind::Word) unsupported("hint di tabella " + text::toUpperAscii(h.text), h.offset);
                 syntaxError(h);
             }
             next();
@@ -633,7 +633,7 @@ private:
             pos_ += 2;
             q->orderBy = orderList();
         }
-        if (peek().isWord("FOR")) unsupported("FOR " + toUpperAscii(peek(1).text), peek().offset);
+        if (peek().isWord("FOR")) unsupported("FOR " + text::toUpperAscii(peek(1).text), peek().offset);
         if (peek().isWord("OPTION")) unsupported("OPTION", peek().offset);
         if (peek().isWord("OFFSET")) unsupported("OFFSET ... FETCH", peek().offset);
         if (peek().isWord("COMPUTE")) unsupported("COMPUTE", peek().offset);
@@ -687,7 +687,7 @@ private:
             if (peek().isWord("ALL")) unsupported("GROUP BY ALL", peek().offset);
             do c.groupBy.push_back(expr());
             while (acceptSymbol(","));
-            if (peek().isWord("WITH")) unsupported("GROUP BY ... WITH " + toUpperAscii(peek(1).text), peek().offset);
+            if (peek().isWord("WITH")) unsupported("GROUP BY ... WITH " + text::toUpperAscii(peek(1).text), peek().offset);
         }
         if (acceptWord("HAVING")) c.having = expr();
         return c;
@@ -780,13 +780,13 @@ private:
             }
             f.joins.push_back(std::move(j));
         }
-        if (peek().isWord("PIVOT") || peek().isWord("UNPIVOT")) unsupported(toUpperAscii(peek().text), peek().offset);
+        if (peek().isWord("PIVOT") || peek().isWord("UNPIVOT")) unsupported(text::toUpperAscii(peek().text), peek().offset);
         return f;
     }
 
     void joinHint() {
         if (peek().isWord("LOOP") || peek().isWord("HASH") || peek().isWord("MERGE") || peek().isWord("REMOTE"))
-            unsupported("hint di join " + toUpperAscii(peek().text), peek().offset);
+            unsupported("hint di join " + text::toUpperAscii(peek().text), peek().offset);
     }
 
     TableRef tableRef() {
@@ -807,7 +807,7 @@ private:
         } else {
             if (peek().isWord("OPENQUERY") || peek().isWord("OPENROWSET") || peek().isWord("OPENXML") ||
                 peek().isWord("OPENDATASOURCE"))
-                unsupported(toUpperAscii(peek().text), peek().offset);
+                unsupported(text::toUpperAscii(peek().text), peek().offset);
             r.parts = dottedName();
             if (acceptSymbol("(")) {
                 r.kind = TableRef::Kind::Function;
@@ -895,7 +895,7 @@ private:
                                        op.text == ">" || op.text == "<=" || op.text == ">=" || op.text == "!<" ||
                                        op.text == "!>");
             if (isComparison || op.isWord("IN") || op.isWord("BETWEEN") || op.isWord("LIKE") || op.isWord("IS"))
-                deeper(toUpperAscii(op.text), op.offset);
+                deeper(text::toUpperAscii(op.text), op.offset);
             if (op.isWord("IN")) {
                 next();
                 expectSymbol("(");
@@ -945,7 +945,7 @@ private:
                 if (o == "!<") o = ">=";
                 if (o == "!>") o = "<=";
                 if (peek().isWord("ALL") || peek().isWord("ANY") || peek().isWord("SOME"))
-                    unsupported("confronto con " + toUpperAscii(peek().text), peek().offset);
+                    unsupported("confronto con " + text::toUpperAscii(peek().text), peek().offset);
                 l = makeBinary(o, std::move(l), additive(), off);
             } else {
                 if (negated) syntaxError(op);
@@ -1076,7 +1076,7 @@ private:
             if ((t.isWord("LEFT") || t.isWord("RIGHT")) && peek(1).isSymbol("(")) return functionCall({Name{next().text, false}}, off);
             if (isReserved(t)) {
                 if (t.isWord("EXISTS")) return predicate();
-                unsupported(toUpperAscii(t.text), off);
+                unsupported(text::toUpperAscii(t.text), off);
             }
         }
         NameParts parts;
@@ -1090,7 +1090,7 @@ private:
 
     ExprPtr functionCall(NameParts parts, std::size_t off) {
         if (parts.size() != 1) unsupported("funzione definita dall'utente " + parts.back().text, off);
-        Level level(*this, "funzione " + toUpperAscii(parts[0].text), off);
+        Level level(*this, "funzione " + text::toUpperAscii(parts[0].text), off);
         auto e = std::make_unique<Expr>(Expr::Kind::Function, off);
         e->text = parts[0].text;
         expectSymbol("(");

@@ -44,7 +44,7 @@ private:
     // T-SQL names are case-insensitive: unquoted PostgreSQL names fold to lower case, and a name
     // that needs quotes is quoted in lower case, as the host tables' DDL writes them.
     std::string ident(std::string_view name) const override {
-        const std::string lower = toLowerAscii(name);
+        const std::string lower = text::toLowerAscii(name);
         if (hasIdentifierShape(name) && !postgresKeywords().count(lower)) return std::string(name);
         return quoteIdent(lower);
     }
@@ -53,11 +53,11 @@ private:
     // first written in the batch (the spelling listed in attachedDatabases).
     std::string databaseQualified(const std::string& db, const std::string& object) const override {
         for (const std::string& listed : out_.attachedDatabases)
-            if (equalsIgnoreCase(listed, db)) return quoteIdent(listed) + "." + object;
+            if (text::equalsIgnoreCaseAscii(listed, db)) return quoteIdent(listed) + "." + object;
         return quoteIdent(db) + "." + object;
     }
     // Quoted names are case-sensitive here: a #table is named in lower case however written.
-    std::string tempTableName(const std::string& name) const override { return toLowerAscii(name); }
+    std::string tempTableName(const std::string& name) const override { return text::toLowerAscii(name); }
     std::string tempSchema() const override { return "pg_temp."; }
     std::string parameter(const std::string& number) const override { return "$" + number; }
     const char* functionName(const FunctionInfo& f) const override { return f.postgres; }

@@ -6,9 +6,9 @@ namespace db::tsql {
 
 bool SchemaInfo::isTextColumn(std::string_view column) const {
     for (const auto& name : textColumnNames)
-        if (equalsIgnoreCase(column, name)) return true;
+        if (text::equalsIgnoreCaseAscii(column, name)) return true;
     for (std::string_view suffix : textColumnSuffixes)
-        if (column.size() > suffix.size() && equalsIgnoreCase(column.substr(column.size() - suffix.size()), suffix))
+        if (column.size() > suffix.size() && text::equalsIgnoreCaseAscii(column.substr(column.size() - suffix.size()), suffix))
             return true;
     return false;
 }
@@ -16,7 +16,7 @@ bool SchemaInfo::isTextColumn(std::string_view column) const {
 const UniqueKey* SchemaInfo::uniqueKeyOf(std::string_view table) const {
     const UniqueKey* found = nullptr;
     for (const UniqueKey& k : uniqueKeys)
-        if (equalsIgnoreCase(table, k.table)) found = &k;
+        if (text::equalsIgnoreCaseAscii(table, k.table)) found = &k;
     return found;
 }
 

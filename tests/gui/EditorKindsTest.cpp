@@ -22,6 +22,7 @@
 #include "gui/DesktopShell.h"
 #include "gui/QueryGridModel.h"
 #include "gui/ShellSetup.h"
+#include "text/Text.h"
 
 #ifdef BREVANTO_MODULE_FILE
 
@@ -36,8 +37,7 @@ int tsqlCompare(void*, int na, const void* a, int nb, const void* b) {
     auto trimmed = [](const void* p, int n) {
         std::string s(static_cast<const char*>(p), static_cast<std::size_t>(n));
         s.erase(s.find_last_not_of(' ') + 1);
-        for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
+        return text::toLowerAscii(s);
     };
     return trimmed(a, na).compare(trimmed(b, nb));
 }
