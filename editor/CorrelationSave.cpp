@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Trace.h"
-#include "editor/TrimmedBlanks.h"
+#include "text/Text.h"
 #include "journal/Journal.h"
 
 namespace editor {
@@ -23,9 +23,9 @@ void recordHistory(db::Connection& connection, CorrelationKind kind, const Corre
     try {
         journal::Step step;
         step.source = std::string(source);
-        step.scope = journal::Scope{static_cast<int>(kind), trimmedBlanks(key.ledgerCode), trimmedBlanks(key.reclChart)};
-        step.changes.push_back(journal::Change{journal::Rows::Correlation, trimmedBlanks(key.account), key.sign,
-                                               trimmedBlanks(before), trimmedBlanks(after)});
+        step.scope = journal::Scope{static_cast<int>(kind), text::trimSpaces(key.ledgerCode), text::trimSpaces(key.reclChart)};
+        step.changes.push_back(journal::Change{journal::Rows::Correlation, text::trimSpaces(key.account), key.sign,
+                                               text::trimSpaces(before), text::trimSpaces(after)});
         journal::session().record(connection, std::move(step));
     } catch (const std::exception& e) {
         // The row is stored; only its place in the history is lost.

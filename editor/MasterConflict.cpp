@@ -2,7 +2,7 @@
 
 #include "db/Recordset.h"
 #include "db/SqlText.h"
-#include "editor/TrimmedBlanks.h"
+#include "text/Text.h"
 
 namespace editor {
 
@@ -13,7 +13,7 @@ std::string otherMasterHolding(db::Recordset& rows, const std::string& customers
     auto clone = rows.Clone();
     for (int sign : {1, 2}) {
         clone->setFilter("CONTOPDC = " + db::sqlQuoted(other) + " AND SEGNO = " + std::to_string(sign));
-        if (!clone->Eof() && trimmedBlanks(clone->value("CONTORICL").toText()) == account)
+        if (!clone->Eof() && text::trimSpaces(clone->value("CONTORICL").toText()) == account)
             return customersRow ? "fornitori" : "clienti";
     }
     return "";

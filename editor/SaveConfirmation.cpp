@@ -2,7 +2,7 @@
 
 #include "db/SqlText.h"
 #include "editor/RowNavigation.h"
-#include "editor/TrimmedBlanks.h"
+#include "text/Text.h"
 #include "host/MessageCenter.h"
 #include "kit/QueryGrid.h"
 #include "kit/RecordFrame.h"
@@ -12,14 +12,14 @@ namespace editor {
 int decideRowUpdate(int reason, const PendingRow& row, const std::function<int()>& askOnClose,
                     const std::function<bool()>& validate) {
     // Nothing new for the database: the row's own update only brings the row into line.
-    if (trimmedBlanks(row.account) == trimmedBlanks(row.storedAccount)) return kit::DecisionWrite;
+    if (text::trimSpaces(row.account) == text::trimSpaces(row.storedAccount)) return kit::DecisionWrite;
     if (reason == kit::UpdateOnClose) {
         const int answer = askOnClose();
         if (answer == kAnswerNo) return kit::DecisionDiscard;
         if (answer != kAnswerSi) return kit::DecisionStay;
     }
     // An emptied box removes the correlation: there is nothing to validate.
-    if (trimmedBlanks(row.account).empty() || row.validated) return kit::DecisionWrite;
+    if (text::trimSpaces(row.account).empty() || row.validated) return kit::DecisionWrite;
     return validate() ? kit::DecisionWrite : kit::DecisionStay;
 }
 
@@ -41,8 +41,8 @@ std::string currentLedgerAccountText(const kit::QueryGrid& grid) {
         if (columns[i].field != "CONTOPDCGRID") continue;
         const int column = static_cast<int>(i);
         // An account is shown on its debit row only; its credit row comes right after it.
-        std::string text = trimmedBlanks(grid.cellText(row, column));
-        if (text.empty() && row > 0) text = trimmedBlanks(grid.cellText(row - 1, column));
+        std::string text = text::trimSpaces(grid.cellText(row, column));
+        if (text.empty() && row > 0) text = text::trimSpaces(grid.cellText(row - 1, column));
         return text;
     }
     return {};

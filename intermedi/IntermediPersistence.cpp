@@ -11,7 +11,7 @@
 #include "editor/CorrelationSave.h"
 #include "editor/IntermediCaller.h"
 #include "editor/Required.h"
-#include "editor/TrimmedBlanks.h"
+#include "text/Text.h"
 #include "statements/IntermediStatements.h"
 #include "journal/Journal.h"
 
@@ -112,10 +112,10 @@ void FRMCG_CORRINTERMEDI::AggiornaCG93CollPdcRicl() {
                 journal::Step step;
                 step.source = "intermediari";
                 step.scope = journal::Scope{static_cast<int>(ed.kind()),
-                                            editor::trimmedBlanks(ed.kind() == editor::CorrelationKind::CONS
+                                            text::trimSpaces(ed.kind() == editor::CorrelationKind::CONS
                                                                       ? ed.CodIntercompanyText()
                                                                       : ed.CodicePdcText()),
-                                            editor::trimmedBlanks(key.reclChart)};
+                                            text::trimSpaces(key.reclChart)};
                 step.changes.push_back(journal::Change{journal::Rows::Intermediary,
                                                        journal::intermediaryKeyText(key.owner, key.tipoCf, key.intermediary),
                                                        key.sign, before, n});
