@@ -9,11 +9,7 @@
 namespace editor {
 
 void FRMCG_CORRRICL::BUT_CORRINFRANNUALECEE_ButtonClick() {
-    try {
-        ShowForm_CorrelaByCee();
-    } catch (const std::exception&) {
-        // a click never lets an error out to the host
-    }
+    withinHandler([&] { ShowForm_CorrelaByCee(); });
 }
 
 void FRMCG_CORRRICL::ShowForm_CorrelaByCee() {

@@ -15,18 +15,11 @@
 #include "statements/WorkingTableStatements.h"
 #include "host/MessageCenter.h"
 #include "text/Mask.h"
+#include "kit/FlagScope.h"
 
 namespace editor {
 
 namespace {
-
-struct LoadingScope {
-    bool& flag;
-    explicit LoadingScope(bool& f) : flag(f) { flag = true; }
-    ~LoadingScope() { flag = false; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-};
 
 bool sameRowValue(const db::Variant& a, const db::Variant& b) {
     if (a.isBlank() || b.isBlank()) return a.isBlank() && b.isBlank();
@@ -283,7 +276,7 @@ void FRMCG_CORRRICL::GRIDNAV_AfterAction() {
 
 void FRMCG_CORRRICL::TXT_CONTO_Search(bool& cancel) {
     ErrorTrap trap{"TXT_CONTO_Search", suppressErrors()};
-    LoadingScope loading(gridLoading_);
+    kit::FlagScope loading(gridLoading_);
     trap.procedure([&] {
         bool notReached = true;
         trap([&] { notReached = EseguiQuery(); });

@@ -61,11 +61,7 @@ private:
 };
 
 void FRMCG_CORRRICL::BUT_CORRINTERMEDI_ButtonClick() {
-    try {
-        CallFrmCorrIntermediRicl();
-    } catch (const std::exception&) {
-        // a click never lets an error out to the host
-    }
+    withinHandler([&] { CallFrmCorrIntermediRicl(); });
 }
 
 void FRMCG_CORRRICL::CallFrmCorrIntermediRicl() {

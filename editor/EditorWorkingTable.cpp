@@ -10,6 +10,7 @@
 #include "editor/Required.h"
 #include "statements/WorkingTableStatements.h"
 #include "host/EditorUtility.h"
+#include "kit/FlagScope.h"
 
 namespace editor {
 
@@ -18,16 +19,6 @@ namespace {
 int levelCount(const FRMCG_CORRRICL& f, const std::string& control) {
     return f.ValoreNonVuoto(db::Variant(f.fieldText(control)), db::Variant(0)).toInt32();
 }
-
-// Sets a flag for its own lifetime: the editor's own moves of the grid recordset must not
-// run the row-change logic, also when a step of the fill leaves the procedure.
-struct LoadingScope {
-    bool& flag;
-    explicit LoadingScope(bool& f) : flag(f) { flag = true; }
-    ~LoadingScope() { flag = false; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-};
 
 // The analytic kind's grid recordset: the working table's columns without FAKEID, held in
 // memory only (its rows are never sent back; every change has its own statement).
@@ -156,7 +147,7 @@ bool FRMCG_CORRRICL::ValorizzaGridNew() {
             rs.Open(query, conn);
         });
         {
-            LoadingScope loading(gridLoading_);
+            kit::FlagScope loading(gridLoading_);
             trap([&] { required(frame_, "record frame").SetQuery(query); });
         }
         trap([&] {
@@ -240,7 +231,7 @@ bool FRMCG_CORRRICL::ValorizzaGridOld() {
             if (rows.RecordCount() > 0) rows.MoveFirst();
         });
         {
-            LoadingScope loading(gridLoading_);
+            kit::FlagScope loading(gridLoading_);
             trap([&] {
                 auto& frame = required(frame_, "record frame");
                 frame.SetQuery(frame.Query());

@@ -34,6 +34,16 @@ using ErrorReporter = std::function<int(const TrappedError&)>;
 // trace's sinks (db::publishSwallowed) with the procedure's name.
 ErrorReporter suppressErrors();
 
+// Runs a handler the host or a control calls (a button's click): no error gets out to the
+// caller; a failing handler has already shown what it had to.
+template <class F>
+void withinHandler(F&& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception&) {
+    }
+}
+
 class ErrorTrap {
 public:
     ErrorTrap(std::string procedure, ErrorReporter reporter)

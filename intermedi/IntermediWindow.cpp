@@ -19,6 +19,7 @@
 #include "kit/Placement.h"
 #include "statements/IntermediStatements.h"
 #include "text/Mask.h"
+#include "kit/FlagScope.h"
 
 namespace intermedi {
 
@@ -29,15 +30,6 @@ using editor::suppressErrors;
 namespace {
 
 using kit::place;
-
-// Sets a flag for its own lifetime, also when a step leaves the procedure.
-struct FlagScope {
-    bool& flag;
-    explicit FlagScope(bool& f) : flag(f) { flag = true; }
-    ~FlagScope() { flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-};
 
 constexpr int kResizeAnchored = 12;
 
@@ -246,7 +238,7 @@ void FRMCG_CORRINTERMEDI::Form_Activate() {
         }
         {
             // The row-change and status-change reactions wait until the window is filled.
-            FlagScope filling(loading_);
+            kit::FlagScope filling(loading_);
             trap([&] { CaricaComboSegno(); });
             trap([&] { INITGRID_INTERMEDI(); });
             trap([&] { ImpostaVirtualFrameIntermedi(); });
@@ -443,11 +435,9 @@ void FRMCG_CORRINTERMEDI::QVA_RESIZEFORM1_RegisterControls() {
 // ---- closing -------------------------------------------------------------------------------
 
 void FRMCG_CORRINTERMEDI::BUT_CHIUDI_ButtonClick() {
-    try {
+    editor::withinHandler([&] {
         if (!frame_ || frame_->CanClose(true, false, true)) close();
-    } catch (const std::exception&) {
-        // a click never lets an error out
-    }
+    });
 }
 
 void FRMCG_CORRINTERMEDI::ExecuteFormEvent(const std::string& eventName) {

@@ -6,6 +6,7 @@
 #include "kit/ConnectionCache.h"
 #include "kit/Form.h"
 #include "text/Text.h"
+#include "kit/FlagScope.h"
 
 namespace kit {
 
@@ -150,11 +151,7 @@ void CodeEditBox::addDecodedTarget(std::shared_ptr<Control> target) {
 bool CodeEditBox::runAcceptance() {
     // A handler that moves the focus away (AfterItem confirming a field) makes the box leave
     // while its acceptance runs: that leave must not run the acceptance a second time.
-    struct Guard {
-        bool& flag;
-        explicit Guard(bool& f) : flag(f) { flag = true; }
-        ~Guard() { flag = false; }
-    } guard(accepting_);
+    FlagScope accepting(accepting_);
     bool cancel = false;
     Validate.raise(cancel);
     if (cancel) return false;
