@@ -57,17 +57,10 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
     ErrorTrap trap{"TXT_CONTOCOIN_LostFocus", suppressErrors()};
     const bool byTab = std::exchange(leavingByTab_, false);
     trap.procedure([&] {
-        // A proposal left other than by Tab stays a proposal: nothing to check or to keep.
-        if (frame_ && frame_->isProposal() && !byTab) return;
-        bool accepted = true;
-        trap([&] { accepted = ControllaContoRiclassificato(); });
-        if (!accepted) {
-            Cancel = true;
-            return;
-        }
-        trap([&] {
-            if (frame_) frame_->ConfirmProposal();
-        });
+        const LeaveAccount leave =
+            leaveAccountBox(trap, frame_.get(), byTab, [&] { return ControllaContoRiclassificato(); });
+        if (leave == LeaveAccount::Refused) Cancel = true;
+        if (leave != LeaveAccount::Accepted) return;
         trap([&] { txtDescrRicl_->setText(DecodificaContoCoin(db::Variant(txtContoCoin_->Value())).toText()); });
         trap([&] {
             if (!onWorkingRow()) return;

@@ -3,6 +3,7 @@
 // type), the existence test, and the single DELETE, UPDATE or INSERT on the kind's
 // correlation table, after which the working row shows what the database holds.
 
+#include "editor/AccountTypeCheck.h"
 #include "editor/CorrelationSave.h"
 #include "editor/FRMCG_CORRRICL.h"
 #include "editor/MasterConflict.h"
@@ -10,23 +11,6 @@
 #include "editor/Required.h"
 
 namespace editor {
-
-namespace {
-
-// The line break the account-type messages receive as their first parameter.
-const db::Variant kLineBreak{std::string("\r\n")};
-
-// Message of an account-type mismatch, by the type of the account being correlated.
-int typeMessage(int ledgerType) {
-    switch (ledgerType) {
-        case 0: return 112;   // "Conto non d'ordine."
-        case 1: return 111;   // "Conto non patrimoniale."
-        case 2: return 109;   // "Conto non economico."
-        default: return 113;  // not of the same type
-    }
-}
-
-}  // namespace
 
 bool FRMCG_CORRRICL::EsisteContoRiclassificato(const db::Variant& CodicePdcRicl, const db::Variant& ContoRicl) {
     bool exists = false;
@@ -107,15 +91,11 @@ bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
 
         if (k == CorrelationKind::COIN) {
             auto& own = *pTxtContoCoIn_;
-            trap([&] {
-                own.setConnection(connection_);
-                own.setChartCode(db::Variant(txtCodicePdc_->Text()));
-                own.setValue(rowValue("CONTOPDC").toText());
-            });
+            trap([&] { showAnalyticAccount(own, connection_, txtCodicePdc_->Text(), rowValue("CONTOPDC").toText()); });
             if (own.AccountType() != box.AccountType()) {
                 std::int32_t tipo = 4;
                 int answer = 1;
-                trap([&] { answer = ShowMessage(tipo, 113, std::nullopt, kLineBreak, std::nullopt, 256); });
+                trap([&] { answer = ShowMessage(tipo, 113, std::nullopt, kTypeMessageLineBreak, std::nullopt, 256); });
                 if (answer == 0) {
                     result = false;
                     restoreEntryValues();
@@ -125,19 +105,13 @@ bool FRMCG_CORRRICL::ControllaContoRiclassificato() {
         } else {
             auto& own = *pTxtContoCoge_;
             trap([&] {
-                own.setConnection(GetConnectIntercompany());
-                own.setChartCode(db::Variant(txtCodicePdc_->Text()).toInt16());
-                const std::string account = rowValue("CONTOPDC").toText();
-                if (own.Text() == account)
-                    own.Redecode();   // same code, maybe another chart or database
-                else
-                    own.setText(account);
+                showLedgerAccount(own, GetConnectIntercompany(), txtCodicePdc_->Text(), rowValue("CONTOPDC").toText());
             });
             const int t = own.AccountType();
             if (t >= 0 && t <= 3 && box.AccountType() != t) {
                 result = false;
                 std::int32_t tipo = 2;
-                trap([&] { ShowMessage(tipo, typeMessage(t), std::nullopt, kLineBreak); });
+                trap([&] { ShowMessage(tipo, typeMismatchMessage(t), std::nullopt, kTypeMessageLineBreak); });
                 restoreEntryValues();
                 return;
             }

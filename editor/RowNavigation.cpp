@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "kit/Control.h"
+#include "kit/RecordFrame.h"
 
 namespace editor {
 
@@ -35,6 +36,18 @@ void moveByKey(db::Recordset& rs, int key) {
             break;
         default: break;
     }
+}
+
+LeaveAccount leaveAccountBox(ErrorTrap& trap, kit::RecordFrame* frame, bool byTab,
+                             const std::function<bool()>& validate) {
+    if (frame && frame->isProposal() && !byTab) return LeaveAccount::KeepProposal;
+    bool accepted = true;
+    trap([&] { accepted = validate(); });
+    if (!accepted) return LeaveAccount::Refused;
+    trap([&] {
+        if (frame) frame->ConfirmProposal();
+    });
+    return LeaveAccount::Accepted;
 }
 
 }  // namespace editor

@@ -19,6 +19,7 @@
 // decided (a refused statement keeps the stored account), and ContoRiclPrecedente becomes the
 // account now stored, so that a second change of the same row updates instead of inserting.
 
+#include "editor/AccountTypeCheck.h"
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
 #include "editor/RowNavigation.h"
 
@@ -37,21 +38,6 @@ using editor::ErrorTrap;
 using editor::required;
 using editor::suppressErrors;
 
-namespace {
-
-// Message of an account-type mismatch, by the type of the ledger account.
-int typeMessage(int ledgerType) {
-    switch (ledgerType) {
-        case 0: return 112;   // "Conto non d'ordine."
-        case 1: return 111;   // "Conto non patrimoniale."
-        case 2: return 109;   // "Conto non economico."
-        default: return 113;  // not of the same type
-    }
-}
-
-const db::Variant kLineBreak{std::string("\r\n")};
-
-}  // namespace
 
 void FRMCG_CORRINTERMEDI::connectFrameHandlers() {
     frame_->ChangeStatus.connect([this](int status, int reason) { FME_INTERMEDI_ChangeStatus(status, reason); });
@@ -215,13 +201,9 @@ bool FRMCG_CORRINTERMEDI::ControllaContoRiclassificato() {
 
         if (kind == editor::CorrelationKind::COIN) {
             auto& own = ed.HiddenCoinAccountBox();
-            trap([&] {
-                own.setConnection(ed.EditorConnection());
-                own.setChartCode(db::Variant(ed.CodicePdcText()));
-                own.setValue(row);
-            });
+            trap([&] { editor::showAnalyticAccount(own, ed.EditorConnection(), ed.CodicePdcText(), row); });
             if (own.AccountType() != box.AccountType()) {
-                if (show(113, 4, kLineBreak, std::nullopt, 256) == 0) {
+                if (show(113, 4, editor::kTypeMessageLineBreak, std::nullopt, 256) == 0) {
                     result = false;
                     restoreEntryValues();
                 }
@@ -229,18 +211,11 @@ bool FRMCG_CORRINTERMEDI::ControllaContoRiclassificato() {
             return;
         }
         auto& ledger = ed.HiddenLedgerAccountBox();
-        trap([&] {
-            ledger.setConnection(ed.GetConnectIntercompany());
-            ledger.setChartCode(db::Variant(ed.CodicePdcText()).toInt16());
-            if (ledger.Text() == row)
-                ledger.Redecode();   // same code, maybe another chart or database
-            else
-                ledger.setText(row);
-        });
+        trap([&] { editor::showLedgerAccount(ledger, ed.GetConnectIntercompany(), ed.CodicePdcText(), row); });
         const int t = ledger.AccountType();
         if (t >= 0 && t <= 3 && box.AccountType() != t) {
             result = false;
-            show(typeMessage(t), 2, kLineBreak);
+            show(editor::typeMismatchMessage(t), 2, editor::kTypeMessageLineBreak);
             restoreEntryValues();
         }
     });
@@ -263,17 +238,10 @@ void FRMCG_CORRINTERMEDI::TXT_CONTOCOIN_LostFocus(bool& Cancel) {
     ErrorTrap trap{"TXT_CONTOCOIN_LostFocus", suppressErrors()};
     const bool byTab = std::exchange(leavingByTab_, false);
     trap.procedure([&] {
-        // A proposal left other than by Tab stays a proposal: nothing to check or to keep.
-        if (frame_ && frame_->isProposal() && !byTab) return;
-        bool accepted = true;
-        trap([&] { accepted = ControllaContoRiclassificato(); });
-        if (!accepted) {
-            Cancel = true;
-            return;
-        }
-        trap([&] {
-            if (frame_) frame_->ConfirmProposal();
-        });
+        const editor::LeaveAccount leave =
+            editor::leaveAccountBox(trap, frame_.get(), byTab, [&] { return ControllaContoRiclassificato(); });
+        if (leave == editor::LeaveAccount::Refused) Cancel = true;
+        if (leave != editor::LeaveAccount::Accepted) return;
         trap([&] {
             txtDescrRiclInterm_->setText(caller().DecodificaContoCoin(db::Variant(txtContoCoin_->Value())).toText());
         });
