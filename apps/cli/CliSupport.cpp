@@ -27,6 +27,15 @@ std::string resolveConnectionString(const std::string& conn, const std::string& 
         "Nessuna connessione indicata: usare --dir CARTELLA, --conn STRINGA o la variabile BREVANTO_CONNECTION");
 }
 
+std::optional<std::string> connectionStringOrExplain(const std::string& conn, const std::string& dir) {
+    try {
+        return resolveConnectionString(conn, dir);
+    } catch (const std::runtime_error& e) {
+        std::cerr << "Errore: " << e.what() << '\n';
+        return std::nullopt;
+    }
+}
+
 void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir) {
     auto* c = cmd.add_option("--conn", conn, "Stringa di connessione (es. Provider=SQLite;database=BREVANTO;Data Source=DIR)");
     auto* d = cmd.add_option("--dir", dir, "Cartella del database SQLite BREVANTO.db");

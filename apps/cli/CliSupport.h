@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ std::string sqliteConnectionString(const std::string& dir, const std::string& da
 // std::runtime_error with a message for the user when none is given or the folder cannot be
 // written into a connection string.
 std::string resolveConnectionString(const std::string& conn, const std::string& dir);
+// The same, or nullopt after telling the user on stderr why there is none.
+std::optional<std::string> connectionStringOrExplain(const std::string& conn, const std::string& dir);
 
 // Adds --conn and --dir to a subcommand.
 void addConnectionOptions(CLI::App& cmd, std::string& conn, std::string& dir);

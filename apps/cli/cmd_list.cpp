@@ -105,13 +105,8 @@ int runList(const ListOptions& o) {
         std::cerr << "Errore: tipo di correlazione sconosciuto '" << o.kind << "' (COGE, COIN, HYPE, CONS)\n";
         return 1;
     }
-    std::string connectionString;
-    try {
-        connectionString = resolveConnectionString(o.conn, o.dir);
-    } catch (const std::runtime_error& e) {
-        std::cerr << "Errore: " << e.what() << '\n';
-        return 1;
-    }
+    const auto connectionString = connectionStringOrExplain(o.conn, o.dir);
+    if (!connectionString) return 1;
     ListRequest request;
     request.kind = *kind;
     request.chart = o.pdc;
@@ -122,7 +117,7 @@ int runList(const ListOptions& o) {
     auto conn = db::Connection::create();
     std::optional<WorkingRowReader> reader;
     try {
-        conn->Open(connectionString);
+        conn->Open(*connectionString);
         reader.emplace(*conn, request);
     } catch (const ListRefused& e) {
         std::cerr << e.what() << '\n';

@@ -42,18 +42,13 @@ int runSql(const SqlOptions& o) {
         return 1;
     }
 
-    std::string connectionString;
-    try {
-        connectionString = resolveConnectionString(o.conn, o.dir);
-    } catch (const std::runtime_error& e) {
-        std::cerr << "Errore: " << e.what() << '\n';
-        return 1;
-    }
+    const auto connectionString = connectionStringOrExplain(o.conn, o.dir);
+    if (!connectionString) return 1;
 
     auto conn = db::Connection::create();
     db::ExecResult result;
     try {
-        conn->Open(connectionString);
+        conn->Open(*connectionString);
         result = conn->ExecuteAll(text);
     } catch (const db::Error& e) {
         const auto& items = conn->Errors().Count() ? conn->Errors().items() : e.items();
