@@ -41,8 +41,8 @@
 //   EditorPrint.cpp         BUT_STAMPA_ButtonClick and the host's correlation report
 // Beside them, what the sibling windows share: ErrorTrap and Required (all of them),
 // CorrelationSave (the save of one correlation, with its history step), MasterConflict,
-// CorrelationGridSetup, RowNavigation, SaveConfirmation and TrimmedBlanks (the
-// intermediaries editor too), CeeCaller (the CEE window).
+// CorrelationGridSetup, RowNavigation and SaveConfirmation (the intermediaries editor too),
+// IntermediCaller (the intermediaries editor), CeeCaller (the CEE window).
 
 #include <array>
 #include <cstdint>
