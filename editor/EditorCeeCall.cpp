@@ -4,6 +4,7 @@
 
 #include "bycee/FRMCG_CORRRICLBYCEE.h"
 #include "editor/FRMCG_CORRRICL.h"
+#include "editor/ModalChild.h"
 #include "editor/Required.h"
 
 namespace editor {
@@ -22,17 +23,7 @@ void FRMCG_CORRRICL::ShowForm_CorrelaByCee() {
                 window->FrmChiamante = this;
                 window->ClsChiamante = entry_;
             });
-            // Whatever happens in the window, this editor is brought back below.
-            trap([&] {
-                if (window) window->show(true);
-            });
-            trap([&] {
-                if (!window) return;
-                if (window->isLoaded()) window->close();
-                window->FrmChiamante = nullptr;
-                window->ClsChiamante.reset();
-                window.reset();
-            });
+            showModalChild(trap, window);
         }
         trap([&] { AggiornaNavigatore(); });
     });

@@ -5,6 +5,7 @@
 // the row the user was on.
 
 #include "editor/FRMCG_CORRRICL.h"
+#include "editor/ModalChild.h"
 #include "editor/IntermediCaller.h"
 #include "editor/Required.h"
 #include "intermedi/FRMCG_CORRINTERMEDI.h"
@@ -83,17 +84,8 @@ void FRMCG_CORRRICL::CallFrmCorrIntermediRicl() {
                 window->ClsChiamante = entry_;
                 window->FrmChiamante = &side;
             });
-            // The window's own errors are its own; whatever happens there, this editor is
-            // brought back below.
-            trap([&] {
-                if (window) window->show(true);
-            });
-            trap([&] {
-                if (!window) return;
-                if (window->isLoaded()) window->close();
-                window->FrmChiamante = nullptr;
-                window.reset();
-            });
+            // The window's own errors are its own.
+            showModalChild(trap, window);
         }
         trap([&] { AggiornaNavigatore(); });
         trap([&] { ImpostaCorrelazioneIntermediCliFor(); });
