@@ -10,6 +10,7 @@
 #include "kit/Form.h"
 #include "kit/UserAction.h"
 #include "text/Mask.h"
+#include "kit/LookupStart.h"
 
 namespace kit {
 
@@ -205,19 +206,16 @@ void CoinAccountBox::decode() {
 
 bool CoinAccountBox::OpenLookup() {
     if (!effectivelyEnabled()) return false;
-    bool cancel = false;
-    std::string sql, caption, connect;
-    LookupFields fields;
-    StartLookup.raise(cancel, sql, fields, caption, connect);
-    if (cancel || sql.empty()) return false;
+    const auto start = startLookup(StartLookup);
+    if (!start) return false;
     try {
         std::shared_ptr<db::Connection> fallback;
-        if (connect.empty()) fallback = queryConnection();
-        auto rs = runBoxQuery(sql, connect, fallback);
+        if (start->connect.empty()) fallback = queryConnection();
+        auto rs = runBoxQuery(start->sql, start->connect, fallback);
         if (!rs || rs->State() != db::ado::adStateOpen) return false;
         auto* ws = form().windowSystemOrNull();
         if (!ws) throw KitError("nessuna finestra in cui mostrare la ricerca");
-        auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, value_, idLookup_});
+        auto choice = ws->lookups().pick(LookupRequest{start->caption, start->fields, rs, value_, idLookup_});
         if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
         const db::RowRef row = rs->viewRow(*choice);
         if (row.empty()) return false;

@@ -7,6 +7,7 @@
 #include "kit/Form.h"
 #include "text/Text.h"
 #include "kit/FlagScope.h"
+#include "kit/LookupStart.h"
 
 namespace kit {
 
@@ -161,14 +162,11 @@ bool CodeEditBox::runAcceptance() {
 
 bool CodeEditBox::OpenLookup() {
     if (!effectivelyEnabled()) return false;
-    bool cancel = false;
-    std::string sql, caption, connect;
-    LookupFields fields;
-    StartLookup.raise(cancel, sql, fields, caption, connect);
-    if (cancel || sql.empty()) return false;
+    const auto start = startLookup(StartLookup);
+    if (!start) return false;
     std::shared_ptr<db::Recordset> rs;
     try {
-        rs = runBoxQuery(sql, connect, connection_);
+        rs = runBoxQuery(start->sql, start->connect, connection_);
     } catch (const std::exception& e) {
         setError(describeFailure(e));
         return false;
@@ -182,7 +180,7 @@ bool CodeEditBox::OpenLookup() {
         setError("nessuna finestra in cui mostrare la ricerca");
         return false;
     }
-    auto choice = ws->lookups().pick(LookupRequest{caption, fields, rs, Text(), idLookup_});
+    auto choice = ws->lookups().pick(LookupRequest{start->caption, start->fields, rs, Text(), idLookup_});
     if (!choice || *choice < 0 || *choice >= rs->viewSize()) return false;
     const db::RowRef row = rs->viewRow(*choice);
     if (row.empty()) return false;
