@@ -145,13 +145,8 @@ public:
     // (EditorWorkingTable.cpp, EditorGridFrame.cpp, EditorPersistence.cpp,
     //  EditorAccountBox.cpp, EditorHandoff.cpp)
     bool ValorizzaGrid();
-    bool ValorizzaGridNew();
-    bool ValorizzaGridOld();
     bool EsisteContoRiclassificato(const db::Variant& CodicePdcRicl, const db::Variant& ContoRicl);
     void AggiornaCorrelazioniCG83_PC07_CGH0();
-    void ImpostaCorrelazioneIntermediCliFor();
-    std::string ProponiContoRiclassificato();
-    bool EseguiQuery();
 
     // The header's charts, as the windows this editor opens read them.
     const std::string& CodicePdcText() const { return txtCodicePdc_->Text(); }
@@ -164,6 +159,13 @@ public:
 private:
     // Tests reach the few internals they check through this (tests/module/EditorTestAccess.h).
     friend struct EditorTestAccess;
+
+    // --- rows: the grid fills and steps only the editor takes ---
+    bool ValorizzaGridNew();
+    bool ValorizzaGridOld();
+    void ImpostaCorrelazioneIntermediCliFor();
+    std::string ProponiContoRiclassificato();
+    bool EseguiQuery();
 
     // --- the editor's own procedures ---
     bool activated() const { return activated_; }
