@@ -84,7 +84,10 @@ public:
 
 private:
     void createControls();
+    // The window's handlers, one table (IntermediWindow.cpp): connected by the constructor;
+    // the record frame's when each activation makes the frame.
     void connectHandlers();
+    void connectFrameHandlers();
     // IntermediWindow.cpp
     void Form_Load();
     void Form_Activate();
@@ -108,7 +111,6 @@ private:
     void TXT_CONTOCOIN_StartLookup(bool& Cancel, std::string& str_SQL, kit::LookupFields& Arr_Fields,
                                    std::string& Str_Caption, std::string& Str_Connect);
     void TXT_CONTOCOIN_MenuKey(const std::string& key);
-    void connectFrameHandlers();
 
     // The calling editor, or a run-time error that names it.
     editor::IntermediCaller& caller() const;

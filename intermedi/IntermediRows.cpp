@@ -39,14 +39,6 @@ using editor::required;
 using editor::suppressErrors;
 
 
-void FRMCG_CORRINTERMEDI::connectFrameHandlers() {
-    frame_->ChangeStatus.connect([this](int status, int reason) { FME_INTERMEDI_ChangeStatus(status, reason); });
-    frame_->BeforeUpdate.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUpdate(cancel); });
-    frame_->BeforeDelete.connect([this](bool& cancel) { FME_INTERMEDI_BeforeDelete(cancel); });
-    frame_->BeforeUndo.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUndo(cancel); });
-    frame_->ConfirmUpdate.connect([this](int reason, int& decision) { FME_INTERMEDI_ConfirmUpdate(reason, decision); });
-}
-
 db::Variant FRMCG_CORRINTERMEDI::currentRowKey() const {
     try {
         return onRow() ? recordset_->Bookmark() : db::Variant();

@@ -126,6 +126,16 @@ void FRMCG_CORRINTERMEDI::connectHandlers() {
     txtContoCoin_->MenuKey.connect([this](const std::string& key) { TXT_CONTOCOIN_MenuKey(key); });
 }
 
+// The record frame FME_INTERMEDI is made again on every activation (the window is built again),
+// so its handlers are connected when it is made; they belong to the same table as those above.
+void FRMCG_CORRINTERMEDI::connectFrameHandlers() {
+    frame_->ChangeStatus.connect([this](int status, int reason) { FME_INTERMEDI_ChangeStatus(status, reason); });
+    frame_->BeforeUpdate.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUpdate(cancel); });
+    frame_->BeforeDelete.connect([this](bool& cancel) { FME_INTERMEDI_BeforeDelete(cancel); });
+    frame_->BeforeUndo.connect([this](bool& cancel) { FME_INTERMEDI_BeforeUndo(cancel); });
+    frame_->ConfirmUpdate.connect([this](int reason, int& decision) { FME_INTERMEDI_ConfirmUpdate(reason, decision); });
+}
+
 // ---- helpers -------------------------------------------------------------------------------
 
 editor::IntermediCaller& FRMCG_CORRINTERMEDI::caller() const {
