@@ -30,7 +30,7 @@ void FRMCG_CORRRICL::TXT_CONTOCOIN_KeyDown(int key, int /*shift*/) {
         if (rowKey || key == kit::keys::Enter) {
             bool accepted = true;
             const PendingRow row =
-                pendingRow(txtContoCoin_->Value(), storedAccount_, validated_, currentRowKey());
+                pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente, validated_, currentRowKey());
             if (validatesOnKey(key, row)) trap([&] { accepted = ControllaContoRiclassificato(); });
             if (!accepted) {
                 trap([&] { txtContoCoin_->FocusInput(); });

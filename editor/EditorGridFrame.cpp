@@ -113,9 +113,9 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
                 txtConto_->setTabStop(false);
             });
             trap([&] {
-                storedAccount_ = rowValue("CONTORICL").toText();
+                ContoRiclPrecedente = rowValue("CONTORICL").toText();
                 descrRiclPrecedente_ = rowValue("DESCRRICL");
-                descrRiclPrecedenteFor_ = db::Variant(storedAccount_);
+                descrRiclPrecedenteFor_ = db::Variant(ContoRiclPrecedente);
             });
             if (!gridLoading_) {
                 trap([&] {
@@ -126,7 +126,7 @@ void FRMCG_CORRRICL::FME_CORRRICL_ChangeStatus(int fenm_status, int /*fenm_reaso
                     txtContoCoin_->setValue(proposal);
                     const db::Variant description = DecodificaContoCoin(db::Variant(txtContoCoin_->Value()));
                     txtDescrRicl_->setText(description.toText());
-                    storedAccount_ = rowValue("CONTORICL").toText();
+                    ContoRiclPrecedente = rowValue("CONTORICL").toText();
                     gridRecordset_->setValue("CONTORICL", db::Variant(txtContoCoin_->Value()));
                     gridRecordset_->setValue("DESCRRICL", db::Variant(txtDescrRicl_->Text()));
                     if (frame_) frame_->Propose(kProposalHint);
@@ -185,7 +185,7 @@ void FRMCG_CORRRICL::FME_CORRRICL_BeforeUpdate(bool& /*fbol_Cancel*/) {
 void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
     try {
         const PendingRow row =
-            pendingRow(txtContoCoin_->Value(), storedAccount_, validated_, currentRowKey());
+            pendingRow(txtContoCoin_->Value(), ContoRiclPrecedente, validated_, currentRowKey());
         decision = decideRowUpdate(
             reason, row,
             [&] {
@@ -200,14 +200,14 @@ void FRMCG_CORRRICL::FME_CORRRICL_ConfirmUpdate(int reason, int& decision) {
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_AfterUpdate(int /*fenm_operationresult*/) {
-    storedAccount_ = txtContoCoin_->Value();
+    ContoRiclPrecedente = txtContoCoin_->Value();
 }
 
 void FRMCG_CORRRICL::FME_CORRRICL_BeforeDelete(bool& fbol_Cancel) {
     ErrorTrap trap{"FME_CORRRICL_BeforeDelete", suppressErrors()};
     trap.procedure([&] {
         trap([&] {
-            storedAccount_ = txtContoCoin_->Value();
+            ContoRiclPrecedente = txtContoCoin_->Value();
             txtContoCoin_->setValue("");
         });
         trap([&] { AggiornaCorrelazioniCG83_PC07_CGH0(); });

@@ -136,7 +136,7 @@ void FRMCG_CORRRICL::AggiornaCorrelazioniCG83_PC07_CGH0() {
         // holds and the one the database holds for the row.
         std::string newAccount;
         trap([&] { newAccount = ValoreNonVuoto(db::Variant(txtContoCoin_->Value()), db::Variant("")).toText(); });
-        const std::string previous = storedAccount_;
+        const std::string previous = ContoRiclPrecedente;
         CorrelationKey key;
         trap([&] {
             key = correlationKey(kind(), txtCodicePdc_->Text(), txtCodIntercompany_->Text(), txtCodiceRicl_->Text(),

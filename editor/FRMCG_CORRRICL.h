@@ -153,7 +153,7 @@ public:
     const std::string& CodiceRiclText() const { return txtCodiceRicl_->Text(); }
     // The account the database holds for the current row, as the editor knows it ("" none):
     // what the next save of the row replaces.
-    const std::string& storedAccount() const { return storedAccount_; }
+    const std::string& storedAccount() const { return ContoRiclPrecedente; }
     // ===== end rows =====
 
 private:
@@ -346,12 +346,12 @@ private:
     std::shared_ptr<kit::CoinAccountBox> pTxtContoCoIn_;
     std::shared_ptr<kit::LedgerAccountBox> pTxtContoCoge_;
     // See storedAccount(); set when a row is shown and after each save.
-    std::string storedAccount_;
+    std::string ContoRiclPrecedente;
     // The box's value and the row's DESCRRICL when the box got the focus (or its row was
     // shown): a refused account goes back to them.
     db::Variant ContoRiclAllIngresso;
     db::Variant DescrRiclAllIngresso;
-    // The description that goes with storedAccount_, so that a refused save can put the
+    // The description that goes with ContoRiclPrecedente, so that a refused save can put the
     // row back to what the database holds.
     db::Variant descrRiclPrecedente_;
     db::Variant descrRiclPrecedenteFor_;   // the account that description belongs to
