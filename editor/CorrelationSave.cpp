@@ -9,15 +9,6 @@ namespace editor {
 
 namespace {
 
-SaveOutcome::Operation operationOf(SaveOperation op) {
-    switch (op) {
-        case SaveOperation::Delete: return SaveOutcome::Operation::Delete;
-        case SaveOperation::Update: return SaveOutcome::Operation::Update;
-        case SaveOperation::Insert: break;
-    }
-    return SaveOutcome::Operation::Insert;
-}
-
 void recordHistory(db::Connection& connection, CorrelationKind kind, const CorrelationKey& key,
                    const std::string& before, const std::string& after, std::string_view source) {
     try {
@@ -50,7 +41,7 @@ SaveOutcome saveCorrelation(db::Connection& connection, CorrelationKind kind, co
                             std::string_view source) {
     SaveOutcome outcome;
     if (newAccount.empty() && previousAccount.empty()) return outcome;
-    outcome.operation = operationOf(chooseSaveOperation(newAccount, previousAccount));
+    outcome.operation = chooseSaveOperation(newAccount, previousAccount);
     const db::ExecuteResult run =
         connection.TryExecute(saveCorrelationStatement(kind, key, newAccount, previousAccount));
     connection.Errors().Clear();

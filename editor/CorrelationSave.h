@@ -4,6 +4,7 @@
 // without raising, and the history step of a write that changed the account. The window that
 // saves gathers the inputs and applies the outcome to its row and fields.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,7 @@ class Connection;
 namespace editor {
 
 struct SaveOutcome {
-    enum class Operation { None, Insert, Update, Delete };
-    Operation operation = Operation::None;   // the statement run; None: nothing to store
+    std::optional<SaveOperation> operation;  // the statement run; none: nothing to store
     long rowsWritten = 0;
     bool refused = false;                    // the database refused the statement
     std::vector<db::ErrorItem> errors;       // its refusal, as the connection's Errors held it

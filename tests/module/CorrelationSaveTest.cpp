@@ -10,7 +10,7 @@ using namespace rowstest;
 using editor::CorrelationKey;
 using editor::SaveOutcome;
 using testing::ElementsAre;
-using Operation = editor::SaveOutcome::Operation;
+using Operation = editor::SaveOperation;
 
 namespace {
 
@@ -48,7 +48,7 @@ TEST_F(CorrelationSave, InsertsUpdatesDeletesAndRecordsEachChangeInTheHistory) {
     struct Case {
         const char* account;
         const char* previous;
-        Operation operation;
+        std::optional<Operation> operation;
         const char* stored;
     };
     for (const Case c : {Case{"0101001", "", Operation::Insert, "0101001"},
@@ -79,7 +79,7 @@ TEST_F(CorrelationSave, InsertsUpdatesDeletesAndRecordsEachChangeInTheHistory) {
 
 TEST_F(CorrelationSave, NothingStoredAndNothingTypedRunsNoStatementAndAnUnchangedAccountNoHistory) {
     SaveOutcome o = save("", "");
-    EXPECT_EQ(o.operation, Operation::None);
+    EXPECT_EQ(o.operation, std::nullopt);
     EXPECT_FALSE(o.refused);
     EXPECT_TRUE(takeSql().empty());
     EXPECT_FALSE(lastStep());
