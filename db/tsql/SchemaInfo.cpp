@@ -1,6 +1,6 @@
 #include "db/tsql/SchemaInfo.h"
 
-#include "db/tsql/Lexer.h"
+#include "text/Text.h"
 
 namespace db::tsql {
 
